@@ -1,0 +1,77 @@
+# Shared helpers for the folders' CMakeLists.
+
+set(VEMRO_TEST_ENV
+  "QT_QPA_PLATFORM=offscreen"
+  "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+  "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+  "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+  "VEMRO_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "VEMRO_PROGRAM_DIR=${VEMRO_PROGRAM_DIR}")
+
+# vemro_add_test(NAME SOURCES... LIBS lib...)
+# One QTest executable registered with CTest, run offscreen with the sanitizer settings.
+function(vemro_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# vemro_add_fuzzer(NAME SOURCES... LIBS lib... SECONDS n)
+# A libFuzzer harness; CTest runs it for a short fixed time over the committed seed corpus
+# in fuzz/corpus/NAME (new inputs go to the build tree, never into the sources).
+function(vemro_add_fuzzer name)
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT VEMRO_FUZZ)
+    return()
+  endif()
+  if(NOT F_SECONDS)
+    set(F_SECONDS 10)
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_BINARY_DIR}/fuzz/corpus-${name})
+  file(MAKE_DIRECTORY ${work})
+  add_test(NAME ${name}
+           COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=4096
+                   ${work} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT 600 LABELS fuzz)
+endfunction()
+
+# vemro_library(NAME SOURCES... LIBS lib...)  one static library per folder.
+function(vemro_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${L_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()
+
+# Core libraries must stay free of Widgets: they are shared with vemro-cli and vxsim's core.
+function(vemro_core_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  foreach(lib ${L_LIBS})
+    if(lib MATCHES "Widgets|PrintSupport")
+      message(FATAL_ERROR "${name} is a core library and must not link ${lib}")
+    endif()
+    if(TARGET ${lib})
+      get_target_property(widgetlib ${lib} VEMRO_USES_WIDGETS)
+      if(widgetlib)
+        message(FATAL_ERROR "${name} is a core library and must not link the Widgets library ${lib}")
+      endif()
+    endif()
+  endforeach()
+  vemro_library(${name} SOURCES ${L_SOURCES} LIBS ${L_LIBS})
+endfunction()
+
+function(vemro_widgets_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  vemro_library(${name} SOURCES ${L_SOURCES} LIBS ${L_LIBS})
+  set_target_properties(${name} PROPERTIES VEMRO_USES_WIDGETS TRUE)
+endfunction()

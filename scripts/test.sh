@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Vemro with AddressSanitizer + UndefinedBehaviorSanitizer and the fuzz harnesses
+# (clang, libFuzzer) and runs the whole suite with CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+build=${VEMRO_TEST_BUILD:-build-test}
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DVEMRO_SANITIZE=ON -DVEMRO_FUZZ=ON -DVEMRO_WERROR=ON
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+ctest --output-on-failure -j "$(nproc)" "$@"
