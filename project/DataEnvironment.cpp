@@ -1,0 +1,234 @@
+#include "project/DataEnvironment.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace vemro {
+
+namespace {
+
+QList<DataEnvironment::Command> commandTable()
+{
+    const QString d = DataEnvironment::kDaten;
+    const QString p = DataEnvironment::kProjekt;
+    return {
+        {QStringLiteral("cmdAllgemein"), d, QStringLiteral("SELECT * FROM Allgemein"),
+         QStringLiteral("Allgemein"), true, {}},
+        {QStringLiteral("cmdProjektLRU"), d,
+         QStringLiteral("SELECT * FROM ProjekteLRU ORDER BY lastused desc"),
+         QStringLiteral("ProjekteLRU"), true, {}},
+        {QStringLiteral("cmdSuchergebnis"), d,
+         QStringLiteral("SELECT * FROM Suchergebnis ORDER BY Typ, IPAdresse"),
+         QStringLiteral("Suchergebnis"), true, {}},
+        // Table commands read the whole table.
+        {QStringLiteral("cmdProjekt"), p, QStringLiteral("SELECT * FROM Allgemein"),
+         QStringLiteral("Allgemein"), true, {}},
+        {QStringLiteral("cmdTerminaleinstellung"), p,
+         QStringLiteral("SELECT * FROM Terminaleinstellungen "), QStringLiteral("Terminaleinstellungen"),
+         true, {}},
+        {QStringLiteral("cmdFesttexte"), p, QStringLiteral("SELECT * FROM Festtexte ORDER BY DisplayNr"),
+         QStringLiteral("Festtexte"), true, {}},
+        {QStringLiteral("cmdTastencodes"), p,
+         QStringLiteral("SELECT * FROM Tastencodes ORDER BY TastenNr"), QStringLiteral("Tastencodes"),
+         true, {}},
+        {QStringLiteral("cmdTastaturmodus"), p, QStringLiteral("SELECT * FROM TastaturModus"),
+         QStringLiteral("TastaturModus"), true, {}},
+        {QStringLiteral("cmdUserzeichen"), p,
+         QStringLiteral("SELECT * FROM Userzeichen ORDER BY CGramAdresse"),
+         QStringLiteral("Userzeichen"), true, {}},
+        {QStringLiteral("cmdProgRegister"), p,
+         QStringLiteral("SELECT * From Register WHERE visible=true  ORDER BY Reihenfolge"),
+         QStringLiteral("Register"), false, {}},
+        {QStringLiteral("cmdDisplaytyp"), p, QStringLiteral("SELECT * FROM Display ORDER BY Displaytyp"),
+         QStringLiteral("Display"), false, {}},
+        {QStringLiteral("cmdBefehlsgruppen"), p,
+         QStringLiteral("SELECT * FROM Befehlsgruppen ORDER BY Bezeichnung"),
+         QStringLiteral("Befehlsgruppen"), false, {}},
+        // The parameter is bound by name, never pasted into the text.
+        {QStringLiteral("cmdBefehle"), p,
+         QStringLiteral("SELECT * FROM Befehlssatz WHERE Gruppe_ID = :aktGruppe ORDER BY Bezeichnung"),
+         QStringLiteral("Befehlssatz"), false, QStringLiteral("aktGruppe")},
+        {QStringLiteral("cmdBefehlsparameter"), p,
+         QStringLiteral("SELECT * FROM Befehlsparameter WHERE Befehl_ID= :aktBefehl ORDER BY Reihenfolge"),
+         QStringLiteral("Befehlsparameter"), false, QStringLiteral("aktBefehl")},
+        {QStringLiteral("cmdQMTests"), p, QStringLiteral("SELECT * FROM QMTests"),
+         QStringLiteral("QMTests"), false, {}},
+    };
+}
+
+int g_instances = 0;
+
+} // namespace
+
+DataEnvironment& DataEnvironment::instance()
+{
+    static DataEnvironment env;
+    return env;
+}
+
+DataEnvironment::DataEnvironment()
+    : m_prefix(QStringLiteral("vemro%1_").arg(g_instances++))
+{
+    for (const Command& c : commandTable()) {
+        m_commands.insert(c.name, c);
+        m_recordsets.insert(c.name, std::make_shared<Recordset>());
+    }
+}
+
+DataEnvironment::~DataEnvironment()
+{
+    close(kProjekt);
+    close(kDaten);
+}
+
+QString DataEnvironment::connectionText(const QString& file)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file +
+           QStringLiteral(";Mode=ReadWrite|Share Deny None;Persist Security Info=False");
+}
+
+QString DataEnvironment::dataSourceOf(const QString& connectionText)
+{
+    for (const QString& part : connectionText.split(QLatin1Char(';'))) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        if (part.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
+            QString file = part.mid(eq + 1).trimmed();
+            file.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            while (file.contains(QStringLiteral("//")))
+                file.replace(QStringLiteral("//"), QStringLiteral("/"));
+            return file;
+        }
+    }
+    return QString();
+}
+
+void DataEnvironment::setConnectionString(const QString& connection, const QString& text)
+{
+    m_connectionStrings.insert(connection, text);
+}
+
+QString DataEnvironment::connectionString(const QString& connection) const
+{
+    return m_connectionStrings.value(connection);
+}
+
+QString DataEnvironment::qtConnectionName(const QString& connection) const
+{
+    return m_prefix + connection;
+}
+
+bool DataEnvironment::open(const QString& connection, QString* error)
+{
+    close(connection);
+    const QString file = dataSourceOf(m_connectionStrings.value(connection));
+    auto setError = [&](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (file.isEmpty())
+        return setError(QStringLiteral("Für die Verbindung %1 ist keine Datei angegeben.").arg(connection));
+    if (!QFileInfo(file).isFile())
+        return setError(QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(file));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName(connection));
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open()) {
+        const QString reason = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(qtConnectionName(connection));
+        return setError(QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden: %2").arg(file, reason));
+    }
+    // SQLite reads the file only on first use: make sure it is a database now.
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString reason = probe.lastError().text();
+            probe.finish();
+            probe = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(qtConnectionName(connection));
+            return setError(
+                QStringLiteral("Die Datei %1 ist keine gültige Datenbank (%2).").arg(file, reason));
+        }
+    }
+    return true;
+}
+
+void DataEnvironment::close(const QString& connection)
+{
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it) {
+        if (it->connection == connection)
+            m_recordsets.value(it.key())->close();
+    }
+    const QString name = qtConnectionName(connection);
+    if (QSqlDatabase::contains(name)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+bool DataEnvironment::isOpen(const QString& connection) const
+{
+    const QString name = qtConnectionName(connection);
+    return QSqlDatabase::contains(name) && QSqlDatabase::database(name, false).isOpen();
+}
+
+QSqlDatabase DataEnvironment::database(const QString& connection) const
+{
+    return QSqlDatabase::database(qtConnectionName(connection), false);
+}
+
+const DataEnvironment::Command* DataEnvironment::command(const QString& name) const
+{
+    const auto it = m_commands.constFind(name);
+    return it == m_commands.constEnd() ? nullptr : &*it;
+}
+
+Recordset& DataEnvironment::recordset(const QString& command)
+{
+    auto it = m_recordsets.find(command);
+    Q_ASSERT_X(it != m_recordsets.end(), "DataEnvironment::recordset", "unknown command");
+    if (it == m_recordsets.end())
+        it = m_recordsets.insert(command, std::make_shared<Recordset>());
+    return **it;
+}
+
+bool DataEnvironment::execute(const QString& name, const QVariant& parameter, QString* error)
+{
+    const Command* c = command(name);
+    if (!c) {
+        if (error)
+            *error = QStringLiteral("Unbekannter Befehl %1").arg(name);
+        return false;
+    }
+    if (!isOpen(c->connection)) {
+        if (error)
+            *error = QStringLiteral("Die Verbindung %1 ist nicht geöffnet.").arg(c->connection);
+        return false;
+    }
+    QVariantList binds;
+    if (!c->parameter.isEmpty())
+        binds.append(parameter);
+    Recordset& rs = recordset(name);
+    const bool ok = rs.open(database(c->connection), c->text, c->table, c->updatable, binds);
+    if (!ok && error)
+        *error = rs.lastError();
+    return ok;
+}
+
+bool DataEnvironment::ensureOpen(const QString& name, QString* error)
+{
+    if (recordset(name).isOpen())
+        return true;
+    return execute(name, {}, error);
+}
+
+} // namespace vemro
