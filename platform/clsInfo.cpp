@@ -12,4 +12,10 @@ void clsInfo::show(const QString& text, qint16 level)
         ui().message(text, kTitle);
 }
 
+clsInfo& Info()
+{
+    static clsInfo info;
+    return info;
+}
+
 } // namespace vemro

@@ -21,4 +21,7 @@ private:
     qint16 m_infoLevel = 0;
 };
 
+// The program-wide message object, created on first use.
+[[nodiscard]] clsInfo& Info();
+
 } // namespace vemro

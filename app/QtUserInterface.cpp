@@ -1,0 +1,88 @@
+#include "app/QtUserInterface.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace vemro {
+
+void QtUserInterface::message(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Information, title.isEmpty() ? kProductName : title, text,
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons, const QString& title)
+{
+    QMessageBox::StandardButtons std;
+    switch (buttons) {
+    case Buttons::Ok:
+        std = QMessageBox::Ok;
+        break;
+    case Buttons::OkCancel:
+        std = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case Buttons::YesNo:
+        std = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case Buttons::YesNoCancel:
+        std = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? kProductName : title, text, std, m_parent);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtUserInterface::input(const QString& prompt, const QString& title,
+                                              const QString& defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, title.isEmpty() ? kProductName : title,
+                                               prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtUserInterface::openFileName(const QString& caption, const QString& folder,
+                                      const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, caption, folder, filter);
+}
+
+QString QtUserInterface::saveFileName(const QString& caption, const QString& folder,
+                                      const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, caption, folder, filter);
+}
+
+void QtUserInterface::setBusy(bool busy)
+{
+    if (busy) {
+        ++m_busyDepth;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busyDepth > 0) {
+        --m_busyDepth;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+bool QtUserInterface::openDocument(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace vemro

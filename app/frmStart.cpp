@@ -1,0 +1,90 @@
+#include "app/frmStart.h"
+
+#include "platform/LocalWait.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace vemro {
+
+namespace {
+constexpr int kSteps = 10; // steps of the start-up sequence shown in the bar
+}
+
+frmStart::frmStart(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmStart"));
+    setWindowTitle(QStringLiteral("Programm wird geladen"));
+    setFixedSize(420, 170);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+
+    auto* title = new QLabel(QStringLiteral("Vemro"), this);
+    title->setObjectName(QStringLiteral("lblTitel"));
+    QFont f = title->font();
+    f.setPointSize(f.pointSize() + 8);
+    f.setBold(true);
+    title->setFont(f);
+    layout->addWidget(title);
+
+    auto* wait = new QLabel(QStringLiteral("Moment bitte ..."), this);
+    wait->setObjectName(QStringLiteral("lblMoment"));
+    layout->addWidget(wait);
+
+    m_detail = new QLabel(this);
+    m_detail->setObjectName(QStringLiteral("lblDetail"));
+    m_detail->setMinimumWidth(360);
+    layout->addWidget(m_detail);
+
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("ctlFortschritt"));
+    m_bar->setRange(0, kSteps);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    layout->addWidget(m_bar);
+}
+
+void frmStart::setDetail(const QString& text)
+{
+    m_detail->setText(m_detail->fontMetrics().elidedText(text, Qt::ElideMiddle, m_detail->width()));
+    m_detail->setToolTip(text);
+    m_detail->setProperty("fullText", text);
+    m_detail->repaint();
+}
+
+void frmStart::advance(int steps)
+{
+    m_bar->setValue(qMin(m_bar->maximum(), m_bar->value() + steps));
+}
+
+void frmStart::setProgress(int value)
+{
+    m_bar->setValue(value);
+}
+
+void frmStart::finish()
+{
+    m_bar->setValue(m_bar->maximum());
+}
+
+QString frmStart::detail() const
+{
+    return m_detail->property("fullText").toString();
+}
+
+int frmStart::progress() const
+{
+    return m_bar->value();
+}
+
+int frmStart::progressMaximum() const
+{
+    return m_bar->maximum();
+}
+
+} // namespace vemro
