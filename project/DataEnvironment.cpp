@@ -1,5 +1,6 @@
 #include "project/DataEnvironment.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,10 +62,23 @@ int g_instances = 0;
 
 } // namespace
 
+namespace {
+DataEnvironment* g_instance = nullptr;
+void destroyInstance()
+{
+    delete g_instance;
+    g_instance = nullptr;
+}
+} // namespace
+
 DataEnvironment& DataEnvironment::instance()
 {
-    static DataEnvironment env;
-    return env;
+    // Destroyed with the application object, while Qt SQL still exists.
+    if (!g_instance) {
+        g_instance = new DataEnvironment;
+        qAddPostRoutine(destroyInstance);
+    }
+    return *g_instance;
 }
 
 DataEnvironment::DataEnvironment()
