@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -21,7 +22,14 @@ frmStart::frmStart(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Win
     setFixedSize(420, 170);
     setAutoFillBackground(true);
 
-    auto* layout = new QVBoxLayout(this);
+    // A splash window has no frame of its own: draw one.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(1);
+    outer->addWidget(frame);
+    auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(24, 18, 24, 18);
 
     auto* title = new QLabel(QStringLiteral("Vemro"), this);
