@@ -2,8 +2,16 @@
 
 #include "platform/ProgramInfo.h"
 #include "platform/UserInterface.h"
+#include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
+#include "project/ProjectFiles.h"
+#include "project/ProjectWindow.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -42,6 +50,222 @@ clsProjekt::clsProjekt(DataEnvironment& env) : m_env(env) {}
 void clsProjekt::setBasispfad(const QString& folder)
 {
     m_basispfad = folder;
+    if (!m_basispfad.isEmpty() && !m_basispfad.endsWith(QLatin1Char('/')))
+        m_basispfad.append(QLatin1Char('/'));
+}
+
+QString clsProjekt::ProjektDatei(const QString& bezeichnung) const
+{
+    return m_basispfad + bezeichnung + QStringLiteral(".mdb");
+}
+
+bool clsProjekt::isOpen() const
+{
+    return m_env.isOpen(DataEnvironment::kProjekt);
+}
+
+clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QString& newBezeichnung)
+{
+    // The dialog checks the name already; a name from elsewhere (vemro-cli) must not
+    // reach the file system unchecked either.
+    const QStringList problems = ProjectFiles::NameProblems(newBezeichnung);
+    if (!problems.isEmpty()) {
+        ui().message(problems.first(), kProductName);
+        return NewResult::Failed;
+    }
+    const QString source = ProjectFiles::TemplateFile(quelle);
+    const QString target = ProjektDatei(newBezeichnung);
+    if (QFileInfo::exists(target)) {
+        if (ui().ask(QStringLiteral("Projekt existiert bereits, überschreiben?"),
+                     UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+            return NewResult::KeptExisting;
+    }
+    if (quelle.isEmpty() || !QFileInfo(source).isFile()) {
+        ui().message(QStringLiteral("Hardwarevorlage nicht gefunden : ") + source, kProductName);
+        return NewResult::Failed;
+    }
+    if (!QDir().mkpath(m_basispfad)) {
+        ui().message(QStringLiteral("Projektverzeichnis kann nicht angelegt werden : ") + m_basispfad,
+                     kProductName);
+        return NewResult::Failed;
+    }
+    // The project being replaced must not stay connected to a file that changes under it.
+    if (QFileInfo(target) == QFileInfo(DataEnvironment::dataSourceOf(
+                                  m_env.connectionString(DataEnvironment::kProjekt))))
+        closeProjekt();
+    // Copy beside the target and rename: a failed copy leaves the old file whole.
+    const QString temp = target + QStringLiteral(".neu");
+    QFile::remove(temp);
+    if (!QFile::copy(source, temp)) {
+        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target, kProductName);
+        return NewResult::Failed;
+    }
+    QFile(temp).setPermissions(QFile(temp).permissions() | QFileDevice::WriteOwner);
+    QFile::remove(target);
+    if (!QFile::rename(temp, target)) {
+        QFile::remove(temp);
+        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target, kProductName);
+        return NewResult::Failed;
+    }
+    return NewResult::Created;
+}
+
+void clsProjekt::openFailed(const QString& description)
+{
+    ui().message(QStringLiteral("clsProjekt:openProjekt Method : ") + description, kProductName);
+}
+
+void clsProjekt::reconnectPrevious()
+{
+    // The window still shows the previous project: keep the connection on it, so that
+    // a later save goes where the window's data came from.
+    if (m_bezeichnung.isEmpty())
+        return;
+    QString error;
+    if (!connectFile(ProjektDatei(m_bezeichnung), &error))
+        m_env.close(DataEnvironment::kProjekt);
+}
+
+void clsProjekt::openProjekt(const QString& bezeichnung)
+{
+    // 1.
+    closeProjekt();
+    // 2.
+    const QString file = ProjektDatei(bezeichnung);
+    if (bezeichnung.isEmpty() || !QFileInfo(file).isFile()) {
+        ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
+        reconnectPrevious();
+        return;
+    }
+    // 3.-8.: a failing step is reported and the next one runs.
+    QString error;
+    if (!connectFile(file, &error))
+        openFailed(error);
+    if (!m_env.execute(QStringLiteral("cmdProjekt"), {}, &error))
+        openFailed(error);
+    UpdateProjekt();
+    if (!m_env.execute(QStringLiteral("cmdTerminaleinstellung"), {}, &error))
+        openFailed(error);
+    if (!CheckMinProgversion()) {
+        closeProjekt();
+        reconnectPrevious();
+        return;
+    }
+    if (!m_env.execute(QStringLiteral("cmdDisplaytyp"), {}, &error))
+        openFailed(error);
+    if (m_window && !m_window->FillRegisterTabs(&error))
+        openFailed(error);
+    if (m_window && !m_window->FillTestListe(&error))
+        openFailed(error);
+
+    // 9.-10.: failures are skipped; on the serial path the first one is reported once.
+    m_bezeichnung = bezeichnung;
+    if (m_window) {
+        QString pending;
+        m_window->LoadFromProject(bezeichnung, pending);
+        const bool serial = m_window->RestoreInterface(pending);
+        if (serial && !pending.isEmpty())
+            Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + pending, 0);
+    }
+    // 11.
+    rememberRecentlyUsed(bezeichnung);
+    // 12.
+    m_isLoaded = true;
+}
+
+void clsProjekt::rememberRecentlyUsed(const QString& bezeichnung)
+{
+    if (!m_env.ensureOpen(QStringLiteral("cmdProjektLRU")))
+        return;
+    Recordset& lru = m_env.recordset(QStringLiteral("cmdProjektLRU"));
+    lru.moveFirst();
+    if (lru.eof() || lru.value(QStringLiteral("Bezeichnung")).toString() != bezeichnung) {
+        if (lru.recordCount() == 0)
+            (void)lru.addNew();
+        else
+            lru.moveFirst();
+        (void)lru.setValue(QStringLiteral("Bezeichnung"), bezeichnung);
+        (void)lru.setValue(QStringLiteral("lastused"),
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        (void)lru.setValue(QStringLiteral("Nr"), lru.recordCount());
+        if (!lru.update())
+            lru.cancelUpdate();
+    }
+    lru.close();
+}
+
+void clsProjekt::closeProjectRecordsets()
+{
+    for (const char* name : {"cmdProjekt", "cmdTerminaleinstellung", "cmdFesttexte", "cmdTastencodes",
+                             "cmdTastaturmodus", "cmdUserzeichen", "cmdProgRegister", "cmdDisplaytyp",
+                             "cmdQMTests"})
+        m_env.recordset(QString::fromLatin1(name)).close();
+}
+
+bool clsProjekt::SaveProjekt()
+{
+    if (!isOpen()) {
+        ui().message(QStringLiteral("Kein Projekt geöffnet"), kProductName);
+        return false;
+    }
+    if (!m_window)
+        return true;
+    // Several tables change: one transaction, so that a crash leaves the old project or
+    // the new one, never a mix.
+    QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
+    const bool transaction = db.transaction();
+    QString error;
+    const bool ok = m_window->SaveToProject(&error);
+    if (ok && (!transaction || db.commit()))
+        return true;
+    if (ok)
+        error = db.lastError().text();
+    if (transaction)
+        db.rollback();
+    // The recordsets hold what was rolled back; they reload on their next use.
+    closeProjectRecordsets();
+    ui().message(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error, kProductName);
+    return false;
+}
+
+void clsProjekt::closeProjekt()
+{
+    if (isOpen() || !m_env.connectionString(DataEnvironment::kProjekt).isEmpty())
+        m_env.close(DataEnvironment::kProjekt);
+}
+
+bool clsProjekt::deleteProjekt(const QString& bezeichnung)
+{
+    const QString file = ProjektDatei(bezeichnung);
+    if (bezeichnung.isEmpty() || !QFileInfo(file).isFile()) {
+        ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
+        return false;
+    }
+    if (!m_bezeichnung.isEmpty() && bezeichnung == m_bezeichnung && isOpen()) {
+        ui().message(QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden"), kProductName);
+        return false;
+    }
+    if (ui().ask(QStringLiteral("Projekt '%1' wirklich löschen?").arg(bezeichnung),
+                 UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+        return false;
+    if (!QFile::remove(file)) {
+        ui().message(QStringLiteral("Projektdatei kann nicht gelöscht werden : ") + file, kProductName);
+        return false;
+    }
+    if (m_env.execute(QStringLiteral("cmdProjektLRU"))) {
+        Recordset& lru = m_env.recordset(QStringLiteral("cmdProjektLRU"));
+        lru.moveFirst();
+        while (lru.find(QStringLiteral("Bezeichnung"), bezeichnung)) {
+            if (lru.value(QStringLiteral("Bezeichnung")).toString() != bezeichnung) {
+                lru.moveNext(); // the search ignores case; names on Linux do not
+                continue;
+            }
+            if (!lru.deleteCurrent())
+                break;
+        }
+        lru.close();
+    }
+    return true;
 }
 
 bool clsProjekt::connectFile(const QString& file, QString* error)

@@ -5,16 +5,45 @@
 namespace vemro {
 
 class DataEnvironment;
+class ProjectWindow;
 
-// The project object: the one open project database and its life.
+// The project object: the one open project database and its life — created from a
+// hardware template, opened (connected, upgraded, loaded into the window), saved,
+// closed, and remembered as the recently used project.
 class clsProjekt
 {
 public:
+    enum class NewResult { Created, KeptExisting, Failed };
+
     explicit clsProjekt(DataEnvironment& env);
+
+    // The window that shows the project (not owned); may be null (nothing is loaded).
+    void setWindow(ProjectWindow* window) { m_window = window; }
 
     // The project folder (program folder + ProjektPfad), with a trailing separator.
     [[nodiscard]] QString Basispfad() const { return m_basispfad; }
     void setBasispfad(const QString& folder);
+    // The file of project `bezeichnung` in the project folder.
+    [[nodiscard]] QString ProjektDatei(const QString& bezeichnung) const;
+
+    // True once a project has been opened completely; never reset.
+    [[nodiscard]] bool isLoaded() const { return m_isLoaded; }
+    // Name of the project the window shows (empty before the first one).
+    [[nodiscard]] QString Bezeichnung() const { return m_bezeichnung; }
+    // True while the Projekt connection is open.
+    [[nodiscard]] bool isOpen() const;
+
+    // Copies template `quelle` to a new project `newBezeichnung`. An existing project is
+    // overwritten only after the user agreed; otherwise it is kept.
+    NewResult newProjekt(const QString& quelle, const QString& newBezeichnung);
+    // Opens project `bezeichnung` and loads the window from it.
+    void openProjekt(const QString& bezeichnung);
+    // Writes the window into the open project, all of it or nothing.
+    bool SaveProjekt();
+    void closeProjekt();
+    // Deletes a project file and its recently used record after asking. The open
+    // project cannot be deleted.
+    bool deleteProjekt(const QString& bezeichnung);
 
     // Brings the open project's schema to the newest version, one step after the other.
     // Failures are shown ("Fehler bei DB-Update : ...") and end the upgrade; the result
@@ -32,8 +61,16 @@ public:
     [[nodiscard]] QString DBVersion();
 
 private:
+    void openFailed(const QString& description);
+    void reconnectPrevious();
+    void rememberRecentlyUsed(const QString& bezeichnung);
+    void closeProjectRecordsets();
+
     DataEnvironment& m_env;
+    ProjectWindow* m_window = nullptr;
     QString m_basispfad;
+    QString m_bezeichnung;
+    bool m_isLoaded = false;
 };
 
 } // namespace vemro

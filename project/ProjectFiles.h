@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vemro {
+
+// Names and files of projects and hardware templates.
+namespace ProjectFiles {
+
+// The list entry made from a file name: everything before ".mdb", found as the first
+// lower-case "mdb". Empty when the name holds no "mdb" or starts with it.
+[[nodiscard]] QString EntryFromFileName(const QString& fileName);
+
+// The entries of every file of `folder` whose name makes an entry, sorted by name and
+// without duplicates ("x.mdb" and "x.mdb.new" give one entry).
+[[nodiscard]] QStringList Entries(const QString& folder);
+
+// The messages of every name rule that `name` breaks, in the order they are checked;
+// empty when the name may be used as a project name.
+[[nodiscard]] QStringList NameProblems(const QString& name);
+
+// The folder of the hardware templates (program folder + "/Hardware/").
+[[nodiscard]] QString HardwareFolder();
+// The template file of hardware variant `name`.
+[[nodiscard]] QString TemplateFile(const QString& name);
+
+} // namespace ProjectFiles
+
+} // namespace vemro
