@@ -1,26 +1,33 @@
 #include "app/frmhaupt.h"
 
 #include "app/About.h"
+#include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "editors/ProjektPage.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
+#include "platform/SelectComboEntry.h"
 #include "platform/ProgramInfo.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
+#include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -65,6 +72,11 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     buildMenus();
     buildPages();
     buildDesignTabs();
+
+    // Page 0 reads the terminal information; sending has nothing to do there. The
+    // serial sub-tab cannot be read back from the terminal.
+    setTransfer(0, {nullptr, [] {}});
+    setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); }, nullptr});
 }
 
 frmhaupt::~frmhaupt() = default;
@@ -75,8 +87,10 @@ void frmhaupt::buildMenus()
     datei->setObjectName(QStringLiteral("mnuDatei"));
     QAction* neu = datei->addAction(QStringLiteral("neues Projekt"));
     neu->setObjectName(QStringLiteral("mnuDateiNeu"));
+    connect(neu, &QAction::triggered, this, &frmhaupt::cmdNewProjekt_Click);
     QAction* open = datei->addAction(QStringLiteral("Projekt öffnen"));
     open->setObjectName(QStringLiteral("mnuDateiOpen"));
+    connect(open, &QAction::triggered, this, &frmhaupt::mnuDateiOpen_Click);
     datei->addSeparator();
     QAction* ende = datei->addAction(QStringLiteral("Beenden"));
     ende->setObjectName(QStringLiteral("mnuDateiEnde"));
@@ -119,13 +133,21 @@ void frmhaupt::buildPages()
     }
     layout->addWidget(m_stack, 1);
 
-    connect(m_register, &QTabBar::currentChanged, this, [this](int index) {
-        if (index < 0)
-            return;
-        const int nr = m_register->tabData(index).toInt();
-        if (nr >= 0 && nr < kPageCount)
-            m_stack->setCurrentWidget(m_frames[static_cast<size_t>(nr)]);
-    });
+    // Shown while no tab is listed: the pages cannot be reached.
+    auto* none = new QWidget(m_stack);
+    none->setObjectName(QStringLiteral("frKeineSeite"));
+    m_stack->addWidget(none);
+    connect(m_register, &QTabBar::currentChanged, this, [this](int) { ctlRegister_Click(); });
+
+    m_projektPage = new ProjektPage(m_frames[0]);
+    m_pageLayouts[0]->addWidget(m_projektPage);
+    connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
+            [this](int) { cboProjekte_Click(); });
+    connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this, &frmhaupt::cmdNewProjekt_Click);
+    connect(m_projektPage->cmdSaveProjectinDB(), &QPushButton::clicked, this,
+            &frmhaupt::cmdSaveProjectinDB_Click);
+    connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
+            &frmhaupt::cmdDeleteProjectinDB_Click);
 
     m_frProjekt = new QGroupBox(QStringLiteral("aktuelles Projekt"), central);
     m_frProjekt->setObjectName(QStringLiteral("frProjekt"));
@@ -140,6 +162,9 @@ void frmhaupt::buildPages()
         b->setEnabled(false); // usable once a project is open
         buttons->addWidget(b);
     }
+    connect(m_cmdRead, &QPushButton::clicked, this, &frmhaupt::cmdReadfromTerminal_Click);
+    connect(m_cmdSend, &QPushButton::clicked, this, &frmhaupt::cmdSaveinTerminal_Click);
+    connect(m_cmdKeep, &QPushButton::clicked, this, &frmhaupt::cmdSaveTerminalkonfiguration_Click);
     buttons->addStretch(1);
     layout->addWidget(m_frProjekt);
     setCentralWidget(central);
@@ -163,12 +188,15 @@ void frmhaupt::buildPages()
 
 void frmhaupt::buildDesignTabs()
 {
+    const QSignalBlocker blocker(m_register);
     while (m_register->count() > 0)
         m_register->removeTab(0);
     for (const DesignPage& page : kDesignPages) {
         const int index = m_register->addTab(QString::fromUtf8(page.caption));
         m_register->setTabData(index, page.nr);
     }
+    m_register->setCurrentIndex(0);
+    showFrame(0);
 }
 
 QVBoxLayout* frmhaupt::pageLayout(int nr) const
@@ -180,11 +208,21 @@ void frmhaupt::showPage(int nr)
 {
     for (int i = 0; i < m_register->count(); ++i) {
         if (m_register->tabData(i).toInt() == nr) {
-            m_register->setCurrentIndex(i);
-            m_stack->setCurrentWidget(m_frames.at(static_cast<size_t>(nr)));
+            if (m_register->currentIndex() == i)
+                ctlRegister_Click();
+            else
+                m_register->setCurrentIndex(i);
             return;
         }
     }
+}
+
+void frmhaupt::showFrame(int nr)
+{
+    if (nr >= 0 && nr < kPageCount)
+        m_stack->setCurrentWidget(m_frames[static_cast<size_t>(nr)]);
+    else
+        m_stack->setCurrentIndex(kPageCount); // the empty page
 }
 
 int frmhaupt::currentPage() const
@@ -234,6 +272,7 @@ bool frmhaupt::Init()
         m_env = m_envOwned.get();
     }
     m_projekt = std::make_unique<clsProjekt>(*m_env);
+    m_projekt->setWindow(this);
 
     // 5.
     step(QStringLiteral("DB init"), 2);
@@ -275,6 +314,7 @@ bool frmhaupt::Init()
     step(QStringLiteral("Schnittstelle setzen Com:") + QString::number(comPort), 0);
     PauseMS(1); // let the window paint the progress
     step(QStringLiteral("Projektliste"));
+    FillProjektCombo();
 
     // 11.-12. From here on errors are not skipped.
     step(QStringLiteral("letztes Projekt öffen"));
@@ -283,16 +323,22 @@ bool frmhaupt::Init()
         lru.moveFirst();
         if (!lru.eof()) {
             const QString name = lru.value(QStringLiteral("Bezeichnung")).toString();
+            lru.close();
+            // Selected as the user's choice: the list's handler opens the project.
             if (!name.isEmpty() && QFileInfo::exists(folder + name + QStringLiteral(".mdb")))
-                setPanelText(1, name); // reopened by the project list once it exists
+                selectProject(name);
         }
         lru.close();
     }
 
     // 13.
     step(QString());
-    if (m_register->count() > 0)
-        m_register->setCurrentIndex(0);
+    if (m_register->count() > 0) {
+        if (m_register->currentIndex() == 0)
+            ctlRegister_Click();
+        else
+            m_register->setCurrentIndex(0);
+    }
 
     // 14.
     Info().setInfoLevel(9);
@@ -310,6 +356,8 @@ void frmhaupt::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (answer == UserInterface::Answer::Yes && m_projekt && m_projekt->isOpen())
+        (void)m_projekt->SaveProjekt();
     event->accept();
 }
 
@@ -331,6 +379,314 @@ void frmhaupt::mnuHilfe_about_Click()
 {
     auto* about = new About(this);
     about->show();
+}
+
+// ---- Pages and dispatch ----
+
+void frmhaupt::setTransfer(int editMode, Transfer transfer)
+{
+    m_transfers.insert(editMode, std::move(transfer));
+}
+
+void frmhaupt::setProjectHooks(int page, ProjectHooks hooks)
+{
+    m_projectHooks.insert(page, std::move(hooks));
+}
+
+void frmhaupt::setPageShownHook(int page, std::function<void()> hook)
+{
+    m_pageShown.insert(page, std::move(hook));
+}
+
+bool frmhaupt::FillRegisterTabs(QString* error)
+{
+    Recordset& rs = m_env->recordset(QStringLiteral("cmdProgRegister"));
+    if (rs.isOpen())
+        rs.close();
+    if (!m_env->execute(QStringLiteral("cmdProgRegister"), {}, error))
+        return false;
+    const QSignalBlocker blocker(m_register);
+    while (m_register->count() > 0)
+        m_register->removeTab(0);
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const int nr = rs.value(QStringLiteral("FrameNr")).toInt();
+        const int index = m_register->addTab(rs.value(QStringLiteral("FrameBezeichnung")).toString());
+        m_register->setTabData(index, nr);
+        if (nr < 0 || nr >= kPageCount)
+            continue;
+        // The tab names the page: its frame needs no border or caption of its own.
+        auto* frame = qobject_cast<QGroupBox*>(m_frames[static_cast<size_t>(nr)]);
+        frame->setTitle(QString());
+        frame->setFlat(true);
+        frame->setEnabled(rs.value(QStringLiteral("enabled")).toBool());
+    }
+    rs.close();
+    m_register->setCurrentIndex(m_register->count() > 0 ? 0 : -1);
+    showFrame(m_register->count() > 0 ? m_register->tabData(0).toInt() : -1);
+    return true;
+}
+
+void frmhaupt::ctlRegister_Click()
+{
+    const int index = m_register->currentIndex();
+    if (index < 0) {
+        showFrame(-1);
+        return;
+    }
+    const int p = m_register->tabData(index).toInt();
+    showFrame(p);
+    m_frProjekt->setVisible(true);
+    if (m_projekt && m_projekt->isLoaded()) {
+        m_cmdRead->setEnabled(true);
+        m_cmdSend->setEnabled(true);
+    }
+    m_editMode = p;
+    switch (p) {
+    case 0:
+        m_cmdSend->setEnabled(false);
+        break;
+    case 3:
+        m_editMode = 31; // the keyboard page opens on its sub-tab "Allgemein"
+        break;
+    case 9:
+        m_frProjekt->setVisible(false); // the demo has no read or send
+        break;
+    default:
+        break;
+    }
+    const auto hook = m_pageShown.constFind(p);
+    if (hook != m_pageShown.constEnd() && *hook)
+        (*hook)();
+}
+
+void frmhaupt::cmdReadfromTerminal_Click()
+{
+    const bool sendEnabled = m_cmdSend->isEnabled();
+    m_cmdRead->setEnabled(false);
+    m_cmdSend->setEnabled(false);
+    const Transfer t = m_transfers.value(m_editMode);
+    if (t.read)
+        t.read();
+    else
+        ui().message(QStringLiteral("unbekannte Bearbeitungsfunktion"), kProductName);
+    m_cmdRead->setEnabled(true);
+    m_cmdSend->setEnabled(sendEnabled);
+}
+
+void frmhaupt::cmdSaveinTerminal_Click()
+{
+    const bool readEnabled = m_cmdRead->isEnabled();
+    m_cmdRead->setEnabled(false);
+    m_cmdSend->setEnabled(false);
+    m_register->setEnabled(false);
+    for (QWidget* frame : m_frames)
+        frame->setEnabled(false);
+    const Transfer t = m_transfers.value(m_editMode);
+    if (t.send)
+        t.send();
+    else
+        ui().message(QStringLiteral("unbekannte Bearbeitungsfunktion"), kProductName);
+    m_register->setEnabled(true);
+    for (QWidget* frame : m_frames)
+        frame->setEnabled(true);
+    m_cmdRead->setEnabled(readEnabled);
+    m_cmdSend->setEnabled(true);
+}
+
+void frmhaupt::cmdSaveTerminalkonfiguration_Click()
+{
+    if (!m_keepConfiguration)
+        return;
+    m_cmdKeep->setEnabled(false);
+    m_keepConfiguration();
+    m_cmdKeep->setEnabled(true);
+}
+
+// ---- Project ----
+
+void frmhaupt::FillProjektCombo()
+{
+    if (m_start)
+        m_start->setDetail(globals().Projektverzeichnis);
+    PauseMS(1);
+    m_projektPage->FillProjektCombo(globals().Projektverzeichnis);
+    syncProjectList();
+}
+
+void frmhaupt::syncProjectList()
+{
+    // The list shows the project the window holds, never one that failed to open.
+    QComboBox* list = m_projektPage->cboProjekte();
+    const QString name = m_projekt ? m_projekt->Bezeichnung() : QString();
+    if (list->currentText() == name)
+        return;
+    if (name.isEmpty() || !SelectComboEntry(list, name)) {
+        ControlsUpdatingGuard guard;
+        list->setCurrentIndex(-1);
+    }
+}
+
+void frmhaupt::selectProject(const QString& name)
+{
+    QComboBox* list = m_projektPage->cboProjekte();
+    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        FillProjektCombo();
+    (void)SelectComboEntry(list, name, true);
+}
+
+void frmhaupt::cboProjekte_Click()
+{
+    if (globals().ControlsUpdating || !m_projekt)
+        return;
+    const QString name = m_projektPage->cboProjekte()->currentText();
+    if (name.isEmpty())
+        return;
+    m_projekt->openProjekt(name);
+    syncProjectList();
+}
+
+void frmhaupt::restoreProjectButtons()
+{
+    const bool loaded = m_projekt && m_projekt->isLoaded();
+    m_cmdRead->setEnabled(loaded);
+    m_cmdSend->setEnabled(loaded && m_editMode != 0);
+}
+
+void frmhaupt::cmdNewProjekt_Click()
+{
+    if (!m_projekt)
+        return;
+    m_cmdRead->setEnabled(false);
+    m_cmdSend->setEnabled(false);
+    {
+        frmProjektneu dialog(this);
+        const QString name = dialog.GetProjektBezeichnung();
+        if (!name.isEmpty()) {
+            const QString typed = dialog.txtProjektbezeichnung()->text();
+            const auto result =
+                m_projekt->newProjekt(dialog.cboHardwareVarianten()->currentText(), typed);
+            if (result != clsProjekt::NewResult::Failed) {
+                FillProjektCombo();
+                (void)SelectComboEntry(m_projektPage->cboProjekte(), typed, true);
+            }
+        }
+    }
+    restoreProjectButtons();
+}
+
+void frmhaupt::cmdSaveProjectinDB_Click()
+{
+    if (!m_projekt)
+        return;
+    QPushButton* save = m_projektPage->cmdSaveProjectinDB();
+    save->setEnabled(false);
+    m_cmdRead->setEnabled(false);
+    m_cmdSend->setEnabled(false);
+    ui().setBusy(true);
+    (void)m_projekt->SaveProjekt();
+    ui().setBusy(false);
+    save->setEnabled(true);
+    restoreProjectButtons();
+}
+
+void frmhaupt::cmdDeleteProjectinDB_Click()
+{
+    if (!m_projekt)
+        return;
+    const QString name = m_projektPage->cboProjekte()->currentText();
+    if (name.isEmpty()) {
+        ui().message(QStringLiteral("Bitte zuerst ein Projekt auswählen"), kProductName);
+        return;
+    }
+    m_cmdRead->setEnabled(false);
+    m_cmdSend->setEnabled(false);
+    if (m_projekt->deleteProjekt(name))
+        FillProjektCombo();
+    restoreProjectButtons();
+}
+
+void frmhaupt::mnuDateiOpen_Click()
+{
+    if (!m_projekt)
+        return;
+    const QString folder = m_projekt->Basispfad();
+    const QString file = ui().openFileName(QStringLiteral("Projekt öffnen"), folder,
+                                           QStringLiteral("Projekte (*.mdb)"));
+    if (file.isEmpty())
+        return;
+    const QFileInfo chosen(file);
+    const QString name = ProjectFiles::EntryFromFileName(chosen.fileName());
+    if (name.isEmpty()) {
+        ui().message(QStringLiteral("Keine Projektdatei (*.mdb) : ") + file, kProductName);
+        return;
+    }
+    if (chosen.absoluteDir() != QDir(folder)) {
+        // Projects live in the project folder; one from elsewhere is copied in first.
+        const QStringList problems = ProjectFiles::NameProblems(name);
+        if (!problems.isEmpty()) {
+            ui().message(problems.first(), kProductName);
+            return;
+        }
+        if (ui().ask(QStringLiteral("Die Datei liegt nicht im Projektverzeichnis. In das "
+                                    "Projektverzeichnis kopieren und öffnen?"),
+                     UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+            return;
+        const QString target = m_projekt->ProjektDatei(name);
+        if (QFileInfo::exists(target)) {
+            if (ui().ask(QStringLiteral("Projekt existiert bereits, überschreiben?"),
+                         UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+                return;
+            if (name == m_projekt->Bezeichnung())
+                m_projekt->closeProjekt();
+            QFile::remove(target);
+        }
+        if (!QFile::copy(file, target)) {
+            ui().message(QStringLiteral("Projekt kann nicht kopiert werden : ") + target, kProductName);
+            return;
+        }
+        FillProjektCombo();
+    }
+    selectProject(name);
+}
+
+void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
+{
+    auto runHook = [this](int page) {
+        const auto hooks = m_projectHooks.constFind(page);
+        if (hooks != m_projectHooks.constEnd() && hooks->load)
+            hooks->load();
+    };
+    QString error;
+    if (m_env->ensureOpen(QStringLiteral("cmdProjekt"), &error)) {
+        Recordset& header = m_env->recordset(QStringLiteral("cmdProjekt"));
+        header.moveFirst();
+        m_projektPage->lblTerminalbezeichung()->setText(
+            header.value(QStringLiteral("RKHardwarebezeichnung")).toString());
+    } else if (pending.isEmpty()) {
+        pending = error;
+    }
+    runHook(3);
+    runHook(4);
+    runHook(6);
+    m_cmdRead->setEnabled(true);
+    m_cmdSend->setEnabled(true);
+    m_cmdKeep->setEnabled(true);
+    setPanelText(2, bezeichnung);
+}
+
+bool frmhaupt::RestoreInterface(QString& pending)
+{
+    return m_restoreInterface ? m_restoreInterface(pending) : false;
+}
+
+bool frmhaupt::SaveToProject(QString* error)
+{
+    for (int page : {4, 3, 6}) {
+        const auto hooks = m_projectHooks.constFind(page);
+        if (hooks != m_projectHooks.constEnd() && hooks->save && !hooks->save(error))
+            return false;
+    }
+    return true;
 }
 
 } // namespace vemro

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "project/ProjectWindow.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -18,18 +22,35 @@ class QVBoxLayout;
 namespace vemro {
 
 class DataEnvironment;
+class ProjektPage;
 class clsProjekt;
 class frmStart;
 
 // The main window: the frame that owns the pages, the shared controls the program-wide
-// objects are bound to (progress bar, timers) and the start-up and shutdown sequence.
-class frmhaupt : public QMainWindow
+// objects are bound to (progress bar, timers), the start-up and shutdown sequence, the
+// page switch and the read/send dispatch. Page content lives in the page classes of
+// editors/; the window only hands the shared buttons to their operations.
+class frmhaupt : public QMainWindow, public ProjectWindow
 {
     Q_OBJECT
 public:
     static constexpr int kPageCount = 10;
     // 8200 twips at 15 twips per pixel.
     static constexpr int kHeightPx = 8200 / 15;
+
+    // The transfer operations of one edit mode for "vom Terminal lesen" and
+    // "an Terminal senden". A missing operation answers "unbekannte Bearbeitungsfunktion".
+    struct Transfer
+    {
+        std::function<void()> read;
+        std::function<void()> send;
+    };
+    // What a page contributes to opening and saving a project (data side 1).
+    struct ProjectHooks
+    {
+        std::function<void()> load;
+        std::function<bool(QString*)> save;
+    };
 
     explicit frmhaupt(frmStart* start = nullptr, QWidget* parent = nullptr);
     ~frmhaupt() override;
@@ -43,17 +64,55 @@ public:
     [[nodiscard]] QTimer* tmrDemo() const { return m_tmrDemo; }
     [[nodiscard]] QProgressBar* ctlFortschritt() const { return m_fortschritt; }
     [[nodiscard]] QTabBar* ctlRegister() const { return m_register; }
+    [[nodiscard]] QGroupBox* frProjekt() const { return m_frProjekt; }
+    [[nodiscard]] QPushButton* cmdReadfromTerminal() const { return m_cmdRead; }
+    [[nodiscard]] QPushButton* cmdSaveinTerminal() const { return m_cmdSend; }
+    [[nodiscard]] QPushButton* cmdSaveTerminalkonfiguration() const { return m_cmdKeep; }
+    [[nodiscard]] ProjektPage* projektPage() const { return m_projektPage; }
     // The frame of page `nr` (0 to 9) and the layout that page content goes into.
     [[nodiscard]] QWidget* frRegister(int nr) const { return m_frames.at(static_cast<size_t>(nr)); }
     [[nodiscard]] QVBoxLayout* pageLayout(int nr) const;
-    // Shows the page of the given number (the tab whose tag is nr).
+    // Shows the page of the given number (the tab whose tag is nr) as the user's choice.
     void showPage(int nr);
     [[nodiscard]] int currentPage() const;
     // Status bar panels 1 to 3.
     void setPanelText(int panel, const QString& text);
     [[nodiscard]] QString panelText(int panel) const;
 
+    // Edit mode: the page number, 11/12 for the interface sub-tabs, 31/32 for the
+    // keyboard sub-tabs. Changed only by the page switch and the sub-tab handlers.
+    [[nodiscard]] int editMode() const { return m_editMode; }
+    void setEditMode(int mode) { m_editMode = mode; }
+    void setTransfer(int editMode, Transfer transfer);
+    void setProjectHooks(int page, ProjectHooks hooks);
+    // Runs when page `page` is chosen (after the edit mode has been set).
+    void setPageShownHook(int page, std::function<void()> hook);
+    // Restores the interface from the open project; true on the serial path.
+    void setInterfaceRestore(std::function<bool(QString& pending)> restore)
+    {
+        m_restoreInterface = std::move(restore);
+    }
+    // "Konfiguration im Terminal dauerhaft speichern".
+    void setKeepConfiguration(std::function<void()> keep) { m_keepConfiguration = std::move(keep); }
+
+    // ProjectWindow
+    [[nodiscard]] bool FillRegisterTabs(QString* error) override;
+    void LoadFromProject(const QString& bezeichnung, QString& pending) override;
+    bool RestoreInterface(QString& pending) override;
+    [[nodiscard]] bool SaveToProject(QString* error) override;
+
+    void FillProjektCombo();
+
 public Q_SLOTS:
+    void ctlRegister_Click();
+    void cmdReadfromTerminal_Click();
+    void cmdSaveinTerminal_Click();
+    void cmdSaveTerminalkonfiguration_Click();
+    void cboProjekte_Click();
+    void cmdNewProjekt_Click();
+    void cmdSaveProjectinDB_Click();
+    void cmdDeleteProjectinDB_Click();
+    void mnuDateiOpen_Click();
     void mnuInfoHandbuch_Click();
     void mnuHilfe_about_Click();
 
@@ -66,6 +125,10 @@ private:
     void buildDesignTabs();
     void step(const QString& detail, int steps = 1);
     void tmrTimeout_Timer();
+    void showFrame(int nr);
+    void syncProjectList();
+    void restoreProjectButtons();
+    void selectProject(const QString& name);
 
     QPointer<frmStart> m_start;
     std::unique_ptr<DataEnvironment> m_envOwned;
@@ -84,6 +147,14 @@ private:
     QTimer* m_tmrTimeout = nullptr;
     QTimer* m_tmrDemo = nullptr;
     std::array<QLabel*, 3> m_panels{};
+    ProjektPage* m_projektPage = nullptr;
+
+    int m_editMode = 0;
+    QHash<int, Transfer> m_transfers;
+    QHash<int, ProjectHooks> m_projectHooks;
+    QHash<int, std::function<void()>> m_pageShown;
+    std::function<bool(QString&)> m_restoreInterface;
+    std::function<void()> m_keepConfiguration;
 };
 
 } // namespace vemro
