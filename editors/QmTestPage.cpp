@@ -1,0 +1,36 @@
+#include "editors/QmTestPage.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vemro {
+
+QmTestPage::QmTestPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("QmTestPage"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* frame = new QGroupBox(QStringLiteral("Schnittstelle für den Test"), this);
+    frame->setObjectName(QStringLiteral("frComSpeedProg"));
+    auto* row = new QHBoxLayout(frame);
+    m_speed = new QComboBox(frame);
+    m_speed->setObjectName(QStringLiteral("cboComSpeedProg"));
+    m_speed->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")});
+    m_speed->setCurrentIndex(-1);
+    m_speed->setMinimumWidth(100);
+    m_set = new QPushButton(QStringLiteral("setzen"), frame);
+    m_set->setObjectName(QStringLiteral("cmdSetSerComProg"));
+    row->addWidget(new QLabel(QStringLiteral("Geschwindigkeit"), frame));
+    row->addWidget(m_speed);
+    row->addWidget(m_set);
+    row->addStretch(1);
+    layout->addWidget(frame);
+    m_testLayout = new QVBoxLayout;
+    layout->addLayout(m_testLayout, 1);
+}
+
+} // namespace vemro

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QPushButton;
+class QVBoxLayout;
+
+namespace vemro {
+
+// Page 8 "QM-Test": the serial speed used for the production test; the test list
+// and log are placed into testLayout() by the production test.
+class QmTestPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit QmTestPage(QWidget* parent = nullptr);
+
+    [[nodiscard]] QComboBox* cboComSpeedProg() const { return m_speed; }
+    [[nodiscard]] QPushButton* cmdSetSerComProg() const { return m_set; }
+    [[nodiscard]] QVBoxLayout* testLayout() const { return m_testLayout; }
+
+private:
+    QComboBox* m_speed;
+    QPushButton* m_set;
+    QVBoxLayout* m_testLayout;
+};
+
+} // namespace vemro

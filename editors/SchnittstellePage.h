@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableWidget;
+class QVBoxLayout;
+
+namespace vemro {
+
+// Page 1 "Schnittstelle": the sub-tabs "Seriell" and "Netzwerk" and the frame
+// "Direktbefehle" beside them. Only the controls; the interface operations that move
+// their values between terminal, PC port and project are in InterfaceSettings.
+class SchnittstellePage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SchnittstellePage(QWidget* parent = nullptr);
+
+    [[nodiscard]] QTabWidget* ctlRegisterSchnittstelle() const { return m_tabs; }
+    [[nodiscard]] QRadioButton* ctlSchnittstelleMode(int index) const;
+    [[nodiscard]] QButtonGroup* schnittstelleModeGroup() const { return m_modeGroup; }
+    [[nodiscard]] QComboBox* cboComPort() const { return m_cboComPort; }
+    [[nodiscard]] QComboBox* cboSpeed() const { return m_cboSpeed; }
+    [[nodiscard]] QCheckBox* ctlSchnittstelleHandshake() const { return m_handshake; }
+    [[nodiscard]] QPushButton* cmdSetSerCom() const { return m_cmdSetSerCom; }
+    [[nodiscard]] QPushButton* cmdConnect() const { return m_cmdConnect; }
+    [[nodiscard]] QPushButton* ctlCheckComPOrts() const { return m_cmdCheckPorts; }
+    [[nodiscard]] QTableWidget* ctlListeTerminal() const { return m_liste; }
+    [[nodiscard]] QPushButton* cmdNetzwerkdurchsuchen() const { return m_cmdSuchen; }
+    [[nodiscard]] QLineEdit* txtDestinationIP() const { return m_txtDestinationIP; }
+    // The frame "Direktbefehle"; the console goes into its layout.
+    [[nodiscard]] QGroupBox* frDirektbefehle() const { return m_direkt; }
+    [[nodiscard]] QVBoxLayout* direktbefehleLayout() const { return m_direktLayout; }
+
+private:
+    QTabWidget* m_tabs;
+    QButtonGroup* m_modeGroup;
+    QComboBox* m_cboComPort;
+    QComboBox* m_cboSpeed;
+    QCheckBox* m_handshake;
+    QPushButton* m_cmdSetSerCom;
+    QPushButton* m_cmdConnect;
+    QPushButton* m_cmdCheckPorts;
+    QTableWidget* m_liste;
+    QPushButton* m_cmdSuchen;
+    QLineEdit* m_txtDestinationIP;
+    QGroupBox* m_direkt;
+    QVBoxLayout* m_direktLayout;
+};
+
+} // namespace vemro
