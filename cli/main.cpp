@@ -1,6 +1,7 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
 #include "cli/ProjectCommands.h"
+#include "cli/ProjectLifecycleCommands.h"
 #include "platform/ConsoleUserInterface.h"
 #include "platform/UserInterface.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     vemro::CliRegistry registry;
     // Each area registers its subcommands here.
     vemro::registerProjectCommands(registry);
+    vemro::registerProjectLifecycleCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);
