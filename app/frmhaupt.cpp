@@ -3,7 +3,10 @@
 #include "app/About.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
+#include "editors/QmTestPage.h"
+#include "editors/SchnittstellePage.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/SelectComboEntry.h"
@@ -148,6 +151,13 @@ void frmhaupt::buildPages()
             &frmhaupt::cmdSaveProjectinDB_Click);
     connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
             &frmhaupt::cmdDeleteProjectinDB_Click);
+
+    m_schnittstellePage = new SchnittstellePage(m_frames[1]);
+    m_pageLayouts[1]->addWidget(m_schnittstellePage);
+    m_konfigurationPage = new KonfigurationPage(m_frames[4]);
+    m_pageLayouts[4]->addWidget(m_konfigurationPage);
+    m_qmTestPage = new QmTestPage(m_frames[8]);
+    m_pageLayouts[8]->addWidget(m_qmTestPage);
 
     m_frProjekt = new QGroupBox(QStringLiteral("aktuelles Projekt"), central);
     m_frProjekt->setObjectName(QStringLiteral("frProjekt"));

@@ -22,7 +22,10 @@ class QVBoxLayout;
 namespace vemro {
 
 class DataEnvironment;
+class KonfigurationPage;
 class ProjektPage;
+class QmTestPage;
+class SchnittstellePage;
 class clsProjekt;
 class frmStart;
 
@@ -69,6 +72,9 @@ public:
     [[nodiscard]] QPushButton* cmdSaveinTerminal() const { return m_cmdSend; }
     [[nodiscard]] QPushButton* cmdSaveTerminalkonfiguration() const { return m_cmdKeep; }
     [[nodiscard]] ProjektPage* projektPage() const { return m_projektPage; }
+    [[nodiscard]] SchnittstellePage* schnittstellePage() const { return m_schnittstellePage; }
+    [[nodiscard]] KonfigurationPage* konfigurationPage() const { return m_konfigurationPage; }
+    [[nodiscard]] QmTestPage* qmTestPage() const { return m_qmTestPage; }
     // The frame of page `nr` (0 to 9) and the layout that page content goes into.
     [[nodiscard]] QWidget* frRegister(int nr) const { return m_frames.at(static_cast<size_t>(nr)); }
     [[nodiscard]] QVBoxLayout* pageLayout(int nr) const;
@@ -148,6 +154,9 @@ private:
     QTimer* m_tmrDemo = nullptr;
     std::array<QLabel*, 3> m_panels{};
     ProjektPage* m_projektPage = nullptr;
+    SchnittstellePage* m_schnittstellePage = nullptr;
+    KonfigurationPage* m_konfigurationPage = nullptr;
+    QmTestPage* m_qmTestPage = nullptr;
 
     int m_editMode = 0;
     QHash<int, Transfer> m_transfers;

@@ -85,6 +85,7 @@ KonfigurationPage::KonfigurationPage(QWidget* parent) : QWidget(parent)
     m_displayTyp = new QComboBox(display);
     m_displayTyp->setObjectName(QStringLiteral("cboDisplayTyp"));
     m_displayTyp->setMinimumWidth(120);
+    m_displayTyp->setMaximumWidth(160);
     df->addRow(QStringLiteral("Anzeige :"), m_displayTyp);
     m_backlight = new QCheckBox(QStringLiteral("ein"), display);
     m_backlight->setObjectName(QStringLiteral("ctlDisplayBacklight"));
@@ -97,7 +98,15 @@ KonfigurationPage::KonfigurationPage(QWidget* parent) : QWidget(parent)
     m_kontrast->setTickPosition(QSlider::TicksBelow);
     m_kontrast->setTickInterval(1);
     m_kontrast->setMinimumWidth(180);
-    df->addRow(QStringLiteral("Kontrast"), m_kontrast);
+    auto* kontrastRow = new QHBoxLayout;
+    kontrastRow->addWidget(m_kontrast, 1);
+    auto* kontrastWert = new QLabel(QStringLiteral("0"), display);
+    kontrastWert->setObjectName(QStringLiteral("lblKontrastWert"));
+    kontrastWert->setMinimumWidth(24);
+    connect(m_kontrast, &QSlider::valueChanged, kontrastWert,
+            [kontrastWert](int v) { kontrastWert->setNum(v); });
+    kontrastRow->addWidget(kontrastWert);
+    df->addRow(QStringLiteral("Kontrast"), kontrastRow);
     columns->addWidget(display, 1);
 
     auto* speicher = new QGroupBox(QStringLiteral("Terminal"), this);

@@ -30,10 +30,11 @@ ProjektPage::ProjektPage(QWidget* parent) : QWidget(parent)
     m_cboProjekte = new QComboBox(projekte);
     m_cboProjekte->setObjectName(QStringLiteral("cboProjekte"));
     m_cboProjekte->setMinimumWidth(320);
+    m_cboProjekte->setMaximumWidth(460);
     m_cboProjekte->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     label->setBuddy(m_cboProjekte);
     auto* row = new QHBoxLayout;
-    row->addWidget(m_cboProjekte, 1);
+    row->addWidget(m_cboProjekte);
     m_cmdNew = new QPushButton(QStringLiteral("neu"), projekte);
     m_cmdNew->setObjectName(QStringLiteral("cmdNewProjekt"));
     m_cmdSave = new QPushButton(QStringLiteral("speichern"), projekte);
@@ -42,6 +43,7 @@ ProjektPage::ProjektPage(QWidget* parent) : QWidget(parent)
     m_cmdDelete->setObjectName(QStringLiteral("cmdDeleteProjectinDB"));
     for (QPushButton* b : {m_cmdNew, m_cmdSave, m_cmdDelete})
         row->addWidget(b);
+    row->addStretch(1);
     pl->addWidget(label);
     pl->addLayout(row);
     layout->addWidget(projekte);

@@ -52,12 +52,14 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     form->addRow(QStringLiteral("Schnittstelle"), modes);
     m_cboComPort = new QComboBox(frSeriell);
     m_cboComPort->setObjectName(QStringLiteral("cboComPort"));
-    m_cboComPort->setMinimumWidth(200);
+    m_cboComPort->setMinimumWidth(220);
+    m_cboComPort->setMaximumWidth(320);
     form->addRow(QStringLiteral("verfügbare Coms :"), m_cboComPort);
     m_cboSpeed = new QComboBox(frSeriell);
     m_cboSpeed->setObjectName(QStringLiteral("cboSpeed"));
     m_cboSpeed->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")});
     m_cboSpeed->setCurrentIndex(-1);
+    m_cboSpeed->setMaximumWidth(140);
     form->addRow(QStringLiteral("Geschwindigkeit"), m_cboSpeed);
     m_handshake = new QCheckBox(QStringLiteral("RTS/CTS"), frSeriell);
     m_handshake->setObjectName(QStringLiteral("ctlSchnittstelleHandshake"));
