@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+
+namespace vemro {
+
+// A code form that names no character (outside 0..255). Send turns it into a failed
+// exchange carrying description() as its text.
+class NotationError : public std::runtime_error
+{
+public:
+    explicit NotationError(const QString& description);
+    [[nodiscard]] const QString& description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+// Command text notation <-> raw bytes of the link (ANSI code page).
+// "<ESC>" is the escape character, "<ddd>" the character with that code, braces mark a
+// command embedded in a fixed text and are dropped on transmission.
+
+// Notation to raw bytes. Only a text containing "<ESC>" is decoded; `RemoveLF` reduces each
+// CR LF pair to CR. Throws NotationError for a code outside 0..255.
+[[nodiscard]] QByteArray FilterSteuerzeichen(const QByteArray& stext, bool RemoveLF);
+
+// The code decoder behind FilterSteuerzeichen. Throws NotationError.
+[[nodiscard]] QByteArray TextToSteuerzeichen(const QByteArray& text);
+
+// Raw bytes read from the terminal to notation.
+[[nodiscard]] QByteArray SteuerzeichenToText(const QByteArray& raw);
+
+} // namespace vemro

@@ -1,0 +1,120 @@
+#include "link/SerialTransport.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace vemro {
+
+SerialTransport::SerialTransport(QObject* parent) : Transport(parent)
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+    connect(&m_port, &QSerialPort::bytesWritten, this, [this] { emit bytesWritten(); });
+}
+
+SerialTransport::~SerialTransport()
+{
+    m_port.close();
+}
+
+SerialOpenError SerialTransport::open(const QString& devicePath, const SerialSettings& settings,
+                                      QString* errorText)
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.setPortName(devicePath);
+    m_port.setBaudRate(settings.baudRate);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(settings.rtsCts ? QSerialPort::HardwareControl
+                                          : QSerialPort::NoFlowControl);
+    const QByteArray native = QFile::encodeName(devicePath);
+    if (!QFileInfo::exists(devicePath)) {
+        if (errorText)
+            *errorText = QStringLiteral("Gerät %1 nicht vorhanden").arg(devicePath);
+        return SerialOpenError::InvalidPort;
+    }
+    if (m_port.open(QIODevice::ReadWrite)) {
+        // Bytes that waited in the driver before the port was opened are not a reply.
+        m_port.clear(QSerialPort::AllDirections);
+        return SerialOpenError::None;
+    }
+    const QSerialPort::SerialPortError error = m_port.error();
+    if (errorText)
+        *errorText = m_port.errorString();
+    m_port.clearError();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return SerialOpenError::InvalidPort;
+    case QSerialPort::PermissionError:
+        // Qt reports a lock file or an exclusive open by someone else as a permission
+        // error, too; only a device we may not access at all is a permission problem.
+        if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+            return SerialOpenError::NoPermission;
+        return SerialOpenError::PortAlreadyOpen;
+    case QSerialPort::OpenError:
+        return SerialOpenError::PortAlreadyOpen;
+    case QSerialPort::UnsupportedOperationError:
+        return SerialOpenError::InvalidSettings;
+    case QSerialPort::NotOpenError:
+        return SerialOpenError::PortNotOpen;
+    default:
+        return SerialOpenError::Other;
+    }
+}
+
+void SerialTransport::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool SerialTransport::write(const QByteArray& bytes)
+{
+    if (!m_port.isOpen())
+        return false;
+    return m_port.write(bytes) == bytes.size();
+}
+
+void SerialTransport::discardPending()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clear(QSerialPort::AllDirections);
+    (void)m_port.readAll();
+}
+
+void SerialTransport::onReadyRead()
+{
+    const QByteArray bytes = m_port.readAll();
+    if (!bytes.isEmpty())
+        emit bytesArrived(bytes);
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError: {
+        const QString text = m_port.errorString();
+        m_port.clearError();
+        if (!m_port.isOpen())
+            return;
+        m_port.close();
+        emit errorOccurred(text);
+        return;
+    }
+    default:
+        // Open errors are evaluated by open(); settings errors of an open port are harmless.
+        return;
+    }
+}
+
+} // namespace vemro

@@ -1,0 +1,441 @@
+#include "link/clsVX.h"
+
+#include "link/Notation.h"
+#include "link/ReplyParser.h"
+#include "link/TimeoutTimer.h"
+#include "platform/Codepage.h"
+#include "platform/Globals.h"
+#include "platform/LocalWait.h"
+#include "platform/UserInterface.h"
+
+#include <chrono>
+
+namespace vemro {
+
+namespace {
+
+constexpr char kAck = 6;
+constexpr char kNak = 21;
+constexpr int kWaitGuardMs = 100;
+// Time allowed for written bytes to leave the PC: generous for 1000 bytes at 9600 baud.
+constexpr int kFlushMs = 3000;
+
+// Marks the link busy for the lifetime of one exchange.
+class ExchangeGuard
+{
+public:
+    explicit ExchangeGuard(bool& flag) : m_flag(flag), m_owner(!flag) { m_flag = true; }
+    ~ExchangeGuard()
+    {
+        if (m_owner)
+            m_flag = false;
+    }
+    ExchangeGuard(const ExchangeGuard&) = delete;
+    ExchangeGuard& operator=(const ExchangeGuard&) = delete;
+    [[nodiscard]] bool acquired() const { return m_owner; }
+
+private:
+    bool& m_flag;
+    bool m_owner;
+};
+
+} // namespace
+
+clsVX::clsVX(QObject* parent) : QObject(parent)
+{
+    m_timer = createTimeoutTimer(this);
+}
+
+clsVX::~clsVX() = default;
+
+void clsVX::setCtlcom(ComPort* port)
+{
+    if (m_port)
+        m_port->disconnect(this);
+    m_port = port;
+    if (port) {
+        QObject::connect(port, &ComPort::failed, this, [this](const QString& description) {
+            m_portFailure = description;
+            emit linkFailed(description);
+        });
+    }
+}
+
+void clsVX::setTmrTimeout(QTimer* timer)
+{
+    if (!timer)
+        return;
+    m_timer = timer;
+    bindTimeoutTimer(timer);
+}
+
+void clsVX::setCtlNetModul(NetChannel* module)
+{
+    m_net = module;
+    m_netObject = module ? module->channelObject() : nullptr;
+}
+
+NetChannel* clsVX::ctlNetModul() const
+{
+    return m_netObject ? m_net : nullptr;
+}
+
+qint32 clsVX::lastError()
+{
+    const qint32 code = m_lastError;
+    m_lastError = 0;
+    return code;
+}
+
+void clsVX::WaitMS(int Dauer)
+{
+    PauseMS(Dauer);
+}
+
+void clsVX::notImplemented()
+{
+    ui().message(kNotImplemented, kProductName);
+}
+
+void clsVX::setReceiveEvents(bool on)
+{
+    if (m_port)
+        m_port->setReceiveEvents(on);
+}
+
+bool clsVX::waitFor(const std::function<bool()>& done)
+{
+    QPointer<clsVX> self(this);
+    while (!done() && !globals().TimeoutFlag) {
+        QTimer* timer = m_timer;
+        if (!timer || !timer->isActive()) {
+            // Someone stopped the shared timer: nothing would end this wait.
+            globals().TimeoutFlag = true;
+            break;
+        }
+        if (!m_port || !m_port->isOpen())
+            break;
+        LocalWait wait;
+        wait.wakeOn(m_port.data(), &ComPort::dataArrived);
+        wait.wakeOn(m_port.data(), &ComPort::failed);
+        wait.wakeOn(timer, &QTimer::timeout);
+        wait.run(std::chrono::milliseconds(timer->remainingTime() + kWaitGuardMs));
+        if (!self)
+            return false;
+    }
+    return true;
+}
+
+bool clsVX::waitWritten()
+{
+    QPointer<clsVX> self(this);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(kFlushMs);
+    while (m_port && m_port->isOpen() && m_port->bytesToWrite() > 0 && deadline.isActive()) {
+        LocalWait wait;
+        wait.wakeOn(m_port.data(), &ComPort::bytesWritten);
+        wait.wakeOn(m_port.data(), &ComPort::failed);
+        wait.wakeOn(&deadline, &QTimer::timeout);
+        wait.run(std::chrono::milliseconds(kFlushMs));
+        if (!self)
+            return false;
+    }
+    return true;
+}
+
+bool clsVX::Send(QByteArray& sSendstring, bool bResponserequired, bool Rawmode)
+{
+    ExchangeGuard guard(m_inExchange);
+    if (!guard.acquired()) {
+        sSendstring = StringToAnsi(kBusy);
+        return true;
+    }
+    if (!Rawmode) {
+        try {
+            sSendstring = FilterSteuerzeichen(sSendstring, false);
+        } catch (const NotationError& e) {
+            sSendstring = StringToAnsi(e.description());
+            setReceiveEvents(true);
+            return true;
+        }
+    }
+    return sendFiltered(sSendstring, bResponserequired);
+}
+
+bool clsVX::sendFiltered(QByteArray& text, bool responseRequired)
+{
+    // Long texts go in pieces. The text has been through the notation filter once (or was
+    // raw); the pieces are sent as they are, never decoded a second time.
+    m_pieceError = false;
+    while (text.size() > kPieceLength) {
+        QByteArray piece = text.left(kPieceLength);
+        m_pieceError = sendPiece(piece, false);
+        if (m_pieceError) {
+            text = piece; // the description of what went wrong
+            return true;
+        }
+        text.remove(0, kPieceLength);
+    }
+    return sendPiece(text, responseRequired);
+}
+
+bool clsVX::sendPiece(QByteArray& piece, bool responseRequired)
+{
+    switch (ComMode) {
+    case kComModeRs232:
+    case kComModeRs485:
+        return sendSerial(piece, responseRequired);
+    case kComModeNetwork: {
+        NetChannel* net = ctlNetModul();
+        if (!net) {
+            piece = StringToAnsi(QStringLiteral("kein Netzwerkmodul vorhanden"));
+            return true;
+        }
+        if (net->state() == 0) {
+            QString host;
+            net->OpenUDPConn(kNetworkDataPort, host);
+        }
+        QPointer<clsVX> self(this);
+        const bool failed = net->Send(piece, responseRequired);
+        if (!self)
+            return true;
+        net = ctlNetModul();
+        if (net)
+            m_lastError = net->lastError();
+        return failed;
+    }
+    default:
+        notImplemented();
+        piece.clear();
+        return false;
+    }
+}
+
+bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
+{
+    auto fail = [this, &piece](const QString& description) {
+        piece = StringToAnsi(description);
+        setReceiveEvents(true);
+        return true;
+    };
+    if (!m_port || !m_port->isOpen())
+        return fail(m_portFailure.isEmpty()
+                        ? QStringLiteral("Der Vorgang ist nur bei geöffnetem Anschluss gültig.")
+                        : m_portFailure);
+    m_port->clearOutBuffer();
+    m_port->clearInBuffer();
+    if (responseRequired)
+        m_port->setReceiveEvents(false);
+    if (!m_port->write(piece) || !waitWritten())
+        return fail(QStringLiteral("Schreibfehler an der Schnittstelle"));
+    if (!m_port || !m_port->isOpen())
+        return fail(m_portFailure);
+    if (!responseRequired) {
+        QPointer<clsVX> self(this);
+        WaitMS(kSendPauseMs);
+        if (!self)
+            return true;
+        piece.clear();
+        return false;
+    }
+    restartTimeout(m_timer);
+    if (!waitFor([this] { return m_port && m_port->InBufferCount() > 0; }))
+        return true;
+    if (m_timer)
+        m_timer->stop();
+    if (!m_port || !m_port->isOpen())
+        return fail(m_portFailure.isEmpty() ? QStringLiteral("Schnittstelle geschlossen")
+                                            : m_portFailure);
+    const int savedLength = m_port->InputLen();
+    m_port->setInputLen(0);
+    const QByteArray reply = m_port->read();
+    m_port->setInputLen(savedLength);
+    bool failed = true;
+    piece.clear();
+    if (reply.size() == 1 && reply.at(0) == kAck) {
+        failed = false;
+    } else if (reply.size() == 1 && reply.at(0) == kNak) {
+        m_lastError = 1;
+    } else if (!reply.isEmpty()) {
+        m_lastError = 9;
+        piece = QByteArray::number(static_cast<uchar>(reply.at(0)));
+    } else {
+        m_lastError = 2;
+    }
+    m_port->setReceiveEvents(true);
+    return failed;
+}
+
+bool clsVX::Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeichen)
+{
+    ExchangeGuard guard(m_inExchange);
+    if (!guard.acquired()) {
+        sReceiveText = StringToAnsi(kBusy);
+        return true;
+    }
+    return receiveUnguarded(sReceiveText, sEndeZeichen);
+}
+
+bool clsVX::receiveUnguarded(QByteArray& text, const QByteArray& endChar)
+{
+    switch (ComMode) {
+    case kComModeRs232:
+    case kComModeRs485:
+        return receiveSerial(text, endChar);
+    case kComModeNetwork: {
+        NetChannel* net = ctlNetModul();
+        if (!net) {
+            text = QByteArrayLiteral("TimeOut");
+            m_lastError = 2;
+            return true;
+        }
+        QPointer<clsVX> self(this);
+        const bool failed = net->Receive(text, endChar);
+        if (!self)
+            return true;
+        net = ctlNetModul();
+        if (net)
+            m_lastError = net->lastError();
+        return failed;
+    }
+    default:
+        notImplemented();
+        return false;
+    }
+}
+
+bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
+{
+    text.clear();
+    m_lastError = 0;
+    if (!m_port || !m_port->isOpen()) {
+        m_lastError = 2;
+        text = endChar.isEmpty() ? QByteArrayLiteral("TimeOut") : QByteArrayLiteral(" / TimeOut");
+        return true;
+    }
+    QPointer<ComPort> port = m_port;
+    const int savedLength = port->InputLen();
+    port->setReceiveEvents(false);
+    port->setInputLen(1);
+    bool failed = false;
+    QPointer<clsVX> self(this);
+    if (endChar.isEmpty()) {
+        // The reply ends after a pause without characters.
+        const int savedInterval = m_timer ? m_timer->interval() : kTimeoutStartIntervalMs;
+        if (m_timer) {
+            m_timer->stop();
+            m_timer->setInterval(kReceiveSilenceMs);
+        }
+        restartTimeout(m_timer);
+        for (;;) {
+            const QByteArray c = port ? port->read() : QByteArray();
+            if (!c.isEmpty()) {
+                text.append(c);
+                restartTimeout(m_timer);
+                continue;
+            }
+            if (!waitFor([&port] { return port && port->InBufferCount() > 0; }))
+                return true;
+            if (!port || !port->isOpen() || (globals().TimeoutFlag && port->InBufferCount() == 0))
+                break;
+            globals().TimeoutFlag = false; // a character came in the same turn as the tick
+        }
+        if (m_timer) {
+            m_timer->stop();
+            m_timer->setInterval(savedInterval);
+        }
+        if (text.isEmpty()) {
+            text = QByteArrayLiteral("TimeOut");
+            m_lastError = 2;
+            failed = true;
+        }
+    } else {
+        restartTimeout(m_timer);
+        bool finished = false;
+        while (!finished) {
+            const QByteArray c = port ? port->read() : QByteArray();
+            if (!c.isEmpty()) {
+                if (c == endChar.left(1))
+                    finished = true;
+                else
+                    text.append(c);
+                continue;
+            }
+            if (globals().TimeoutFlag || !port || !port->isOpen())
+                break;
+            if (!waitFor([&port] { return port && port->InBufferCount() > 0; }))
+                return true;
+        }
+        if (m_timer)
+            m_timer->stop();
+        if (!finished) {
+            text.append(" / TimeOut");
+            m_lastError = 2;
+            failed = true;
+        }
+    }
+    if (port)
+        port->setInputLen(savedLength);
+    return failed;
+}
+
+bool clsVX::GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
+                         const QByteArray& sEndeZeichen)
+{
+    ExchangeGuard guard(m_inExchange);
+    Parameter.clear();
+    if (!guard.acquired()) {
+        sBefehl = StringToAnsi(kBusy);
+        return true;
+    }
+    const bool serial = ComMode == kComModeRs232 || ComMode == kComModeRs485;
+    if (serial) {
+        if (m_timer)
+            m_timer->setInterval(kGetParameterSerialMs);
+        setReceiveEvents(false);
+    } else if (ComMode == kComModeNetwork) {
+        if (m_timer)
+            m_timer->setInterval(kGetParameterNetworkMs);
+    } else {
+        notImplemented();
+        return false;
+    }
+    QPointer<clsVX> self(this);
+    QByteArray command = globals().EscChar + sBefehl;
+    try {
+        command = FilterSteuerzeichen(command, false);
+        m_pieceError = sendFiltered(command, false);
+    } catch (const NotationError& e) {
+        m_pieceError = true;
+    }
+    if (!self)
+        return true;
+    QByteArray reply;
+    bool failed = false;
+    if (ParameterMode == 1) {
+        failed = receiveUnguarded(reply, sEndeZeichen);
+        if (!self)
+            return true;
+        if (!failed) {
+            ParsedReply parsed = ParseDecimalReply(reply);
+            Parameter = parsed.items;
+            reply = parsed.rest;
+        }
+    } else {
+        failed = receiveUnguarded(reply, QByteArray());
+        if (!self)
+            return true;
+        if (!failed) {
+            ParsedReply parsed = ParseByteReply(reply);
+            Parameter = parsed.items;
+            reply = parsed.rest;
+        }
+    }
+    if (serial)
+        setReceiveEvents(true);
+    sBefehl = reply;
+    return failed;
+}
+
+} // namespace vemro

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "link/ComPort.h"
+#include "link/NetChannel.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+namespace vemro {
+
+class ProgressIndicator;
+class TerminalSearch;
+
+// The terminal the program talks to, and the only way to it: Send, Receive, GetParameter and
+// WaitMS over the serial port (ComMode 0 = RS232, 4 = RS485/422) or the network module
+// (ComMode 20), plus the command set, connection and version operations built on them.
+// Every wait runs a local event loop; an exchange is refused while another one is waiting.
+class clsVX : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kComModeRs232 = 0;
+    static constexpr int kComModeRs485 = 4;
+    static constexpr int kComModeNetwork = 20;
+    static constexpr int kPieceLength = 1000;
+    static constexpr int kGetParameterSerialMs = 500;
+    static constexpr int kGetParameterNetworkMs = 2000;
+    static constexpr int kReceiveSilenceMs = 200;
+    static constexpr int kSendPauseMs = 10;
+    static constexpr int kNetworkDataPort = 3001;
+
+    static inline const QString kNotImplemented = QStringLiteral("nicht implemtierter ComMode");
+    static inline const QString kBusy =
+        QStringLiteral("Terminal beschäftigt: ein Austausch mit dem Terminal läuft noch");
+
+    explicit clsVX(QObject* parent = nullptr);
+    ~clsVX() override;
+
+    // Bindings to the main window's objects (the link keeps its own timer until given one).
+    void setCtlcom(ComPort* port);
+    [[nodiscard]] ComPort* ctlcom() const { return m_port; }
+    void setTmrTimeout(QTimer* timer);
+    [[nodiscard]] QTimer* tmrTimeout() const { return m_timer; }
+    void setCtlNetModul(NetChannel* module);
+    [[nodiscard]] NetChannel* ctlNetModul() const;
+    void setCtlFortschritt(ProgressIndicator* progress) { m_progress = progress; }
+    [[nodiscard]] ProgressIndicator* ctlFortschritt() const { return m_progress; }
+
+    // Transport.
+    // True on failure. The text comes back "" (sent, ACK, NAK, silence), as the decimal code
+    // of an unexpected reply's first character, or as the description of an error.
+    bool Send(QByteArray& sSendstring, bool bResponserequired, bool Rawmode = false);
+    // True on failure ("TimeOut" / " / TimeOut" in the text).
+    bool Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeichen);
+    // Sends ESC + the query and parses the reply into Parameter. True on failure.
+    bool GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
+                      const QByteArray& sEndeZeichen);
+    void WaitMS(int Dauer);
+    // Reading returns the code of the last exchange and resets it to 0.
+    [[nodiscard]] qint32 lastError();
+    // An exchange is waiting for the terminal.
+    [[nodiscard]] bool busy() const { return m_inExchange; }
+
+    // Properties.
+    QString Caption;
+    bool enabled = false;
+    qint16 Cols = 0;
+    qint16 Rows = 0;
+    qint32 SendMode = 2;
+    qint32 ParameterMode = 1;
+    bool KeyboardEnabled = false; // the keyboard module's "enabled" mode flag
+    bool IOPortsEnabled = false;
+    bool Einschaltmeldung = false;
+    bool Festtextmode = false;
+    qint16 FesttextPort = 0;
+    qint32 ComMode = 0;
+    QString SerNr;
+    bool connected = false;
+    qint16 Backlight = 0;
+    qint16 Kontrast = 0;
+
+    [[nodiscard]] const QList<QByteArray>& ParameterList() const { return m_parameterList; }
+
+    // Connection, speed, reset, version.
+    bool connect();
+    bool ConnectSeriell();
+    void SetCom(const QString& Speed, int mode = 0);
+    void Reset();
+    [[nodiscard]] QString Version();
+    // Applies the interface found by a search (port number, speed index). By default the PC
+    // port is opened with these values; the interface page installs its SetSchnittstelle.
+    void setApplyInterface(std::function<bool(int port, int speedIndex)> apply)
+    {
+        m_applyInterface = std::move(apply);
+    }
+
+    // Command set.
+    void GetMode();
+    void SetMode();
+    [[nodiscard]] int modeFlags() const;
+    void GetDisplaySize();
+    void SetDisplaySize();
+    void SetDisplayBacklight(int Wert);
+    void SetDisplayKontrast(int Wert);
+    [[nodiscard]] qint32 GetIOPort(int PortNumber);
+    void SetIOPort(int PortNumber, int Value);
+    [[nodiscard]] qint16 Analog();
+    [[nodiscard]] qint32 GetextEEZelle(int Adresse);
+    bool SetextEEZelle(int Adresse, int Wert);
+    void SetSerNr();
+    void SetFesttextPort(int Portnummer);
+    void SaveKonfig();
+    void ShowFesttext(int n);
+    [[nodiscard]] qint32 CheckEEProm();
+    // The memory size from a page map (decimal form: digits; byte form: codes).
+    [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
+
+signals:
+    // A search began; the search dialog shows its report and may cancel it.
+    void searchStarted(vemro::TerminalSearch* search);
+    void searchFinished();
+    // The serial channel broke during use (reported once per break).
+    void linkFailed(const QString& description);
+
+private:
+    bool sendFiltered(QByteArray& text, bool responseRequired);
+    bool sendPiece(QByteArray& piece, bool responseRequired);
+    bool sendSerial(QByteArray& piece, bool responseRequired);
+    bool receiveUnguarded(QByteArray& text, const QByteArray& endChar);
+    bool receiveSerial(QByteArray& text, const QByteArray& endChar);
+    // Runs the event loop until `done`, TimeoutFlag or a broken port. False when this object
+    // went away meanwhile.
+    [[nodiscard]] bool waitFor(const std::function<bool()>& done);
+    bool waitWritten();
+    void setReceiveEvents(bool on);
+    void notImplemented();
+    // Sends a command built in CommandBuffer without response.
+    void sendCommand(const QByteArray& command);
+    bool queryParameters(const QByteArray& query, const QByteArray& endChar);
+    [[nodiscard]] QByteArray parameterText(const QList<int>& values) const;
+
+    QPointer<ComPort> m_port;
+    QPointer<QTimer> m_timer;
+    QPointer<QObject> m_netObject;
+    NetChannel* m_net = nullptr;
+    ProgressIndicator* m_progress = nullptr;
+    QList<QByteArray> m_parameterList;
+    qint32 m_lastError = 0;
+    bool m_inExchange = false;
+    bool m_pieceError = false;
+    QString m_portFailure;
+    QString m_versionText;
+    qint16 m_analog = -1;
+    std::function<bool(int, int)> m_applyInterface;
+};
+
+} // namespace vemro

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QTimer;
+
+namespace vemro {
+
+class DataEnvironment;
+class clsNetModul;
+
+// The search for network modules: "CFG?" to the broadcast address on the command port,
+// answers gathered into Suchergebnis (program database) during one time-out interval.
+// Answers that arrive outside that window stay in the receive slot only.
+class ModuleSearch : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kWindowMs = 100;
+
+    ModuleSearch(clsNetModul& net, DataEnvironment& env, QObject* parent = nullptr);
+
+    // True only while a search waits for answers.
+    [[nodiscard]] bool SucheAktiv() const { return m_active; }
+
+    // Empties the search result, broadcasts the request to `address` and collects the
+    // answers for one interval of the time-out timer (set to kWindowMs). Unusable
+    // answers are shown (description only) and do not stop the search. False when the
+    // search result could not be opened.
+    bool run(const QString& address, QString* error = nullptr);
+
+Q_SIGNALS:
+    // One answer could not be stored (after the search result keeps its other values).
+    void answerFailed(const QString& description);
+
+private:
+    void onDatagram(const QByteArray& datagram);
+
+    clsNetModul& m_net;
+    DataEnvironment& m_env;
+    bool m_active = false;
+};
+
+} // namespace vemro
