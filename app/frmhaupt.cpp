@@ -1,12 +1,19 @@
 #include "app/frmhaupt.h"
 
 #include "app/About.h"
+#include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "editors/InterfaceSettings.h"
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
+#include "editors/TerminalSettings.h"
+#include "link/ComPort.h"
+#include "link/TimeoutTimer.h"
+#include "link/clsVX.h"
+#include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/SelectComboEntry.h"
@@ -30,10 +37,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -281,8 +290,24 @@ bool frmhaupt::Init()
         m_envOwned = std::make_unique<DataEnvironment>();
         m_env = m_envOwned.get();
     }
+    bindTimeoutTimer(m_tmrTimeout);
+    m_net = new clsNetModul(this);
+    m_net->setObjectName(QStringLiteral("ctlNetModul"));
+    m_net->setTmrTimeout(m_tmrTimeout);
+    m_net->UDPBefehlsport = 10000;
+    m_net->UDPDatenport = 3001;
+    m_ctlcom = new ComPort(this);
+    m_ctlcom->setObjectName(QStringLiteral("ctlcom"));
+    m_progress = std::make_unique<ProgressBarIndicator>(m_fortschritt);
+    m_vx = new clsVX(this);
+    m_vx->setCtlcom(m_ctlcom);
+    m_vx->setTmrTimeout(m_tmrTimeout);
+    m_vx->setCtlNetModul(m_net);
+    m_vx->setCtlFortschritt(m_progress.get());
+    m_vx->enabled = true;
     m_projekt = std::make_unique<clsProjekt>(*m_env);
     m_projekt->setWindow(this);
+    bindPages();
 
     // 5.
     step(QStringLiteral("DB init"), 2);
@@ -321,7 +346,16 @@ bool frmhaupt::Init()
 
     const int comPort = settings.value(QStringLiteral("ComPort")).toInt();
     step(QStringLiteral("Schnittstelle init"));
+    m_interface->FillComCombos([this](const QString& text) {
+        if (m_start)
+            m_start->setDetail(text);
+    });
     step(QStringLiteral("Schnittstelle setzen Com:") + QString::number(comPort), 0);
+    {
+        ControlsUpdatingGuard guard;
+        m_schnittstellePage->cboComPort()->setCurrentIndex(comPort);
+    }
+    m_ctlcom->setCommPort(comPort);
     PauseMS(1); // let the window paint the progress
     step(QStringLiteral("Projektliste"));
     FillProjektCombo();
@@ -368,6 +402,8 @@ void frmhaupt::closeEvent(QCloseEvent* event)
     }
     if (answer == UserInterface::Answer::Yes && m_projekt && m_projekt->isOpen())
         (void)m_projekt->SaveProjekt();
+    if (m_ctlcom)
+        m_ctlcom->close();
     event->accept();
 }
 
@@ -392,6 +428,31 @@ void frmhaupt::mnuHilfe_about_Click()
 }
 
 // ---- Pages and dispatch ----
+
+void frmhaupt::bindPages()
+{
+    m_terminal = new TerminalSettings(*m_konfigurationPage, *m_projektPage, *m_vx, *m_env, this);
+    m_interface = new InterfaceSettings(*m_schnittstellePage, *m_qmTestPage, *m_vx, *m_net, *m_env, this);
+    m_terminal->setRs485Selected(
+        [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
+    m_interface->setEditModeSetter([this](int mode) { m_editMode = mode; });
+    m_interface->setReadButton(m_cmdRead);
+    m_interface->setConsoleSendButton(
+        [this] { return findChild<QPushButton*>(QStringLiteral("cmdSenden")); });
+
+    setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});
+    setTransfer(4, {[this] { m_terminal->readFromTerminal(); }, [this] { m_terminal->sendToTerminal(); }});
+    setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
+                     [this] { (void)m_interface->SetSchnittstelle(); }});
+    setProjectHooks(4, {[this] { m_terminal->loadFromProject(); },
+                        [this](QString* error) { return m_terminal->saveToProject(error); }});
+    setPageShownHook(1, [this] {
+        m_interface->SetRegisterSchnittstelleProps(
+            m_schnittstellePage->ctlRegisterSchnittstelle()->currentIndex());
+    });
+    setInterfaceRestore([this](QString& pending) { return m_interface->restoreFromProject(pending); });
+    setKeepConfiguration([this] { m_vx->SaveKonfig(); });
+}
 
 void frmhaupt::setTransfer(int editMode, Transfer transfer)
 {

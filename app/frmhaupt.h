@@ -21,7 +21,13 @@ class QVBoxLayout;
 
 namespace vemro {
 
+class ComPort;
 class DataEnvironment;
+class InterfaceSettings;
+class ProgressIndicator;
+class TerminalSettings;
+class clsNetModul;
+class clsVX;
 class KonfigurationPage;
 class ProjektPage;
 class QmTestPage;
@@ -63,6 +69,12 @@ public:
 
     [[nodiscard]] clsProjekt& Projekt() { return *m_projekt; }
     [[nodiscard]] DataEnvironment& Data() { return *m_env; }
+    // The program-wide terminal, network module and serial port (after Init).
+    [[nodiscard]] clsVX* terminal() const { return m_vx; }
+    [[nodiscard]] clsNetModul* netModul() const { return m_net; }
+    [[nodiscard]] ComPort* ctlcom() const { return m_ctlcom; }
+    [[nodiscard]] TerminalSettings* terminalSettings() const { return m_terminal; }
+    [[nodiscard]] InterfaceSettings* interfaceSettings() const { return m_interface; }
     [[nodiscard]] QTimer* tmrTimeout() const { return m_tmrTimeout; }
     [[nodiscard]] QTimer* tmrDemo() const { return m_tmrDemo; }
     [[nodiscard]] QProgressBar* ctlFortschritt() const { return m_fortschritt; }
@@ -129,6 +141,7 @@ private:
     void buildMenus();
     void buildPages();
     void buildDesignTabs();
+    void bindPages();
     void step(const QString& detail, int steps = 1);
     void tmrTimeout_Timer();
     void showFrame(int nr);
@@ -140,6 +153,12 @@ private:
     std::unique_ptr<DataEnvironment> m_envOwned;
     DataEnvironment* m_env = nullptr;
     std::unique_ptr<clsProjekt> m_projekt;
+    clsNetModul* m_net = nullptr;
+    ComPort* m_ctlcom = nullptr;
+    clsVX* m_vx = nullptr;
+    std::unique_ptr<ProgressIndicator> m_progress;
+    TerminalSettings* m_terminal = nullptr;
+    InterfaceSettings* m_interface = nullptr;
 
     QTabBar* m_register = nullptr;
     QStackedWidget* m_stack = nullptr;

@@ -1,0 +1,422 @@
+#include "editors/InterfaceSettings.h"
+
+#include "editors/QmTestPage.h"
+#include "editors/SchnittstellePage.h"
+#include "link/PortProbe.h"
+#include "link/clsVX.h"
+#include "netmodule/ModuleDiscovery.h"
+#include "netmodule/ModuleSearch.h"
+#include "netmodule/clsNetModul.h"
+#include "platform/Globals.h"
+#include "platform/LocalWait.h"
+#include "platform/SelectComboEntry.h"
+#include "platform/TextValue.h"
+#include "platform/UserInterface.h"
+#include "platform/clsInfo.h"
+#include "project/DataEnvironment.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace vemro {
+
+namespace {
+
+const QString kSettings = QStringLiteral("cmdTerminaleinstellung");
+const QString kResult = QStringLiteral("cmdSuchergebnis");
+
+// Columns of ctlListeTerminal, in the order of the header.
+const char* const kListColumns[] = {"Typ", "IPAdresse", "Bezeichnung", "SerNr", "ZielIP", "UDPDatenport"};
+
+} // namespace
+
+InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage, clsVX& vx,
+                                     clsNetModul& net, DataEnvironment& env, QObject* parent)
+    : QObject(parent), m_page(page), m_qmPage(qmPage), m_vx(&vx), m_net(net), m_env(env),
+      m_search(new ModuleSearch(net, env, this)), m_searchAddress(ModuleDiscovery::kBroadcast)
+{
+    connect(m_page.ctlRegisterSchnittstelle(), &QTabWidget::currentChanged, this,
+            [this](int) { ctlRegisterSchnittstelle_Click(); });
+    connect(m_page.schnittstelleModeGroup(), &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            ctlSchnittstelleMode_Click();
+    });
+    connect(m_page.ctlSchnittstelleHandshake(), &QCheckBox::toggled, this,
+            [this](bool) { ctlSchnittstelleHandshake_Click(); });
+    connect(m_page.cmdSetSerCom(), &QPushButton::clicked, this, &InterfaceSettings::cmdSetSerCom_Click);
+    connect(m_qmPage.cmdSetSerComProg(), &QPushButton::clicked, this,
+            &InterfaceSettings::cmdSetSerComProg_Click);
+    connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
+            &InterfaceSettings::cmdNetzwerkdurchsuchen_Click);
+    connect(m_page.ctlListeTerminal(), &QTableWidget::cellClicked, this,
+            [this](int, int) { ctlListeTerminal_Click(); });
+    connect(m_page.cmdConnect(), &QPushButton::clicked, this, &InterfaceSettings::cmdConnect_Click);
+    connect(m_page.ctlCheckComPOrts(), &QPushButton::clicked, this,
+            &InterfaceSettings::ctlCheckComPOrts_Click);
+    // A port search that found the terminal applies what it found like "setzen".
+    vx.setApplyInterface([this](int port, int speedIndex) {
+        m_page.cboComPort()->setCurrentIndex(port);
+        m_page.cboSpeed()->setCurrentIndex(speedIndex);
+        return SetSchnittstelle();
+    });
+}
+
+InterfaceSettings::~InterfaceSettings() = default;
+
+int InterfaceSettings::comModeOfOption() const
+{
+    return m_page.ctlSchnittstelleMode(0)->isChecked() ? clsVX::kComModeRs232 : clsVX::kComModeRs485;
+}
+
+void InterfaceSettings::ctlRegisterSchnittstelle_Click()
+{
+    if (globals().ControlsUpdating)
+        return;
+    SetRegisterSchnittstelleProps(m_page.ctlRegisterSchnittstelle()->currentIndex());
+}
+
+void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
+{
+    QTabWidget* tabs = m_page.ctlRegisterSchnittstelle();
+    if ((Regtab == 0 || Regtab == 1) && tabs->currentIndex() != Regtab) {
+        tabs->setCurrentIndex(Regtab); // its handler runs this for Regtab
+        if (!globals().ControlsUpdating)
+            return;
+    }
+    if (!m_vx)
+        return;
+    if (Regtab == 0) {
+        if (m_setEditMode)
+            m_setEditMode(11);
+        m_vx->ComMode = comModeOfOption();
+        if (m_readButton)
+            m_readButton->setEnabled(false);
+    } else if (Regtab == 1) {
+        if (m_setEditMode)
+            m_setEditMode(12);
+        m_vx->ComMode = clsVX::kComModeNetwork;
+        if (m_env.ensureOpen(kResult)) {
+            Recordset& rs = m_env.recordset(kResult);
+            if (rs.recordCount() > 0) {
+                if (rs.eof() || rs.bof())
+                    rs.moveFirst();
+                const QVariant ip = rs.value(QStringLiteral("IPAdresse"));
+                if (ip.isNull()) {
+                    m_page.txtDestinationIP()->clear();
+                } else {
+                    m_page.txtDestinationIP()->setText(ip.toString());
+                    QString host = ip.toString();
+                    m_net.CloseUDPConn();
+                    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
+                }
+            }
+        }
+    } else {
+        ui().message(QStringLiteral("Bearbeitungsmodus unbekannt"), kProductName);
+    }
+    storeLastComMode();
+}
+
+void InterfaceSettings::storeLastComMode()
+{
+    if (!m_vx || !m_env.isOpen(DataEnvironment::kProjekt) ||
+        !m_env.ensureOpen(QStringLiteral("cmdProjekt")))
+        return;
+    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
+    header.moveFirst();
+    if (header.eof())
+        return;
+    (void)header.setValue(QStringLiteral("lastComMode"), m_vx->ComMode);
+    if (!header.update())
+        header.cancelUpdate();
+}
+
+void InterfaceSettings::ctlSchnittstelleMode_Click()
+{
+    if (m_vx)
+        m_vx->ComMode = comModeOfOption();
+}
+
+void InterfaceSettings::ctlSchnittstelleHandshake_Click()
+{
+    if (globals().ControlsUpdating || !m_vx || !m_vx->ctlcom())
+        return;
+    ComPort& port = *m_vx->ctlcom();
+    if (port.isOpen())
+        port.close();
+    port.setHandshaking(m_page.ctlSchnittstelleHandshake()->isChecked() ? 2 : 0);
+    QString error;
+    if (!openPort(&error))
+        Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
+}
+
+bool InterfaceSettings::openPort(QString* error)
+{
+    ComPort& port = *m_vx->ctlcom();
+    if (port.isOpen())
+        return true;
+    if (port.open())
+        return true;
+    if (error)
+        *error = port.lastOpenErrorText();
+    return false;
+}
+
+void InterfaceSettings::writeProjectText(const QString& column, const QString& value)
+{
+    if (!m_env.isOpen(DataEnvironment::kProjekt) || !m_env.ensureOpen(kSettings))
+        return;
+    Recordset& rs = m_env.recordset(kSettings);
+    rs.moveFirst();
+    if (rs.eof())
+        return;
+    (void)rs.setValue(column, value);
+    if (!rs.update())
+        rs.cancelUpdate();
+}
+
+bool InterfaceSettings::SetSchnittstelle()
+{
+    if (!m_vx || !m_vx->ctlcom())
+        return false;
+    clsVX& vx = *m_vx;
+    // 1.
+    if (vx.ComMode != clsVX::kComModeRs232 && vx.ComMode != clsVX::kComModeRs485) {
+        ui().message(vx.ComMode == clsVX::kComModeNetwork
+                         ? QStringLiteral("für Netzwerk noch nicht implementiert")
+                         : QStringLiteral("ungültiger terminal.Commode"),
+                     kProductName);
+        return false;
+    }
+    ComPort& port = *vx.ctlcom();
+    // 2.
+    const int portNumber = m_page.cboComPort()->currentIndex();
+    QString grund;
+    if (!CheckCom(port, portNumber, grund))
+        return false;
+    // 3.-4. The terminal still listens at the present speed.
+    QString error;
+    if (!openPort(&error))
+        return false;
+    const QString version = vx.Version();
+    // 5.
+    vx.SetCom(m_page.cboSpeed()->currentText(), vx.ComMode);
+    // 6. Firmware 2.3 and later take the new speed only after a reset.
+    if (TextValue(version) >= 2.3) {
+        vx.WaitMS(500);
+        vx.Reset();
+    }
+    // 7.
+    if (m_env.ensureOpen(QStringLiteral("cmdAllgemein"))) {
+        Recordset& settings = m_env.recordset(QStringLiteral("cmdAllgemein"));
+        settings.moveFirst();
+        if (!settings.eof()) {
+            (void)settings.setValue(QStringLiteral("ComPort"), portNumber);
+            if (!settings.update())
+                settings.cancelUpdate();
+        }
+    }
+    // 8. The PC follows; the new settings take effect on the reopened port.
+    port.close();
+    (void)port.setSettings(m_page.cboSpeed()->currentText() + QStringLiteral(",N,8,1"));
+    port.setHandshaking(0);
+    {
+        ControlsUpdatingGuard guard;
+        m_page.ctlSchnittstelleHandshake()->setChecked(false);
+    }
+    (void)openPort(&error);
+    // 9.
+    writeProjectText(QStringLiteral("Comsettings"), port.Settings());
+    return true;
+}
+
+void InterfaceSettings::cmdSetSerCom_Click()
+{
+    if (m_page.cboSpeed()->currentText().isEmpty()) {
+        ui().message(QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"), kProductName);
+        return;
+    }
+    if (m_page.cboComPort()->currentText().isEmpty()) {
+        ui().message(QStringLiteral("Zuerst ComPort wählen"), kProductName);
+        return;
+    }
+    QPushButton* button = m_page.cmdSetSerCom();
+    button->setEnabled(false);
+    if (SetSchnittstelle() && m_vx) {
+        PauseMS(2000);
+        if (m_vx) {
+            (void)m_vx->Version();
+            if (m_vx->lastError() == 2)
+                Info().show(QStringLiteral("Terminal nicht ansprechbar"), 1);
+            else
+                Info().show(QStringLiteral("Terminal erfolgreich umgestellt"), 1);
+        }
+    }
+    button->setEnabled(true);
+}
+
+void InterfaceSettings::cmdSetSerComProg_Click()
+{
+    if (!m_vx || !m_vx->ctlcom())
+        return;
+    ComPort& port = *m_vx->ctlcom();
+    if (m_qmPage.cboComSpeedProg()->currentText().isEmpty()) {
+        ui().message(QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"), kProductName);
+        return;
+    }
+    if (port.isOpen())
+        port.close();
+    (void)port.setSettings(m_qmPage.cboComSpeedProg()->currentText() + QStringLiteral(",N,8,1"));
+    QString error;
+    if (!openPort(&error))
+        Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
+    writeProjectText(QStringLiteral("ComsettingsProg"), port.Settings());
+}
+
+bool InterfaceSettings::restoreFromProject(QString& pending)
+{
+    if (!m_vx || !m_env.ensureOpen(QStringLiteral("cmdProjekt")))
+        return false;
+    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
+    header.moveFirst();
+    if (header.value(QStringLiteral("lastComMode")).toInt() == clsVX::kComModeNetwork) {
+        SetRegisterSchnittstelleProps(1);
+        return false;
+    }
+    SetRegisterSchnittstelleProps(0);
+    if (!m_env.ensureOpen(kSettings, &pending))
+        return true;
+    Recordset& rs = m_env.recordset(kSettings);
+    rs.moveFirst();
+    const QString comsettings = rs.value(QStringLiteral("Comsettings")).toString();
+    (void)SelectComboEntry(m_page.cboSpeed(), QString::number(TextValueInt(comsettings)));
+    const QVariant rs485 = rs.value(QStringLiteral("Users485"));
+    if (!rs485.isNull() && rs485.toBool())
+        m_page.ctlSchnittstelleMode(1)->setChecked(true); // its handler sets ComMode 4
+    QVariant prog = rs.value(QStringLiteral("ComsettingsProg"));
+    if (prog.isNull()) {
+        (void)rs.setValue(QStringLiteral("ComsettingsProg"), QStringLiteral("19200,n,8n1"));
+        if (!rs.update()) {
+            if (pending.isEmpty())
+                pending = rs.lastError();
+            rs.cancelUpdate();
+        }
+        prog = rs.value(QStringLiteral("ComsettingsProg"));
+    }
+    (void)SelectComboEntry(m_qmPage.cboComSpeedProg(), QString::number(TextValueInt(prog.toString())));
+    if (ComPort* port = m_vx->ctlcom()) {
+        if (!port->setSettings(comsettings) && pending.isEmpty())
+            pending = QStringLiteral("ungültige Schnittstellenparameter : ") + comsettings;
+        QString error;
+        if (!port->isOpen() && !openPort(&error) && pending.isEmpty())
+            pending = error;
+    }
+    return true;
+}
+
+void InterfaceSettings::cmdNetzwerkdurchsuchen_Click()
+{
+    QPushButton* send = m_sendButton ? m_sendButton() : nullptr;
+    if (send)
+        send->setEnabled(false);
+    m_page.txtDestinationIP()->clear();
+    QPushButton* button = m_page.cmdNetzwerkdurchsuchen();
+    button->setEnabled(false);
+    QString error;
+    if (!m_search->run(m_searchAddress, &error))
+        ui().message(error, kProductName);
+    FillListeTerminal();
+    button->setEnabled(true);
+}
+
+void InterfaceSettings::cmdConnect_Click()
+{
+    if (!m_vx)
+        return;
+    QPushButton* button = m_page.cmdConnect();
+    button->setEnabled(false);
+    Info().setInfoLevel(0);
+    if (!m_vx->connect())
+        Info().show(QStringLiteral("kein terminal gefunden"), 0);
+    if (m_vx) {
+        QByteArray clear = globals().EscChar + QByteArrayLiteral("LL");
+        (void)m_vx->Send(clear, false);
+    }
+    Info().setInfoLevel(9);
+    button->setEnabled(true);
+}
+
+void InterfaceSettings::FillComCombos(const std::function<void(const QString&)>& detail)
+{
+    if (!m_vx || !m_vx->ctlcom())
+        return;
+    const ComCombos combos = vemro::FillComCombos(*m_vx->ctlcom(), detail);
+    ControlsUpdatingGuard guard;
+    const int port = m_page.cboComPort()->currentIndex();
+    const QString speed = m_page.cboSpeed()->currentText();
+    const QString prog = m_qmPage.cboComSpeedProg()->currentText();
+    m_page.cboComPort()->clear();
+    m_page.cboComPort()->addItems(combos.ports);
+    m_page.cboComPort()->setCurrentIndex(port < combos.ports.size() ? port : -1);
+    m_page.cboSpeed()->clear();
+    m_page.cboSpeed()->addItems(combos.speeds);
+    m_page.cboSpeed()->setCurrentIndex(m_page.cboSpeed()->findText(speed));
+    m_qmPage.cboComSpeedProg()->clear();
+    m_qmPage.cboComSpeedProg()->addItems(combos.speeds);
+    m_qmPage.cboComSpeedProg()->setCurrentIndex(m_qmPage.cboComSpeedProg()->findText(prog));
+}
+
+void InterfaceSettings::ctlCheckComPOrts_Click()
+{
+    QPushButton* button = m_page.ctlCheckComPOrts();
+    button->setEnabled(false);
+    FillComCombos();
+    button->setEnabled(true);
+}
+
+void InterfaceSettings::FillListeTerminal()
+{
+    QTableWidget* list = m_page.ctlListeTerminal();
+    list->setRowCount(0);
+    if (!m_env.ensureOpen(kResult))
+        return;
+    Recordset& rs = m_env.recordset(kResult);
+    (void)rs.requery(); // in the query's order: type, then address
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const int row = list->rowCount();
+        list->insertRow(row);
+        for (int c = 0; c < list->columnCount(); ++c)
+            list->setItem(row, c, new QTableWidgetItem(rs.value(QString::fromLatin1(kListColumns[c])).toString()));
+    }
+    rs.moveFirst();
+}
+
+void InterfaceSettings::ctlListeTerminal_Click()
+{
+    if (!m_env.ensureOpen(kResult))
+        return;
+    Recordset& rs = m_env.recordset(kResult);
+    if (rs.recordCount() == 0)
+        return;
+    const int row = qMax(0, m_page.ctlListeTerminal()->currentRow());
+    rs.moveFirst();
+    for (int i = 0; i < row && !rs.eof(); ++i)
+        rs.moveNext();
+    if (rs.eof())
+        return;
+    const QString ip = rs.value(QStringLiteral("IPAdresse")).toString();
+    m_page.txtDestinationIP()->setText(ip);
+    QString host = ip;
+    m_net.CloseUDPConn();
+    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
+    if (QPushButton* send = m_sendButton ? m_sendButton() : nullptr)
+        send->setEnabled(true);
+}
+
+} // namespace vemro
