@@ -1,0 +1,31 @@
+#include "link/Notation.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Any text is decoded or refused with NotationError; raw bytes always turn into notation,
+// and notation of a raw text with an ESC and without "<", braces and code 1 decodes back.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    for (bool removeLF : {false, true}) {
+        try {
+            const QByteArray raw = vemro::FilterSteuerzeichen(bytes, removeLF);
+            if (!bytes.contains("<ESC>") && !removeLF && raw != bytes)
+                __builtin_trap(); // text without "<ESC>" passes unchanged
+        } catch (const vemro::NotationError&) {
+        }
+    }
+    try {
+        (void)vemro::TextToSteuerzeichen(bytes);
+    } catch (const vemro::NotationError&) {
+    }
+    const QByteArray text = vemro::SteuerzeichenToText(bytes);
+    QByteArray candidate = QByteArray(1, '\x1b') + bytes;
+    candidate.replace('<', QByteArray()).replace('{', QByteArray()).replace('}', QByteArray());
+    candidate.replace('\x01', QByteArray());
+    if (vemro::FilterSteuerzeichen(vemro::SteuerzeichenToText(candidate), false) != candidate)
+        __builtin_trap();
+    (void)text;
+    return 0;
+}
