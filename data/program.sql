@@ -22,3 +22,18 @@ CREATE TABLE Suchergebnis (
   UDPDatenport INTEGER,
   Bezeichnung TEXT
 );
+
+-- Where the serial ports "Com 1" to "Com 8" live on this PC; change a row to use another
+-- device (a USB adapter /dev/ttyUSB*, /dev/ttyACM*, a pseudo-terminal).
+CREATE TABLE ComPortZuordnung (
+  ComNr INTEGER PRIMARY KEY,
+  Geraet TEXT
+);
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (1, '/dev/ttyS0');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (2, '/dev/ttyS1');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (3, '/dev/ttyS2');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (4, '/dev/ttyS3');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (5, '/dev/ttyUSB0');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (6, '/dev/ttyUSB1');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (7, '/dev/ttyUSB2');
+INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (8, '/dev/ttyUSB3');
