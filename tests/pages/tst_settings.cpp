@@ -1,0 +1,391 @@
+#include "../projects/ProjectTestHome.h"
+#include "FakeTerminal.h"
+
+#include "app/frmhaupt.h"
+#include "editors/InterfaceSettings.h"
+#include "editors/KonfigurationPage.h"
+#include "editors/ProjektPage.h"
+#include "editors/QmTestPage.h"
+#include "editors/SchnittstellePage.h"
+#include "editors/TerminalSettings.h"
+#include "link/clsVX.h"
+#include "platform/Globals.h"
+#include "platform/ScriptedUserInterface.h"
+#include "platform/SelectComboEntry.h"
+#include "project/DataEnvironment.h"
+#include "project/clsProjekt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+
+using namespace vemro;
+
+class TstSettings : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void readFromTerminal();
+    void sendAndReadBack();
+    void contrastSliderSendsAtOnce();
+    void displayTypeWithoutX();
+    void invalidDataSide();
+    void saveProjectStoresModeAndDisplay();
+    void setzen_data();
+    void setzen();
+    void setzenNeedsSpeedAndPort();
+    void networkProjectSelectsNetworkTab();
+    void nullComsettingsProg();
+    void rs485StaysSelected();
+    void qmTestSpeed();
+    void serialSubTabDispatch();
+
+private:
+    void open(frmhaupt& window, const QString& name);
+    std::unique_ptr<ProjectTestHome> m_home;
+    ScriptedUserInterface m_ui;
+    std::unique_ptr<FakeTerminal> m_fake;
+};
+
+void TstSettings::init()
+{
+    m_home = std::make_unique<ProjectTestHome>();
+    setUi(&m_ui);
+    m_ui.clear();
+    globals().ControlsUpdating = false;
+    m_fake = std::make_unique<FakeTerminal>();
+}
+
+void TstSettings::cleanup()
+{
+    setUi(nullptr);
+    m_home.reset();
+    m_fake.reset();
+}
+
+void TstSettings::open(frmhaupt& window, const QString& name)
+{
+    (void)SelectComboEntry(window.projektPage()->cboProjekte(), name, true);
+    QCOMPARE(window.Projekt().Bezeichnung(), name);
+}
+
+void TstSettings::readFromTerminal()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    m_fake->flags = 1 + 16 + 64;
+    m_fake->rows = 2;
+    m_fake->cols = 16;
+    m_fake->backlight = 0;
+    m_fake->contrast = 11;
+    KonfigurationPage* page = window.konfigurationPage();
+    window.showPage(4);
+    window.cmdReadfromTerminal_Click();
+    QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
+    QVERIFY(page->ctlParameterSendmode(1)->isChecked());
+    QVERIFY(page->ctlIOPortsEnable()->isChecked());
+    QVERIFY(page->ctlFesttextmodusenabled()->isChecked());
+    QVERIFY(!page->ctlTastaturEnable()->isChecked());
+    QVERIFY(!page->ctlEinschaltmeldungEnabled()->isChecked());
+    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("16x2"));
+    QVERIFY(!page->ctlDisplayBacklight()->isChecked());
+    QCOMPARE(page->ctlDisplaykontrast()->value(), 11);
+    QCOMPARE(window.projektPage()->lblTerminalVersion()->text(), QStringLiteral("2.30"));
+    QCOMPARE(window.projektPage()->txtTerminalSerNr()->text(), QStringLiteral("004711"));
+    QCOMPARE(window.terminal()->Cols, 16);
+    // Reading changes nothing in the terminal.
+    for (const QByteArray& c : m_fake->commands)
+        QVERIFY2(c.startsWith('?') || c.contains('?'), c.constData());
+}
+
+void TstSettings::sendAndReadBack()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    KonfigurationPage* page = window.konfigurationPage();
+    window.showPage(4);
+    page->ctlParameterSendmode(1)->setChecked(true);
+    page->ctlTerminalAntwort(1)->setChecked(true); // CAN
+    page->ctlTastaturEnable()->setChecked(true);
+    page->ctlIOPortsEnable()->setChecked(true);
+    page->ctlEinschaltmeldungEnabled()->setChecked(false);
+    page->ctlFesttextmodusenabled()->setChecked(true);
+    page->txtFesttextPort()->setText(QStringLiteral("3 Stück"));
+    {
+        ControlsUpdatingGuard quiet; // set the controls without the live handlers
+        page->cboDisplayTyp()->setCurrentText(QStringLiteral("40x2"));
+        page->ctlDisplayBacklight()->setChecked(false);
+        page->ctlDisplaykontrast()->setValue(5);
+    }
+    m_fake->commands.clear();
+    window.cmdSaveinTerminal_Click();
+    QCOMPARE(m_fake->flags, 1 + 8 + 16 + 64); // CAN: the value-2 bit stays clear
+    QCOMPARE(m_fake->festtextPort, 3);
+    QCOMPARE(m_fake->rows, 2);
+    QCOMPARE(m_fake->cols, 40);
+    QCOMPARE(m_fake->backlight, 0);
+    QCOMPARE(m_fake->contrast, 5);
+    QCOMPARE(window.terminal()->SendMode, 4);
+    // Read back: the answer channel reads as 0 and leaves the options as they were.
+    page->ctlParameterSendmode(0)->setChecked(true);
+    window.cmdReadfromTerminal_Click();
+    QVERIFY(page->ctlParameterSendmode(1)->isChecked());
+    QVERIFY(page->ctlTerminalAntwort(1)->isChecked());
+    QCOMPARE(window.terminal()->SendMode, 0);
+    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("40x2"));
+    QCOMPARE(page->ctlDisplaykontrast()->value(), 5);
+    QVERIFY(!page->ctlDisplayBacklight()->isChecked());
+    QVERIFY(m_ui.texts().isEmpty());
+}
+
+void TstSettings::contrastSliderSendsAtOnce()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Terminaleinstellungen SET Kontrast = 12")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    // Loading the project set the slider without sending.
+    QCOMPARE(window.konfigurationPage()->ctlDisplaykontrast()->value(), 12);
+    for (const QByteArray& c : m_fake->commands)
+        QVERIFY2(!c.startsWith("LK"), c.constData());
+    window.konfigurationPage()->ctlDisplaykontrast()->setValue(7);
+    QTRY_COMPARE(m_fake->contrast, 7);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
+                 .toInt(),
+             7);
+    window.konfigurationPage()->ctlDisplayBacklight()->setChecked(false);
+    QTRY_COMPARE(m_fake->backlight, 0);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Backlight FROM Terminaleinstellungen"))
+                 .toInt(),
+             0);
+}
+
+void TstSettings::displayTypeWithoutX()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("INSERT INTO Display VALUES ('groß')")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    {
+        ControlsUpdatingGuard quiet;
+        window.konfigurationPage()->cboDisplayTyp()->setCurrentText(QStringLiteral("groß"));
+    }
+    m_ui.clear();
+    m_fake->commands.clear();
+    (void)window.terminalSettings()->SetDisplayAufloesung(0);
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("ungültiger Eintrag in Displayauswahlliste")});
+    QTRY_VERIFY(!m_fake->commands.isEmpty());
+    QCOMPARE(m_fake->commands.last(), QByteArray("LA4,20;")); // sent with the sizes it had
+}
+
+void TstSettings::invalidDataSide()
+{
+    frmhaupt window;
+    QVERIFY(window.Init());
+    TerminalSettings* t = window.terminalSettings();
+    t->GetTerminalMode(2);
+    (void)t->SetTerminalmode(-1);
+    t->GetTerminalInfo(3);
+    (void)t->SetDisplayKontrast(2);
+    QCOMPARE(m_ui.texts(), QStringList(4, QStringLiteral("nicht implememtierte Datenquelle")));
+    m_ui.clear();
+    window.interfaceSettings()->SetRegisterSchnittstelleProps(5);
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Bearbeitungsmodus unbekannt")});
+}
+
+void TstSettings::saveProjectStoresModeAndDisplay()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    KonfigurationPage* page = window.konfigurationPage();
+    clsVX* vx = window.terminal();
+    // A box ticked without sending keeps the terminal object's value; the port box and
+    // the RS485 choice are taken from the window.
+    const bool wasIo = vx->IOPortsEnabled;
+    page->ctlIOPortsEnable()->setChecked(!wasIo);
+    page->txtFesttextPort()->setText(QStringLiteral("6"));
+    window.schnittstellePage()->ctlSchnittstelleMode(1)->setChecked(true);
+    vx->Cols = 40;
+    vx->Rows = 2;
+    QVERIFY(window.Projekt().SaveProjekt());
+    const QString q = QStringLiteral("SELECT IOPortsEnabled || '|' || FesttextPort || '|' || UseRS485 "
+                                     "|| '|' || Display_Spalten || 'x' || Display_Zeilen FROM "
+                                     "Terminaleinstellungen");
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"), q).toString(),
+             QStringLiteral("%1|6|1|40x2").arg(wasIo ? 1 : 0));
+}
+
+void TstSettings::setzen_data()
+{
+    QTest::addColumn<QByteArray>("firmware");
+    QTest::addColumn<int>("resets");
+    QTest::newRow("2.2 without reset") << QByteArray("2.2") << 0;
+    QTest::newRow("2.30 with reset") << QByteArray("2.30") << 1;
+}
+
+void TstSettings::setzen()
+{
+    QFETCH(QByteArray, firmware);
+    QFETCH(int, resets);
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    m_fake->version = firmware;
+    m_fake->resets = 0;
+    open(window, QStringLiteral("Anlage1"));
+    window.showPage(1);
+    QCOMPARE(window.editMode(), 11);
+    QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
+    SchnittstellePage* page = window.schnittstellePage();
+    page->cboComPort()->setCurrentIndex(3);
+    page->cboSpeed()->setCurrentText(QStringLiteral("38400"));
+    m_ui.clear();
+    page->cmdSetSerCom()->click();
+    QCOMPARE(m_fake->speedCode, 2);
+    QCOMPARE(m_fake->resets, resets);
+    QCOMPARE(window.ctlcom()->Settings(), QStringLiteral("38400,n,8,1"));
+    QVERIFY(window.ctlcom()->isOpen());
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal erfolgreich umgestellt")});
+    QCOMPARE(m_home->programValue(QStringLiteral("SELECT ComPort FROM Allgemein")).toInt(), 3);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
+                 .toString(),
+             QStringLiteral("38400,n,8,1"));
+}
+
+void TstSettings::setzenNeedsSpeedAndPort()
+{
+    frmhaupt window;
+    QVERIFY(window.Init());
+    SchnittstellePage* page = window.schnittstellePage();
+    page->cboSpeed()->setCurrentIndex(-1);
+    page->cmdSetSerCom()->click();
+    page->cboSpeed()->setCurrentIndex(0);
+    page->cboComPort()->setCurrentIndex(-1);
+    page->cmdSetSerCom()->click();
+    window.terminal()->ComMode = 20;
+    (void)window.interfaceSettings()->SetSchnittstelle();
+    window.terminal()->ComMode = 7;
+    (void)window.interfaceSettings()->SetSchnittstelle();
+    QCOMPARE(m_ui.texts(), (QStringList{QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"),
+                                        QStringLiteral("Zuerst ComPort wählen"),
+                                        QStringLiteral("für Netzwerk noch nicht implementiert"),
+                                        QStringLiteral("ungültiger terminal.Commode")}));
+}
+
+void TstSettings::networkProjectSelectsNetworkTab()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Netz1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Allgemein SET lastComMode = 20")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Netz1"));
+    QCOMPARE(window.schnittstellePage()->ctlRegisterSchnittstelle()->currentIndex(), 1);
+    QCOMPARE(window.terminal()->ComMode, 20);
+    QCOMPARE(m_fake->opens, 0); // the serial port is not touched
+    QVERIFY(m_ui.texts().isEmpty());
+    QCOMPARE(m_home->projectValue(QStringLiteral("Netz1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+                 .toInt(),
+             20);
+    // Back to the serial sub-tab: written back at once.
+    window.showPage(1);
+    window.schnittstellePage()->ctlRegisterSchnittstelle()->setCurrentIndex(0);
+    QCOMPARE(window.editMode(), 11);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Netz1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+                 .toInt(),
+             0);
+}
+
+void TstSettings::nullComsettingsProg()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Terminaleinstellungen SET ComSettingsProg = NULL")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
+                 .toString(),
+             QStringLiteral("19200,n,8n1"));
+    QCOMPARE(window.qmTestPage()->cboComSpeedProg()->currentText(), QStringLiteral("19200"));
+    QCOMPARE(window.schnittstellePage()->cboSpeed()->currentText(), QStringLiteral("19200"));
+    QVERIFY(window.ctlcom()->isOpen());
+}
+
+void TstSettings::rs485StaysSelected()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Bus485"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = 1")}));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = NULL")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Bus485"));
+    QVERIFY(window.schnittstellePage()->ctlSchnittstelleMode(1)->isChecked());
+    QCOMPARE(window.terminal()->ComMode, 4);
+    open(window, QStringLiteral("Anlage1"));
+    QVERIFY(window.schnittstellePage()->ctlSchnittstelleMode(1)->isChecked());
+    QCOMPARE(window.terminal()->ComMode, 4);
+}
+
+void TstSettings::qmTestSpeed()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    open(window, QStringLiteral("Anlage1"));
+    m_fake->commands.clear();
+    window.qmTestPage()->cboComSpeedProg()->setCurrentText(QStringLiteral("9600"));
+    window.qmTestPage()->cmdSetSerComProg()->click();
+    QCOMPARE(window.ctlcom()->Settings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(window.ctlcom()->isOpen());
+    QVERIFY(m_fake->commands.isEmpty()); // the terminal is not told
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
+                 .toString(),
+             QStringLiteral("9600,n,8,1"));
+}
+
+void TstSettings::serialSubTabDispatch()
+{
+    frmhaupt window;
+    QVERIFY(window.Init());
+    window.setEditMode(11);
+    window.cmdReadfromTerminal_Click();
+    window.setEditMode(12);
+    window.cmdReadfromTerminal_Click();
+    window.cmdSaveinTerminal_Click();
+    QCOMPARE(m_ui.texts(), (QStringList{QStringLiteral("nicht unterstützt"),
+                                        QStringLiteral("unbekannte Bearbeitungsfunktion"),
+                                        QStringLiteral("unbekannte Bearbeitungsfunktion")}));
+}
+
+QTEST_MAIN(TstSettings)
+#include "tst_settings.moc"
