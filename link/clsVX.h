@@ -90,6 +90,8 @@ public:
     // Connection, speed, reset, version.
     bool connect();
     bool ConnectSeriell();
+    // "suchen": searches quietly, reports "kein terminal gefunden", then clears the display.
+    bool Suchen();
     void SetCom(const QString& Speed, int mode = 0);
     void Reset();
     [[nodiscard]] QString Version();

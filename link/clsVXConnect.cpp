@@ -6,6 +6,7 @@
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
+#include "platform/clsInfo.h"
 
 #include <QPointer>
 
@@ -25,6 +26,20 @@ bool clsVX::connect()
     }
     connected = false;
     return false;
+}
+
+bool clsVX::Suchen()
+{
+    QPointer<clsVX> self(this);
+    Info().setInfoLevel(0);
+    const bool found = connect();
+    if (!self)
+        return found;
+    if (!found)
+        ui().message(QStringLiteral("kein terminal gefunden"), kProductName);
+    sendCommand(globals().EscChar + "LL");
+    Info().setInfoLevel(9);
+    return found;
 }
 
 bool clsVX::ConnectSeriell()
