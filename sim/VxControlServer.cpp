@@ -1,0 +1,175 @@
+#include "sim/VxControlServer.h"
+
+#include "sim/VxTerminal.h"
+
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSaveFile>
+
+namespace vemro {
+
+namespace {
+
+bool toInt(const QString& text, int lo, int hi, int* out)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+const char* const kHelp = "key N | press N | release N | analog V | port N V | port N release | "
+                          "plugs on [STEP] | plugs off | fault none|nak N|silent|garbage|"
+                          "checksum|drop N | reset | dump | display | quit";
+
+} // namespace
+
+VxControlServer::VxControlServer(VxTerminal* terminal, QObject* parent)
+    : QObject(parent), m_terminal(terminal)
+{
+}
+
+VxControlServer::~VxControlServer() = default;
+
+bool VxControlServer::listen(const QString& path, QString* error)
+{
+    m_server = new QLocalServer(this);
+    QLocalServer::removeServer(path);
+    if (!m_server->listen(path)) {
+        if (error)
+            *error = m_server->errorString();
+        return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &VxControlServer::onConnection);
+    return true;
+}
+
+void VxControlServer::onConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void VxControlServer::onReadyRead(QLocalSocket* socket)
+{
+    while (socket->canReadLine()) {
+        const QString line = QString::fromUtf8(socket->readLine()).trimmed();
+        if (line.isEmpty())
+            continue;
+        socket->write(execute(line).toUtf8() + '\n');
+        socket->flush();
+    }
+}
+
+bool VxControlServer::writeState() const
+{
+    if (m_stateFile.isEmpty() || !m_terminal)
+        return true;
+    QSaveFile file(m_stateFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(m_terminal->stateText().toUtf8());
+    return file.commit();
+}
+
+QString VxControlServer::execute(const QString& line)
+{
+    if (!m_terminal)
+        return QStringLiteral("ERR kein Terminal");
+    const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (w.isEmpty())
+        return QStringLiteral("ERR leerer Befehl");
+    const QString cmd = w[0].toLower();
+    int a = 0;
+    int b = 0;
+    const auto bad = [&] { return QStringLiteral("ERR ungültig: %1").arg(line); };
+
+    if ((cmd == "key" || cmd == "press" || cmd == "release") && w.size() == 2) {
+        if (!toInt(w[1], 1, VxTerminal::kKeys, &a))
+            return bad();
+        if (cmd != "release")
+            m_terminal->pressKey(a);
+        if (cmd != "press")
+            m_terminal->releaseKey(a);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "analog" && w.size() == 2) {
+        if (!toInt(w[1], 0, 1023, &a))
+            return bad();
+        m_terminal->setAnalog(a);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "port" && w.size() == 3) {
+        if (!toInt(w[1], 0, VxTerminal::kPorts - 1, &a))
+            return bad();
+        if (w[2] == "release") {
+            m_terminal->setPortInput(a, -1);
+            return QStringLiteral("OK");
+        }
+        bool ok = false;
+        b = w[2].toInt(&ok, 0); // 0x.. and decimal
+        if (!ok || b < 0 || b > 255)
+            return bad();
+        m_terminal->setPortInput(a, b);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "plugs" && w.size() >= 2) {
+        if (w[1] == "off") {
+            m_terminal->setTestPlugs(false);
+            return QStringLiteral("OK");
+        }
+        a = 256;
+        if (w[1] != "on" || (w.size() == 3 && !toInt(w[2], 1, 1023, &a)))
+            return bad();
+        m_terminal->setTestPlugs(true, a);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "fault" && w.size() >= 2) {
+        const QString kind = w[1].toLower();
+        using F = VxTerminal::Fault;
+        if (kind == "none" && w.size() == 2)
+            m_terminal->setFault(F::None);
+        else if (kind == "silent" && w.size() == 2)
+            m_terminal->setFault(F::Silent);
+        else if (kind == "garbage" && w.size() == 2)
+            m_terminal->setFault(F::Garbage);
+        else if (kind == "checksum" && w.size() == 2)
+            m_terminal->setFault(F::WrongChecksum);
+        else if (kind == "nak" && w.size() == 3 && toInt(w[2], 1, 1000000, &a))
+            m_terminal->setFault(F::NakEvery, a);
+        else if (kind == "drop" && w.size() == 3 && toInt(w[2], 1, 100000000, &a))
+            m_terminal->setFault(F::DropAfter, a);
+        else
+            return bad();
+        return QStringLiteral("OK");
+    }
+    if (cmd == "reset" && w.size() == 1) {
+        m_terminal->reset();
+        return QStringLiteral("OK");
+    }
+    if (cmd == "dump" && w.size() == 1) {
+        if (!writeState())
+            return QStringLiteral("ERR Zustandsdatei %1 nicht schreibbar").arg(m_stateFile);
+        return m_terminal->stateText() + QStringLiteral("OK");
+    }
+    if (cmd == "display" && w.size() == 1) {
+        QString text;
+        for (const QString& l : m_terminal->displayLines())
+            text += QLatin1Char('|') + l + QStringLiteral("|\n");
+        return text + QStringLiteral("OK");
+    }
+    if (cmd == "quit" && w.size() == 1) {
+        emit quitRequested();
+        return QStringLiteral("OK");
+    }
+    if (cmd == "help")
+        return QStringLiteral("OK ") + QLatin1String(kHelp);
+    return bad();
+}
+
+} // namespace vemro

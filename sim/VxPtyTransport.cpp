@@ -1,0 +1,212 @@
+#include "sim/VxPtyTransport.h"
+
+#include "sim/VxTerminal.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vemro {
+
+namespace {
+
+int baudOf(speed_t s)
+{
+    switch (s) {
+    case B1200:
+        return 1200;
+    case B2400:
+        return 2400;
+    case B4800:
+        return 4800;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+VxPtyTransport::VxPtyTransport(VxTerminal* terminal, QObject* parent)
+    : QObject(parent), m_terminal(terminal)
+{
+    m_tick.setTimerType(Qt::PreciseTimer);
+    m_tick.setInterval(1);
+    connect(&m_tick, &QTimer::timeout, this, &VxPtyTransport::onTick);
+    m_clock.start();
+}
+
+VxPtyTransport::~VxPtyTransport()
+{
+    delete m_notifier;
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (!m_link.isEmpty() && QFileInfo(m_link).isSymLink())
+        QFile::remove(m_link);
+}
+
+bool VxPtyTransport::open(QString* error)
+{
+    char name[256] = {};
+    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        if (error)
+            *error = QStringLiteral("openpty: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    m_slavePath = QString::fromLocal8Bit(name);
+    // Our own slave descriptor stays open, so the master never sees a hang-up (EIO) while
+    // no PC has the port open; the line starts raw at the terminal's speed.
+    termios tio{};
+    if (::tcgetattr(m_slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        const speed_t s = m_terminal && m_terminal->baudRate() == 9600    ? B9600
+                          : m_terminal && m_terminal->baudRate() == 38400 ? B38400
+                                                                          : B19200;
+        ::cfsetispeed(&tio, s);
+        ::cfsetospeed(&tio, s);
+        ::tcsetattr(m_slave, TCSANOW, &tio);
+    }
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
+    connect(m_notifier, &QSocketNotifier::activated, this, &VxPtyTransport::onReadable);
+    return true;
+}
+
+bool VxPtyTransport::createLink(const QString& path, QString* error)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.exists()) {
+        if (!info.isSymLink()) {
+            if (error)
+                *error = QStringLiteral("%1 existiert und ist kein Link").arg(path);
+            return false;
+        }
+        QFile::remove(path);
+    }
+    if (!QFile::link(m_slavePath, path)) {
+        if (error)
+            *error = QStringLiteral("Link %1 -> %2 nicht möglich").arg(path, m_slavePath);
+        return false;
+    }
+    m_link = path;
+    return true;
+}
+
+int VxPtyTransport::pcBaudRate() const
+{
+    termios tio{};
+    // On Linux the master reports the slave's settings, i.e. those the PC chose.
+    if (m_master < 0 || ::tcgetattr(m_master, &tio) != 0)
+        return 0;
+    return baudOf(::cfgetospeed(&tio));
+}
+
+qint64 VxPtyTransport::byteNs() const
+{
+    const int baud = m_terminal ? m_terminal->baudRate() : 19200;
+    return 10LL * 1000000000LL / std::max(baud, 1);
+}
+
+void VxPtyTransport::onReadable()
+{
+    char buf[4096];
+    const ssize_t n = ::read(m_master, buf, sizeof buf);
+    if (n <= 0) {
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        // EIO: no slave open any more. Look again a little later instead of spinning.
+        m_notifier->setEnabled(false);
+        QTimer::singleShot(200, this, [this] {
+            if (m_notifier)
+                m_notifier->setEnabled(true);
+        });
+        return;
+    }
+    const QByteArray bytes(buf, static_cast<int>(n));
+    if (!m_wireTiming) {
+        deliverIn(bytes);
+        return;
+    }
+    if (m_inQueue.isEmpty())
+        m_inFree = std::max(m_inFree, m_clock.nsecsElapsed());
+    m_inQueue += bytes;
+    m_tick.start();
+}
+
+void VxPtyTransport::deliverIn(const QByteArray& bytes)
+{
+    const int pc = pcBaudRate();
+    const bool understood = m_terminal && pc == m_terminal->baudRate();
+    emit received(bytes, understood);
+    if (understood)
+        m_terminal->receive(bytes);
+}
+
+void VxPtyTransport::send(const QByteArray& bytes)
+{
+    if (m_master < 0 || bytes.isEmpty())
+        return;
+    if (!m_wireTiming) {
+        writeOut(bytes);
+        return;
+    }
+    if (m_outQueue.isEmpty())
+        m_outFree = std::max(m_outFree, m_clock.nsecsElapsed());
+    m_outQueue += bytes;
+    m_tick.start();
+}
+
+void VxPtyTransport::writeOut(const QByteArray& bytes)
+{
+    // A PC listening at another speed would read garbage; the terminal's bytes are lost.
+    if (!m_terminal || pcBaudRate() != m_terminal->baudRate())
+        return;
+    emit sent(bytes);
+    const ssize_t n = ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+    Q_UNUSED(n) // a full line buffer drops bytes, as a real line without handshake would
+}
+
+void VxPtyTransport::onTick()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 step = byteNs();
+    QByteArray in;
+    while (!m_inQueue.isEmpty() && m_inFree + step <= now) {
+        m_inFree += step;
+        in += m_inQueue.at(0);
+        m_inQueue.remove(0, 1);
+    }
+    QByteArray out;
+    while (!m_outQueue.isEmpty() && m_outFree + step <= now) {
+        m_outFree += step;
+        out += m_outQueue.at(0);
+        m_outQueue.remove(0, 1);
+    }
+    if (!in.isEmpty())
+        deliverIn(in);
+    if (!out.isEmpty())
+        writeOut(out);
+    if (m_inQueue.isEmpty() && m_outQueue.isEmpty())
+        m_tick.stop();
+}
+
+} // namespace vemro

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+
+namespace vemro {
+
+// One line per transfer: milliseconds since start, "->" (PC to terminal) or "<-" (terminal
+// to PC), the bytes as space-separated upper-case hex. Bytes the terminal could not
+// understand (PC at another speed) are marked "-> ?".
+class VxTrafficLog
+{
+public:
+    VxTrafficLog();
+    [[nodiscard]] bool open(const QString& path, QString* error);
+    void fromPc(const QByteArray& bytes, bool understood = true);
+    void toPc(const QByteArray& bytes);
+    [[nodiscard]] static QString line(qint64 ms, const char* arrow, const QByteArray& bytes);
+
+private:
+    void write(const char* arrow, const QByteArray& bytes);
+
+    QFile m_file;
+    QElapsedTimer m_clock;
+};
+
+} // namespace vemro
