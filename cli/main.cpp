@@ -1,5 +1,6 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
+#include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
 #include "platform/ConsoleUserInterface.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     vemro::CliRegistry registry;
     // Each area registers its subcommands here.
     vemro::registerProjectCommands(registry);
+    vemro::registerLinkCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
 
     QTextStream out(stdout);

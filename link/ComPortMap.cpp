@@ -1,5 +1,7 @@
 #include "link/ComPortMap.h"
 
+#include "project/DataEnvironment.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -10,8 +12,13 @@ namespace {
 
 const QString kConnection = QStringLiteral("Daten");
 
+// The program database: the data environment's connection "Daten", else a plain Qt
+// connection of that name (tools and tests).
 QSqlDatabase daten()
 {
+    DataEnvironment& env = DataEnvironment::instance();
+    if (env.isOpen(DataEnvironment::kDaten))
+        return env.database(DataEnvironment::kDaten);
     if (!QSqlDatabase::contains(kConnection))
         return {};
     return QSqlDatabase::database(kConnection, false);
