@@ -4,12 +4,15 @@
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "editors/ConsoleFrame.h"
 #include "editors/InterfaceSettings.h"
+#include "editors/IoPortsPage.h"
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/TerminalSettings.h"
+#include "editors/frmVXSuchen.h"
 #include "link/ComPort.h"
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
@@ -440,7 +443,14 @@ void frmhaupt::bindPages()
     m_interface->setConsoleSendButton(
         [this] { return findChild<QPushButton*>(QStringLiteral("cmdSenden")); });
 
+    auto* console = new ConsoleFrame(m_vx, m_schnittstellePage);
+    m_schnittstellePage->direktbefehleLayout()->addWidget(console);
+    auto* ioPorts = new IoPortsPage(m_vx, m_frames[7]);
+    m_pageLayouts[7]->addWidget(ioPorts);
+    frmVXSuchen::install(m_vx, this);
+
     setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});
+    setTransfer(7, {[ioPorts] { ioPorts->GetIOPortWert(); }, [ioPorts] { ioPorts->SetIOPortWert(); }});
     setTransfer(4, {[this] { m_terminal->readFromTerminal(); }, [this] { m_terminal->sendToTerminal(); }});
     setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
                      [this] { (void)m_interface->SetSchnittstelle(); }});

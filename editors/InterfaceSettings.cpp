@@ -1,5 +1,6 @@
 #include "editors/InterfaceSettings.h"
 
+#include "editors/LinkActions.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
@@ -337,19 +338,8 @@ void InterfaceSettings::cmdNetzwerkdurchsuchen_Click()
 
 void InterfaceSettings::cmdConnect_Click()
 {
-    if (!m_vx)
-        return;
-    QPushButton* button = m_page.cmdConnect();
-    button->setEnabled(false);
-    Info().setInfoLevel(0);
-    if (!m_vx->connect())
-        Info().show(QStringLiteral("kein terminal gefunden"), 0);
-    if (m_vx) {
-        QByteArray clear = globals().EscChar + QByteArrayLiteral("LL");
-        (void)m_vx->Send(clear, false);
-    }
-    Info().setInfoLevel(9);
-    button->setEnabled(true);
+    if (m_vx)
+        (void)vemro::cmdConnect_Click(*m_vx, m_page.cmdConnect());
 }
 
 void InterfaceSettings::FillComCombos(const std::function<void(const QString&)>& detail)

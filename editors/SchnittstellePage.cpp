@@ -120,10 +120,9 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     nl->addWidget(frNetz);
     m_tabs->addTab(netz, QStringLiteral("Netzwerk"));
 
-    m_direkt = new QGroupBox(QStringLiteral("Direktbefehle"), this);
-    m_direkt->setObjectName(QStringLiteral("frDirektbefehle"));
-    m_direktLayout = new QVBoxLayout(m_direkt);
-    layout->addWidget(m_direkt, 2);
+    m_direktLayout = new QVBoxLayout;
+    m_direktLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_direktLayout, 2);
 }
 
 QRadioButton* SchnittstellePage::ctlSchnittstelleMode(int index) const

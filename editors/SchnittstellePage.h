@@ -36,8 +36,7 @@ public:
     [[nodiscard]] QTableWidget* ctlListeTerminal() const { return m_liste; }
     [[nodiscard]] QPushButton* cmdNetzwerkdurchsuchen() const { return m_cmdSuchen; }
     [[nodiscard]] QLineEdit* txtDestinationIP() const { return m_txtDestinationIP; }
-    // The frame "Direktbefehle"; the console goes into its layout.
-    [[nodiscard]] QGroupBox* frDirektbefehle() const { return m_direkt; }
+    // Beside the sub-tabs: the place of the console frame "Direktbefehle".
     [[nodiscard]] QVBoxLayout* direktbefehleLayout() const { return m_direktLayout; }
 
 private:
@@ -52,7 +51,6 @@ private:
     QTableWidget* m_liste;
     QPushButton* m_cmdSuchen;
     QLineEdit* m_txtDestinationIP;
-    QGroupBox* m_direkt;
     QVBoxLayout* m_direktLayout;
 };
 
