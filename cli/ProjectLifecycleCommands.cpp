@@ -328,30 +328,32 @@ int configRead(CliContext& ctx)
         return ctx.fail(QStringLiteral("Terminal antwortet nicht (Port 0)"));
     vx.Backlight = (port0 & 16) != 0 ? 1 : 0;
     vx.Kontrast = static_cast<qint16>(port0 & 15);
-    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    const bool transaction = db.transaction();
-    Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
-    rs.moveFirst();
-    const struct
     {
-        const char* column;
-        QVariant value;
-    } values[] = {
-        {"ParameterMode", vx.ParameterMode},        {"SendMode", vx.SendMode},
-        {"Tastaturenabled", int(vx.KeyboardEnabled)}, {"IOPortsEnabled", int(vx.IOPortsEnabled)},
-        {"Einschaltmeldung", int(vx.Einschaltmeldung)}, {"Festtextmode", int(vx.Festtextmode)},
-        {"Display_Zeilen", vx.Rows},                {"Display_Spalten", vx.Cols},
-        {"Backlight", vx.Backlight},                {"Kontrast", vx.Kontrast},
-    };
-    bool ok = !rs.eof();
-    for (const auto& v : values)
-        ok = ok && rs.setValue(QString::fromLatin1(v.column), v.value);
-    ok = ok && rs.update();
-    if (!ok || (transaction && !db.commit())) {
-        const QString reason = rs.lastError();
-        if (transaction)
-            db.rollback();
-        return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + reason);
+        QSqlDatabase db = env.database(DataEnvironment::kProjekt);
+        const bool transaction = db.transaction();
+        Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
+        rs.moveFirst();
+        const struct
+        {
+            const char* column;
+            QVariant value;
+        } values[] = {
+            {"ParameterMode", vx.ParameterMode},        {"SendMode", vx.SendMode},
+            {"Tastaturenabled", int(vx.KeyboardEnabled)}, {"IOPortsEnabled", int(vx.IOPortsEnabled)},
+            {"Einschaltmeldung", int(vx.Einschaltmeldung)}, {"Festtextmode", int(vx.Festtextmode)},
+            {"Display_Zeilen", vx.Rows},                {"Display_Spalten", vx.Cols},
+            {"Backlight", vx.Backlight},                {"Kontrast", vx.Kontrast},
+        };
+        bool ok = !rs.eof();
+        for (const auto& v : values)
+            ok = ok && rs.setValue(QString::fromLatin1(v.column), v.value);
+        ok = ok && rs.update();
+        if (!ok || (transaction && !db.commit())) {
+            const QString reason = rs.lastError();
+            if (transaction)
+                db.rollback();
+            return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + reason);
+        }
     }
     printSettings(ctx, vx);
     env.close(DataEnvironment::kProjekt);
