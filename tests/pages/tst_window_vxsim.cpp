@@ -1,0 +1,206 @@
+#include "../projects/ProjectTestHome.h"
+#include "../projects/SimProcess.h"
+
+#include "app/frmhaupt.h"
+#include "editors/InterfaceSettings.h"
+#include "editors/KonfigurationPage.h"
+#include "editors/ProjektPage.h"
+#include "editors/SchnittstellePage.h"
+#include "link/ComPort.h"
+#include "link/clsVX.h"
+#include "platform/Globals.h"
+#include "platform/ScriptedUserInterface.h"
+#include "platform/SelectComboEntry.h"
+#include "project/clsProjekt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+
+using namespace vemro;
+
+// The main window against vxsim: over the simulator's pseudo-terminal and its network module.
+class TstWindowVxsim : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void readChangeSendReadBack();
+    void setzenSwitchesSpeed();
+    void discoveryAndConsoleOverUdp();
+
+private:
+    // Starts the window on project Anlage1 with "Com 1" leading to `pty`.
+    std::unique_ptr<frmhaupt> startWindow(const QString& pty);
+    std::unique_ptr<ProjectTestHome> m_home;
+    ScriptedUserInterface m_ui;
+};
+
+void TstWindowVxsim::init()
+{
+    m_home = std::make_unique<ProjectTestHome>();
+    setUi(&m_ui);
+    m_ui.clear();
+    globals().ControlsUpdating = false;
+}
+
+void TstWindowVxsim::cleanup()
+{
+    setUi(nullptr);
+    m_home.reset();
+}
+
+std::unique_ptr<frmhaupt> TstWindowVxsim::startWindow(const QString& pty)
+{
+    auto window = std::make_unique<frmhaupt>();
+    if (!window->Init())
+        return nullptr;
+    window->ctlcom()->close();
+    window->ctlcom()->setDeviceOverride(1, pty);
+    window->ctlcom()->setCommPort(1);
+    (void)SelectComboEntry(window->projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
+    return window;
+}
+
+void TstWindowVxsim::readChangeSendReadBack()
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), QStringLiteral("2.7"),
+                    QStringLiteral("--sernr"), QStringLiteral("004799")});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    auto window = startWindow(pty);
+    QVERIFY(window);
+    QVERIFY(window->ctlcom()->isOpen());
+    KonfigurationPage* page = window->konfigurationPage();
+    window->showPage(4);
+    window->cmdReadfromTerminal_Click();
+    QCOMPARE(window->projektPage()->lblTerminalVersion()->text(), QStringLiteral("2.7"));
+    QCOMPARE(window->projektPage()->txtTerminalSerNr()->text(), QStringLiteral("004799"));
+    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("20x4"));
+    const int contrast = page->ctlDisplaykontrast()->value();
+    // Change and send.
+    page->ctlEinschaltmeldungEnabled()->setChecked(!page->ctlEinschaltmeldungEnabled()->isChecked());
+    const bool einschalt = page->ctlEinschaltmeldungEnabled()->isChecked();
+    page->ctlFesttextmodusenabled()->setChecked(true);
+    {
+        ControlsUpdatingGuard quiet;
+        page->cboDisplayTyp()->setCurrentText(QStringLiteral("16x2"));
+        page->ctlDisplayBacklight()->setChecked(false);
+        page->ctlDisplaykontrast()->setValue(contrast == 4 ? 5 : 4);
+    }
+    const int sentContrast = page->ctlDisplaykontrast()->value();
+    window->cmdSaveinTerminal_Click();
+    // Scramble the controls, then read back from the terminal.
+    page->ctlEinschaltmeldungEnabled()->setChecked(!einschalt);
+    page->ctlFesttextmodusenabled()->setChecked(false);
+    {
+        ControlsUpdatingGuard quiet;
+        page->cboDisplayTyp()->setCurrentText(QStringLiteral("40x4"));
+        page->ctlDisplayBacklight()->setChecked(true);
+        page->ctlDisplaykontrast()->setValue(15);
+    }
+    window->cmdReadfromTerminal_Click();
+    QCOMPARE(page->ctlEinschaltmeldungEnabled()->isChecked(), einschalt);
+    QVERIFY(page->ctlFesttextmodusenabled()->isChecked());
+    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("16x2"));
+    QVERIFY(!page->ctlDisplayBacklight()->isChecked());
+    QCOMPARE(page->ctlDisplaykontrast()->value(), sentContrast);
+    // The slider sends at once: the terminal's port 0 follows it.
+    page->ctlDisplaykontrast()->setValue(9);
+    QCOMPARE(window->terminal()->GetIOPort(0) & 15, 9);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
+                 .toInt(),
+             9);
+    // Made permanent in the terminal and saved into the project.
+    window->cmdSaveTerminalkonfiguration()->click();
+    QCOMPARE(window->terminal()->lastError(), 0);
+    QVERIFY(window->Projekt().SaveProjekt());
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Display_Spalten || 'x' || Display_Zeilen || '|' "
+                                                 "|| Festtextmode FROM Terminaleinstellungen"))
+                 .toString(),
+             QStringLiteral("16x2|1"));
+    QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
+}
+
+void TstWindowVxsim::setzenSwitchesSpeed()
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), QStringLiteral("2.7")});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    auto window = startWindow(pty);
+    QVERIFY(window);
+    window->showPage(1);
+    SchnittstellePage* page = window->schnittstellePage();
+    (void)SelectComboEntry(page->cboSpeed(), QStringLiteral("38400"));
+    {
+        ControlsUpdatingGuard quiet;
+        page->cboComPort()->setCurrentIndex(1);
+    }
+    page->cmdSetSerCom()->click();
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal erfolgreich umgestellt")});
+    QCOMPARE(window->ctlcom()->Settings(), QStringLiteral("38400,n,8,1"));
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
+                                  QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
+                 .toString(),
+             QStringLiteral("38400,n,8,1"));
+    // The terminal answers at the new speed.
+    QCOMPARE(window->terminal()->Version(), QStringLiteral("2.7"));
+}
+
+void TstWindowVxsim::discoveryAndConsoleOverUdp()
+{
+    SimProcess a({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.31"),
+                  QStringLiteral("--sernr"), QStringLiteral("000031"), QStringLiteral("--module-type"),
+                  QStringLiteral("VX-NET")});
+    SimProcess b({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.32"),
+                  QStringLiteral("--sernr"), QStringLiteral("000032"), QStringLiteral("--module-type"),
+                  QStringLiteral("VX-NET")});
+    QVERIFY2(a.waitFor(QStringLiteral("Datenport")), qPrintable(a.output()));
+    QVERIFY2(b.waitFor(QStringLiteral("Datenport")), qPrintable(b.output()));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
+    window.showPage(1);
+    SchnittstellePage* page = window.schnittstellePage();
+    page->ctlRegisterSchnittstelle()->setCurrentIndex(1);
+    QCOMPARE(window.editMode(), 12);
+    QCOMPARE(window.terminal()->ComMode, 20);
+    auto* senden = window.findChild<QPushButton*>(QStringLiteral("cmdSenden"));
+    QVERIFY(senden);
+    page->cmdNetzwerkdurchsuchen()->click();
+    QTableWidget* list = page->ctlListeTerminal();
+    QCOMPARE(list->rowCount(), 2);
+    QCOMPARE(list->item(0, 1)->text(), QStringLiteral("127.0.77.31"));
+    QCOMPARE(list->item(1, 1)->text(), QStringLiteral("127.0.77.32"));
+    QVERIFY(!senden->isEnabled());
+    // Choosing the second row opens the channel to it; the console talks to that terminal.
+    list->setCurrentCell(1, 0);
+    Q_EMIT list->cellClicked(1, 0);
+    QCOMPARE(page->txtDestinationIP()->text(), QStringLiteral("127.0.77.32"));
+    QVERIFY(senden->isEnabled());
+    window.findChild<QLineEdit*>(QStringLiteral("txtBefehl"))->setText(QStringLiteral("<ESC>?V"));
+    senden->click();
+    QTRY_VERIFY(senden->isEnabled());
+    const QString reply = window.findChild<QLineEdit*>(QStringLiteral("txtTerminalAntwort"))->text();
+    QVERIFY2(reply.contains(QStringLiteral("000032")), qPrintable(reply));
+    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+                 .toInt(),
+             20);
+}
+
+QTEST_MAIN(TstWindowVxsim)
+#include "tst_window_vxsim.moc"
