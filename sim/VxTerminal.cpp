@@ -80,13 +80,9 @@ VxTerminal::VxTerminal(const Options& options, QObject* parent)
     m_options.programMemorySize = std::clamp(m_options.programMemorySize, 1024, 131072) & ~511;
     m_eeprom = QByteArray(m_options.eepromSize, static_cast<char>(0xFF));
     // The user-character area of a new terminal is blank.
-    for (int a = 0; a < 72; ++a)
-        m_eeprom[a] = 0;
-    m_program.resize(m_options.programMemorySize);
-    for (int i = 0; i < m_program.size(); i += 2) {
-        m_program[i] = static_cast<char>(0xFF);
-        m_program[i + 1] = 0x3F;
-    }
+    m_eeprom.replace(0, 72, QByteArray(72, '\0'));
+    // Erased program memory reads as the word 0x3FFF, low byte first.
+    m_program = QByteArray("\xFF\x3F", 2).repeated(m_options.programMemorySize / 2);
     m_serialNumber = options.serialNumber;
     m_speedCode = baudForCode(options.speedCode) > 0 ? options.speedCode : 1;
     m_cfg.rows = m_display.rows();
@@ -590,10 +586,13 @@ void VxTerminal::showFesttext(int n, int depth)
 {
     if (depth >= 3 || n < 0 || n > 127)
         return;
+    // Texts that show texts share one budget, so a text showing itself ends quickly.
+    if (depth == 0)
+        m_fixedTextBudget = 4096;
     const int start = eepromCell(0x100 + 2 * n) * 256 + eepromCell(0x101 + 2 * n);
     Parser sub;
     sub.depth = depth + 1;
-    for (int i = 0; i < 1024; ++i) {
+    for (int i = 0; i < 1024 && m_fixedTextBudget > 0; ++i, --m_fixedTextBudget) {
         const uchar b = eepromCell(start + i);
         if (b == 0 || b == 255)
             break;

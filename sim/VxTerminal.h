@@ -218,6 +218,7 @@ private:
     bool m_testPlugs = false;
     int m_analogStep = 256;
     int m_writeAddress = 0;
+    int m_fixedTextBudget = 0;
     uchar m_lastKey = 0;
     bool m_hasLastKey = false;
     std::array<bool, kKeys> m_pressed{};
