@@ -8,6 +8,7 @@
 #include "editors/SchnittstellePage.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
+#include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/SelectComboEntry.h"
@@ -174,6 +175,8 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     frmhaupt window;
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
+    // Answers come to this address only, even if other programs share the ports.
+    window.netModul()->setLocalAddress(QHostAddress::LocalHost);
     window.showPage(1);
     SchnittstellePage* page = window.schnittstellePage();
     page->ctlRegisterSchnittstelle()->setCurrentIndex(1);
