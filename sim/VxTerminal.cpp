@@ -160,7 +160,9 @@ void VxTerminal::receive(const QByteArray& bytesFromPc)
         }
     }
     --m_receiving;
-    if (m_parser.phase != Phase::Idle)
+    if (m_boot.active && !m_boot.pending.isEmpty())
+        m_idle.start(kIdleDiscardMs);
+    else if (m_parser.phase != Phase::Idle)
         m_idle.start(m_parser.kind == ParamKind::KeyCodes && m_parser.params.size() == 3
                          ? kAmbiguousKeyMs
                          : kIdleDiscardMs);
