@@ -445,8 +445,11 @@ void frmhaupt::bindPages()
 
     auto* console = new ConsoleFrame(m_vx, m_schnittstellePage);
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);
+    m_schnittstellePage->direktbefehleLayout()->addStretch(1);
     auto* ioPorts = new IoPortsPage(m_vx, m_frames[7]);
-    m_pageLayouts[7]->addWidget(ioPorts);
+    ioPorts->setMaximumWidth(560);
+    m_pageLayouts[7]->addWidget(ioPorts, 0, Qt::AlignLeft);
+    m_pageLayouts[7]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
 
     setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});

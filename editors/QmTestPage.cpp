@@ -28,9 +28,15 @@ QmTestPage::QmTestPage(QWidget* parent) : QWidget(parent)
     row->addWidget(m_speed);
     row->addWidget(m_set);
     row->addStretch(1);
+    frame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     layout->addWidget(frame);
-    m_testLayout = new QVBoxLayout;
-    layout->addLayout(m_testLayout, 1);
+    // The production test's list and log fill the rest of the page.
+    auto* testArea = new QWidget(this);
+    testArea->setObjectName(QStringLiteral("frQMTestBereich"));
+    testArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    m_testLayout = new QVBoxLayout(testArea);
+    m_testLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(testArea, 1);
 }
 
 } // namespace vemro
