@@ -510,6 +510,11 @@ bool frmhaupt::FillRegisterTabs(QString* error)
     return true;
 }
 
+bool frmhaupt::FillTestListe(QString* error)
+{
+    return m_fillTestListe ? m_fillTestListe(error) : true;
+}
+
 void frmhaupt::ctlRegister_Click()
 {
     const int index = m_register->currentIndex();

@@ -110,11 +110,14 @@ public:
     {
         m_restoreInterface = std::move(restore);
     }
+    // The production test fills its test list when a project opens.
+    void setTestListFill(std::function<bool(QString* error)> fill) { m_fillTestListe = std::move(fill); }
     // "Konfiguration im Terminal dauerhaft speichern".
     void setKeepConfiguration(std::function<void()> keep) { m_keepConfiguration = std::move(keep); }
 
     // ProjectWindow
     [[nodiscard]] bool FillRegisterTabs(QString* error) override;
+    [[nodiscard]] bool FillTestListe(QString* error) override;
     void LoadFromProject(const QString& bezeichnung, QString& pending) override;
     bool RestoreInterface(QString& pending) override;
     [[nodiscard]] bool SaveToProject(QString* error) override;
@@ -183,6 +186,7 @@ private:
     QHash<int, std::function<void()>> m_pageShown;
     std::function<bool(QString&)> m_restoreInterface;
     std::function<void()> m_keepConfiguration;
+    std::function<bool(QString*)> m_fillTestListe;
 };
 
 } // namespace vemro

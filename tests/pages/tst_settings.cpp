@@ -45,6 +45,7 @@ private Q_SLOTS:
     void nullComsettingsProg();
     void rs485StaysSelected();
     void qmTestSpeed();
+    void nullFesttextPort();
     void serialSubTabDispatch();
 
 private:
@@ -371,6 +372,20 @@ void TstSettings::qmTestSpeed()
                                   QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
                  .toString(),
              QStringLiteral("9600,n,8,1"));
+}
+
+void TstSettings::nullFesttextPort()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Terminaleinstellungen SET FesttextPort = NULL")}));
+    frmhaupt window;
+    QVERIFY(window.Init());
+    m_fake->attach(*window.ctlcom());
+    window.konfigurationPage()->txtFesttextPort()->setText(QStringLiteral("5"));
+    window.terminal()->FesttextPort = 5;
+    open(window, QStringLiteral("Anlage1"));
+    QCOMPARE(window.konfigurationPage()->txtFesttextPort()->text(), QStringLiteral("0"));
+    QCOMPARE(window.terminal()->FesttextPort, 0);
 }
 
 void TstSettings::serialSubTabDispatch()
