@@ -54,10 +54,10 @@ bool VxNetModule::start(const QHostAddress& address, QString* error)
     if (!m_data.bind(address, m_identity.dataPort, kShared) ||
         !m_config.bind(address, m_identity.configPort, kShared)) {
         if (error)
-            *error = QStringLiteral("UDP %1: %2").arg(address.toString(),
-                                                      m_data.state() == QAbstractSocket::BoundState
-                                                          ? m_config.errorString()
-                                                          : m_data.errorString());
+            *error = QStringLiteral("UDP %1: %2")
+                         .arg(address.toString(), m_data.state() == QAbstractSocket::BoundState
+                                                      ? m_config.errorString()
+                                                      : m_data.errorString());
         return false;
     }
     // Broadcast sockets are a bonus: a host that refuses them still serves unicast.
@@ -105,11 +105,9 @@ QList<QByteArray> VxNetModule::discoveryAnswers() const
     QByteArray portBytes;
     portBytes += static_cast<char>(port >> 8);
     portBytes += static_cast<char>(port & 0xFF);
-    return {answer('I', addressBytes(m_address)),
-            answer('N', StringToAnsi(m_identity.name)),
+    return {answer('I', addressBytes(m_address)), answer('N', StringToAnsi(m_identity.name)),
             answer('D', addressBytes(m_identity.destination)),
-            answer('T', StringToAnsi(m_identity.type)),
-            answer('U', portBytes)};
+            answer('T', StringToAnsi(m_identity.type)), answer('U', portBytes)};
 }
 
 void VxNetModule::readConfig(QUdpSocket* socket)

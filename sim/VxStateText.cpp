@@ -37,16 +37,15 @@ QString VxTerminal::stateText() const
         s << "line" << r + 1 << "=|" << displayLine(r) << "|\n";
     s << "[ports]\n";
     for (int p = 0; p < kPorts; ++p)
-        s << "port" << p << "=out " << hex2(portOutput(p)) << " in " << hex2(portValue(p))
-          << "\n";
+        s << "port" << p << "=out " << hex2(portOutput(p)) << " in " << hex2(portValue(p)) << "\n";
     s << "analog=" << analogValue() << "\n";
     s << "[keyboard]\n";
     const KeyboardConfig& k = m_cfg.keyboard;
     s << "config=" << k.minPress << "," << k.timeUntilRepeat << "," << k.timeBetweenRepeat << ","
       << k.flags << "," << k.shiftKey << "\n";
     for (int key = 1; key <= kKeys; ++key)
-        s << QStringLiteral("key%1=").arg(key, 2, 10, QLatin1Char('0')) << hex2(keyCode(key))
-          << " " << hex2(shiftCode(key)) << "\n";
+        s << QStringLiteral("key%1=").arg(key, 2, 10, QLatin1Char('0')) << hex2(keyCode(key)) << " "
+          << hex2(shiftCode(key)) << "\n";
     s << "[userchars]\n";
     for (int slot = 0; slot < VxDisplay::kSlots; ++slot) {
         s << "slot" << slot << "=";

@@ -23,13 +23,13 @@ struct CommandSpec
 enum Kind { None, Form, Decimal, OneByte, SpeedDigit, Block, KeyCodes };
 
 constexpr CommandSpec kCommands[] = {
-    {"?V", None, 0},    {"?A", None, 0},      {"?P", Form, 1},     {"?E", Form, 2},
-    {"?T", None, 0},    {"K?M", None, 0},     {"K?E", None, 0},    {"L?A", None, 0},
-    {"T?K", None, 0},   {"T?C", Decimal, 1},  {"KM", OneByte, 1},  {"KS", None, 0},
-    {"Kr", None, 0},    {"Ks", Form, 7},      {"SG", SpeedDigit, 1}, {"LA", Form, 2},
-    {"LB", Form, 1},    {"LK", OneByte, 1},   {"LC", Form, 2},     {"LL", None, 0},
-    {"LZ", Form, 10},   {"P", Form, 2},       {"E", Form, 3},      {"e", Block, 9},
-    {"FP", Form, 1},    {"FZ", Decimal, 1},   {"TK", Form, 5},     {"TC", KeyCodes, 3},
+    {"?V", None, 0},  {"?A", None, 0},     {"?P", Form, 1},       {"?E", Form, 2},
+    {"?T", None, 0},  {"K?M", None, 0},    {"K?E", None, 0},      {"L?A", None, 0},
+    {"T?K", None, 0}, {"T?C", Decimal, 1}, {"KM", OneByte, 1},    {"KS", None, 0},
+    {"Kr", None, 0},  {"Ks", Form, 7},     {"SG", SpeedDigit, 1}, {"LA", Form, 2},
+    {"LB", Form, 1},  {"LK", OneByte, 1},  {"LC", Form, 2},       {"LL", None, 0},
+    {"LZ", Form, 10}, {"P", Form, 2},      {"E", Form, 3},        {"e", Block, 9},
+    {"FP", Form, 1},  {"FZ", Decimal, 1},  {"TK", Form, 5},       {"TC", KeyCodes, 3},
 };
 
 const CommandSpec* findCommand(const QByteArray& letters, bool* isPrefix)
@@ -261,9 +261,9 @@ void VxTerminal::feed(uchar b, Parser& p)
     }
 
     // Parameters.
-    const bool textual = p.kind == ParamKind::Decimal ||
-                         ((p.kind == ParamKind::Form || p.kind == ParamKind::KeyCodes) &&
-                          decimalForm());
+    const bool textual =
+        p.kind == ParamKind::Decimal ||
+        ((p.kind == ParamKind::Form || p.kind == ParamKind::KeyCodes) && decimalForm());
     if (textual) {
         if (b == kEsc) { // an unfinished command gives way to the next one
             startLetters(p);

@@ -83,8 +83,10 @@ int main(int argc, char** argv)
     const QCommandLineOption speed(QStringLiteral("speed"),
                                    QStringLiteral("Geschwindigkeit 9600, 19200, 38400"),
                                    QStringLiteral("baud"), QStringLiteral("19200"));
-    const QCommandLineOption rs485(QStringLiteral("rs485"), QStringLiteral("Schnittstelle RS485/422"));
-    const QCommandLineOption noPty(QStringLiteral("no-pty"), QStringLiteral("ohne serielle Leitung"));
+    const QCommandLineOption rs485(QStringLiteral("rs485"),
+                                   QStringLiteral("Schnittstelle RS485/422"));
+    const QCommandLineOption noPty(QStringLiteral("no-pty"),
+                                   QStringLiteral("ohne serielle Leitung"));
     const QCommandLineOption ptyLink(QStringLiteral("pty-link"),
                                      QStringLiteral("symbolischer Link auf die serielle Leitung"),
                                      QStringLiteral("path"));
@@ -98,8 +100,9 @@ int main(int argc, char** argv)
     const QCommandLineOption moduleType(QStringLiteral("module-type"),
                                         QStringLiteral("Typ des Netzwerkmoduls"),
                                         QStringLiteral("text"), QStringLiteral("VX-NET"));
-    const QCommandLineOption dest(QStringLiteral("module-dest"), QStringLiteral("Ziel-IP des Moduls"),
-                                  QStringLiteral("addr"), QStringLiteral("0.0.0.0"));
+    const QCommandLineOption dest(QStringLiteral("module-dest"),
+                                  QStringLiteral("Ziel-IP des Moduls"), QStringLiteral("addr"),
+                                  QStringLiteral("0.0.0.0"));
     const QCommandLineOption control(QStringLiteral("control"), QStringLiteral("Steuer-Socket"),
                                      QStringLiteral("path"));
     const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("Zustandsdatei"),
@@ -114,9 +117,9 @@ int main(int argc, char** argv)
     const QCommandLineOption window(QStringLiteral("contact-window"),
                                     QStringLiteral("Bootloader-Kontaktfenster nach Reset (ms)"),
                                     QStringLiteral("ms"), QStringLiteral("2000"));
-    for (const auto* o : {&gui, &rows, &cols, &eeprom, &firmware, &sernr, &speed, &rs485, &noPty,
-                          &ptyLink, &wire, &udp, &moduleName, &moduleType, &dest, &control, &state,
-                          &log, &plugs, &step, &window})
+    for (const auto* o : {&gui,   &rows,    &cols,    &eeprom, &firmware, &sernr,      &speed,
+                          &rs485, &noPty,   &ptyLink, &wire,   &udp,      &moduleName, &moduleType,
+                          &dest,  &control, &state,   &log,    &plugs,    &step,       &window})
         cli.addOption(*o);
     cli.process(*app);
 
@@ -237,7 +240,9 @@ int main(int argc, char** argv)
             (void)n;
             QCoreApplication::quit();
         });
-        struct sigaction sa{};
+        struct sigaction sa
+        {
+        };
         sa.sa_handler = onSignal;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = SA_RESTART;

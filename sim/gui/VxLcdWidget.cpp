@@ -11,9 +11,9 @@ namespace vemro {
 
 namespace {
 
-constexpr int kDot = 3;                 // one LCD pixel on screen
-constexpr int kCellW = 6 * kDot;        // 5 pixels and a gap
-constexpr int kCellH = 9 * kDot;        // 8 pixels and a gap
+constexpr int kDot = 3;          // one LCD pixel on screen
+constexpr int kCellW = 6 * kDot; // 5 pixels and a gap
+constexpr int kCellH = 9 * kDot; // 8 pixels and a gap
 constexpr int kMargin = 12;
 
 } // namespace
@@ -73,8 +73,8 @@ void VxLcdWidget::paintEvent(QPaintEvent*)
                 for (int y = 0; y < 8; ++y)
                     for (int x = 0; x < 5; ++x)
                         if (rows[y] & (16 >> x))
-                            p.fillRect(cell.x() + x * kDot, cell.y() + y * kDot, kDot - 1,
-                                       kDot - 1, ink);
+                            p.fillRect(cell.x() + x * kDot, cell.y() + y * kDot, kDot - 1, kDot - 1,
+                                       ink);
             } else if (code > 32) {
                 p.setPen(ink);
                 p.drawText(cell, Qt::AlignCenter, QString(AnsiChar(code)));

@@ -129,15 +129,16 @@ void VxTerminalWindow::refresh()
     for (int p = 0; p < VxTerminal::kPorts; ++p)
         ports += QStringLiteral("P%1=%2 ").arg(p).arg(t.portValue(p), 2, 16, QLatin1Char('0'));
     m_ports->setText(ports.toUpper());
-    m_status->setText(QStringLiteral("%1 Baud %2 · Modus %3 (%4) · Kontrast %5 · Beleuchtung %6%7%8")
-                          .arg(t.baudRate())
-                          .arg(t.rs485() ? QStringLiteral("RS485/422") : QStringLiteral("RS232"))
-                          .arg(t.modeFlags())
-                          .arg(t.decimalForm() ? QStringLiteral("dezimal") : QStringLiteral("Byte"))
-                          .arg(t.contrast())
-                          .arg(t.backlight() ? QStringLiteral("ein") : QStringLiteral("aus"))
-                          .arg(t.bootloaderActive() ? QStringLiteral(" · Bootloader") : QString())
-                          .arg(t.shiftActive() ? QStringLiteral(" · Shift") : QString()));
+    m_status->setText(
+        QStringLiteral("%1 Baud %2 · Modus %3 (%4) · Kontrast %5 · Beleuchtung %6%7%8")
+            .arg(t.baudRate())
+            .arg(t.rs485() ? QStringLiteral("RS485/422") : QStringLiteral("RS232"))
+            .arg(t.modeFlags())
+            .arg(t.decimalForm() ? QStringLiteral("dezimal") : QStringLiteral("Byte"))
+            .arg(t.contrast())
+            .arg(t.backlight() ? QStringLiteral("ein") : QStringLiteral("aus"))
+            .arg(t.bootloaderActive() ? QStringLiteral(" · Bootloader") : QString())
+            .arg(t.shiftActive() ? QStringLiteral(" · Shift") : QString()));
 }
 
 } // namespace vemro

@@ -29,25 +29,37 @@ void TestVxsimControl::commands_data()
     QTest::addColumn<QByteArray>("query"); // a command to the terminal afterwards
     QTest::addColumn<QByteArray>("reply");
 
-    QTest::newRow("analog") << "analog 803" << "OK" << QByteArray("\x1b?A") << QByteArray("A:200,3;");
-    QTest::newRow("analog too high") << "analog 1024" << "ERR" << QByteArray("\x1b?A")
-                                     << QByteArray("A:128,0;");
-    QTest::newRow("port input") << "port 3 0x42" << "OK" << QByteArray("\x1b?P3;")
-                                << QByteArray("P:66;");
-    QTest::newRow("port 9") << "port 9 1" << "ERR" << QByteArray() << QByteArray();
-    QTest::newRow("key sends its code") << "key 2" << "OK" << QByteArray() << QByteArray("b");
-    QTest::newRow("key 33") << "key 33" << "ERR" << QByteArray() << QByteArray();
-    QTest::newRow("plugs") << "plugs on" << "OK" << QByteArray("\x1bP1,85;\x1b?P1;")
-                           << QByteArray("P:170;");
-    QTest::newRow("plugs with step") << "plugs on 341" << "OK" << QByteArray("\x1bP0,3;\x1b?A")
-                                     << QByteArray("A:255,3;");
-    QTest::newRow("fault silent") << "fault silent" << "OK" << QByteArray("\x1b?V") << QByteArray();
-    QTest::newRow("fault nak") << "fault nak 1" << "OK" << QByteArray("\x1bKS") << QByteArray("\x15");
-    QTest::newRow("fault drop") << "fault drop 2" << "OK" << QByteArray("\x1b?V") << QByteArray();
-    QTest::newRow("fault unknown") << "fault maybe" << "ERR" << QByteArray() << QByteArray();
-    QTest::newRow("display") << "display" << "|" << QByteArray() << QByteArray();
-    QTest::newRow("dump") << "dump" << "[terminal]" << QByteArray() << QByteArray();
-    QTest::newRow("nonsense") << "fly away" << "ERR" << QByteArray() << QByteArray();
+    QTest::newRow("analog") << "analog 803"
+                            << "OK" << QByteArray("\x1b?A") << QByteArray("A:200,3;");
+    QTest::newRow("analog too high") << "analog 1024"
+                                     << "ERR" << QByteArray("\x1b?A") << QByteArray("A:128,0;");
+    QTest::newRow("port input") << "port 3 0x42"
+                                << "OK" << QByteArray("\x1b?P3;") << QByteArray("P:66;");
+    QTest::newRow("port 9") << "port 9 1"
+                            << "ERR" << QByteArray() << QByteArray();
+    QTest::newRow("key sends its code") << "key 2"
+                                        << "OK" << QByteArray() << QByteArray("b");
+    QTest::newRow("key 33") << "key 33"
+                            << "ERR" << QByteArray() << QByteArray();
+    QTest::newRow("plugs") << "plugs on"
+                           << "OK" << QByteArray("\x1bP1,85;\x1b?P1;") << QByteArray("P:170;");
+    QTest::newRow("plugs with step")
+        << "plugs on 341"
+        << "OK" << QByteArray("\x1bP0,3;\x1b?A") << QByteArray("A:255,3;");
+    QTest::newRow("fault silent") << "fault silent"
+                                  << "OK" << QByteArray("\x1b?V") << QByteArray();
+    QTest::newRow("fault nak") << "fault nak 1"
+                               << "OK" << QByteArray("\x1bKS") << QByteArray("\x15");
+    QTest::newRow("fault drop") << "fault drop 2"
+                                << "OK" << QByteArray("\x1b?V") << QByteArray();
+    QTest::newRow("fault unknown") << "fault maybe"
+                                   << "ERR" << QByteArray() << QByteArray();
+    QTest::newRow("display") << "display"
+                             << "|" << QByteArray() << QByteArray();
+    QTest::newRow("dump") << "dump"
+                          << "[terminal]" << QByteArray() << QByteArray();
+    QTest::newRow("nonsense") << "fly away"
+                              << "ERR" << QByteArray() << QByteArray();
 }
 
 void TestVxsimControl::commands()
@@ -78,7 +90,8 @@ void TestVxsimControl::overTheSocketWithStateFile()
     control.setStateFile(state);
     QString error;
     QVERIFY2(control.listen(dir.filePath("ctl"), &error), qPrintable(error));
-    terminal.receive("Hallo\x1b" "E0,100,171;");
+    terminal.receive("Hallo\x1b"
+                     "E0,100,171;");
     QLocalSocket socket;
     socket.connectToServer(dir.filePath("ctl"));
     QVERIFY(socket.waitForConnected(2000));

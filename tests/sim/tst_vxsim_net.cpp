@@ -83,10 +83,8 @@ private:
 
 void TestVxsimNet::initTestCase()
 {
-    m_a = std::make_unique<Module>(QStringLiteral("000002"),
-                                   QStringLiteral("Halle, Tor 2"));
-    m_b = std::make_unique<Module>(QStringLiteral("3"),
-                                   QStringLiteral("Tor 3"));
+    m_a = std::make_unique<Module>(QStringLiteral("000002"), QStringLiteral("Halle, Tor 2"));
+    m_b = std::make_unique<Module>(QStringLiteral("3"), QStringLiteral("Tor 3"));
     QVERIFY(m_a->start(QStringLiteral("127.0.0.2")));
     QVERIFY(m_b->start(QStringLiteral("127.0.0.3")));
 }
@@ -98,8 +96,8 @@ void TestVxsimNet::discovery_data()
     QTest::newRow("unicast to each") << QStringList{"127.0.0.2", "127.0.0.3"} << 0;
     QTest::newRow("loopback broadcast") << QStringList{"127.255.255.255"} << 0;
     // The program sends from the configuration port itself, bound to every address.
-    QTest::newRow("broadcast from port 10000") << QStringList{"127.255.255.255"}
-                                               << int(VxNetModule::kConfigPort);
+    QTest::newRow("broadcast from port 10000")
+        << QStringList{"127.255.255.255"} << int(VxNetModule::kConfigPort);
 }
 
 void TestVxsimNet::discovery()
@@ -137,11 +135,13 @@ void TestVxsimNet::dataPortCarriesCommands()
     QCOMPARE(got.at(0).senderAddress(), QHostAddress(QStringLiteral("127.0.0.3")));
     QCOMPARE(got.at(0).senderPort(), int(VxNetModule::kDataPort));
     // Several commands in one datagram are answered in one datagram.
-    pc.writeDatagram("\x1b" "E0,100,7;\x1b?E0,100;", QHostAddress(QStringLiteral("127.0.0.2")),
-                     VxNetModule::kDataPort);
+    pc.writeDatagram("\x1b"
+                     "E0,100,7;\x1b?E0,100;",
+                     QHostAddress(QStringLiteral("127.0.0.2")), VxNetModule::kDataPort);
     got = collect(pc, 300);
     QCOMPARE(got.size(), 1);
-    QCOMPARE(got.at(0).data(), QByteArray("\x06" "E:7;"));
+    QCOMPARE(got.at(0).data(), QByteArray("\x06"
+                                          "E:7;"));
 }
 
 QTEST_GUILESS_MAIN(TestVxsimNet)

@@ -27,10 +27,10 @@ void TestVxsimWindow::keypadSendsConfiguredCodes_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("caption");
     QTest::newRow("default key 1") << QByteArray() << 1 << QByteArray("a") << "1\na";
-    QTest::newRow("configured key 5") << QByteArray("\x1bTC5,88,89;") << 5 << QByteArray("X")
-                                      << "5\nX";
-    QTest::newRow("fixed-text key sends nothing") << QByteArray("\x1bTC7,130,89;") << 7
-                                                  << QByteArray() << "7\n#2";
+    QTest::newRow("configured key 5")
+        << QByteArray("\x1bTC5,88,89;") << 5 << QByteArray("X") << "5\nX";
+    QTest::newRow("fixed-text key sends nothing")
+        << QByteArray("\x1bTC7,130,89;") << 7 << QByteArray() << "7\n#2";
 }
 
 void TestVxsimWindow::keypadSendsConfiguredCodes()

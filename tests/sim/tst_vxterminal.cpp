@@ -24,8 +24,8 @@ QByteArray bytes(std::initializer_list<int> values)
 QByteArray exchange(VxTerminal& term, const QByteArray& input)
 {
     QByteArray out;
-    auto c = QObject::connect(&term, &VxTerminal::transmit,
-                              [&out](const QByteArray& b) { out += b; });
+    auto c =
+        QObject::connect(&term, &VxTerminal::transmit, [&out](const QByteArray& b) { out += b; });
     term.receive(input);
     QObject::disconnect(c);
     return out;
@@ -69,38 +69,36 @@ void TestVxTerminal::replies_data()
     const QByteArray ack(1, 6);
     const QByteArray nak(1, 21);
     QTest::newRow("?V decimal") << false << esc("?V") << QByteArray("V:2.7,004711;");
-    QTest::newRow("?V byte form answers the same text") << true << esc("?V")
-                                                         << QByteArray("V:2.7,004711;");
+    QTest::newRow("?V byte form answers the same text")
+        << true << esc("?V") << QByteArray("V:2.7,004711;");
     QTest::newRow("?A decimal") << false << esc("?A") << QByteArray("A:200,3;");
     QTest::newRow("?A byte") << true << esc("?A") << QByteArray("A:") + bytes({200, 3});
     QTest::newRow("K?M default") << false << esc("K?M") << QByteArray("M:27;");
-    QTest::newRow("KM 81 then K?M") << false << esc("KM") + "Q" + esc("K?M")
-                                    << QByteArray("M:81;");
-    QTest::newRow("KM drops the value 4") << false << esc("KM") + bytes({5}) + esc("K?M")
-                                          << QByteArray();
+    QTest::newRow("KM 81 then K?M") << false << esc("KM") + "Q" + esc("K?M") << QByteArray("M:81;");
+    QTest::newRow("KM drops the value 4")
+        << false << esc("KM") + bytes({5}) + esc("K?M") << QByteArray();
     QTest::newRow("K?M byte") << true << esc("K?M") << QByteArray("M:") + bytes({26});
     QTest::newRow("K?E decimal") << false << esc("K?E")
                                  << QByteArray("E:") + QByteArray(16, '1') + "0;";
     QTest::newRow("K?E byte") << true << esc("K?E")
                               << QByteArray("E:") + QByteArray(16, 1) + bytes({0});
     QTest::newRow("L?A") << false << esc("L?A") << QByteArray("A:4,20;");
-    QTest::newRow("LA decimal") << false << esc("LA2,16;") + esc("L?A")
-                                << QByteArray("A:2,16;");
+    QTest::newRow("LA decimal") << false << esc("LA2,16;") + esc("L?A") << QByteArray("A:2,16;");
     QTest::newRow("LA byte") << true << esc("LA") + bytes({2, 16}) + esc("L?A")
                              << QByteArray("A:") + bytes({2, 16});
-    QTest::newRow("LA out of range ignored") << false << esc("LA0,16;") + esc("L?A")
-                                             << QByteArray("A:4,20;");
+    QTest::newRow("LA out of range ignored")
+        << false << esc("LA0,16;") + esc("L?A") << QByteArray("A:4,20;");
     QTest::newRow("port 0 holds contrast and backlight")
         << false << esc("LK") + bytes({11}) + esc("LB1;") + esc("?P0;") << QByteArray("P:27;");
-    QTest::newRow("backlight off") << false << esc("LK") + bytes({3}) + esc("LB0;") + esc("?P0;")
-                                   << QByteArray("P:3;");
-    QTest::newRow("P0 91 reads back") << false << esc("P0,91;") + esc("?P0;")
-                                      << QByteArray("P:91;");
+    QTest::newRow("backlight off")
+        << false << esc("LK") + bytes({3}) + esc("LB0;") + esc("?P0;") << QByteArray("P:3;");
+    QTest::newRow("P0 91 reads back")
+        << false << esc("P0,91;") + esc("?P0;") << QByteArray("P:91;");
     QTest::newRow("P1 decimal") << false << esc("P1,170;") + esc("?P1;") << QByteArray("P:170;");
     QTest::newRow("P1 byte") << true << esc("P") + bytes({1, 170}) + esc("?P") + bytes({1})
                              << QByteArray("P:") + bytes({170});
-    QTest::newRow("P above 255 clamps") << false << esc("P2,511;") + esc("?P2;")
-                                        << QByteArray("P:255;");
+    QTest::newRow("P above 255 clamps")
+        << false << esc("P2,511;") + esc("?P2;") << QByteArray("P:255;");
     QTest::newRow("?P9 has no port") << false << esc("?P9;") << QByteArray();
     QTest::newRow("T?K default") << false << esc("T?K") << QByteArray("K:5,50,10,16,0;");
     QTest::newRow("TK decimal") << false << esc("TK10,50,10,2,0;") + esc("T?K")
@@ -114,8 +112,8 @@ void TestVxTerminal::replies_data()
                                 << QByteArray("C:") + bytes({143}) + ",A;";
     QTest::newRow("TC byte one digit") << true << esc("TC5") + bytes({143, 'x'}) + esc("T?C5;")
                                        << QByteArray("C:") + bytes({143, 'x'});
-    QTest::newRow("TC byte two digits") << true << esc("TC12qQ") + esc("T?C12;")
-                                        << QByteArray("C:qQ");
+    QTest::newRow("TC byte two digits")
+        << true << esc("TC12qQ") + esc("T?C12;") << QByteArray("C:qQ");
     QTest::newRow("TC byte one digit, code a digit, next ESC")
         << true << esc("TC15x") + esc("T?C1;") << QByteArray("C:5x");
     QTest::newRow("?T without key") << false << esc("?T") << QByteArray("T:;");
@@ -126,15 +124,13 @@ void TestVxTerminal::replies_data()
                                   << QByteArray("V:2.7,000123;");
     QTest::newRow("Ks wrong checksum ignored")
         << false << esc("Ks48,48,48,49,50,51,39;") + esc("?V") << QByteArray("V:2.7,004711;");
-    QTest::newRow("block e stored") << false
-                                    << esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({36})
-                                    << ack + "0";
+    QTest::newRow("block e stored")
+        << false << esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({36}) << ack + "0";
     QTest::newRow("block e wrong checksum refused")
         << false << esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({37}) << ack + nak;
-    QTest::newRow("unknown command ignored") << false << esc("XY") + esc("?V")
-                                             << QByteArray("V:2.7,004711;");
-    QTest::newRow("FP and FZ answer nothing") << false << esc("FP3;") + esc("FZ0;")
-                                              << QByteArray();
+    QTest::newRow("unknown command ignored")
+        << false << esc("XY") + esc("?V") << QByteArray("V:2.7,004711;");
+    QTest::newRow("FP and FZ answer nothing") << false << esc("FP3;") + esc("FZ0;") << QByteArray();
 }
 
 void TestVxTerminal::replies()
@@ -166,11 +162,11 @@ void TestVxTerminal::eepromCells_data()
     const QByteArray nak(1, 21);
     QTest::newRow("E decimal 1000") << false << esc("E3,232,65;") << ack << 1000 << 65;
     QTest::newRow("E byte 1000") << true << esc("E") + bytes({3, 232, 65}) << ack << 1000 << 65;
-    QTest::newRow("E then ?E decimal") << false << esc("E3,232,65;") + esc("?E3,232;")
-                                       << ack + "E:65;" << 1000 << 65;
-    QTest::newRow("E then ?E byte") << true << esc("E") + bytes({3, 232, 65}) + esc("?E") +
-                                                  bytes({3, 232})
-                                    << ack + "E:A" << 1000 << 65;
+    QTest::newRow("E then ?E decimal")
+        << false << esc("E3,232,65;") + esc("?E3,232;") << ack + "E:65;" << 1000 << 65;
+    QTest::newRow("E then ?E byte")
+        << true << esc("E") + bytes({3, 232, 65}) + esc("?E") + bytes({3, 232}) << ack + "E:A"
+        << 1000 << 65;
     QTest::newRow("E value 300 NAK") << false << esc("E3,232,300;") << nak << 1000 << 255;
     QTest::newRow("E two parameters NAK") << false << esc("E3,232;") << nak << 1000 << 255;
     QTest::newRow("E not a number NAK") << false << esc("E3,x,1;") << nak << 1000 << 255;
@@ -179,8 +175,9 @@ void TestVxTerminal::eepromCells_data()
     QTest::newRow("byte-form E0 with a digit as high byte reaches cell 29")
         << true << esc("E0") + bytes({29, 31}) << ack << 29 << 31;
     QTest::newRow("blocks follow the write address")
-        << false << esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({36}) + esc("e") + "IJKLMNOP" +
-                        bytes({100})
+        << false
+        << esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({36}) + esc("e") + "IJKLMNOP" +
+               bytes({100})
         << ack + "00" << 0x108 << int('I');
 }
 
@@ -208,21 +205,20 @@ void TestVxTerminal::display_data()
     QTest::newRow("text") << QByteArray("Hallo") << QStringList{pad("Hallo"), blank, blank, blank};
     QTest::newRow("wrap") << QByteArray(22, 'x')
                           << QStringList{QString(20, 'x'), pad("xx"), blank, blank};
-    QTest::newRow("last row wraps to the first") << QByteArray(81, 'y')
-                                                 << QStringList{pad("y").replace(1, 19, QString(19, 'y')),
-                                                                QString(20, 'y'), QString(20, 'y'),
-                                                                QString(20, 'y')};
-    QTest::newRow("cursor") << esc("LC2,9;") + "ab" << QStringList{blank, pad("        ab"), blank,
-                                                                   blank};
-    QTest::newRow("cursor with mode") << esc("LC2,1,2;") + "Wichtig "
-                                      << QStringList{blank, pad("Wichtig "), blank, blank};
+    QTest::newRow("last row wraps to the first")
+        << QByteArray(81, 'y')
+        << QStringList{pad("y").replace(1, 19, QString(19, 'y')), QString(20, 'y'),
+                       QString(20, 'y'), QString(20, 'y')};
+    QTest::newRow("cursor") << esc("LC2,9;") + "ab"
+                            << QStringList{blank, pad("        ab"), blank, blank};
+    QTest::newRow("cursor with mode")
+        << esc("LC2,1,2;") + "Wichtig " << QStringList{blank, pad("Wichtig "), blank, blank};
     QTest::newRow("clear") << QByteArray("abc") + esc("LL") + "d"
                            << QStringList{pad("d"), blank, blank, blank};
-    QTest::newRow("CR LF is one break") << QByteArray("a\r\nb\rc\nd")
-                                        << QStringList{pad("a"), pad("b"), pad("c"), pad("d")};
-    QTest::newRow("user char by swap code")
-        << esc("LZ0,228,0,16,31,31,31,16,0,0;") + "\xe4" + "x"
-        << QStringList{pad("<000>x"), blank, blank, blank};
+    QTest::newRow("CR LF is one break")
+        << QByteArray("a\r\nb\rc\nd") << QStringList{pad("a"), pad("b"), pad("c"), pad("d")};
+    QTest::newRow("user char by swap code") << esc("LZ0,228,0,16,31,31,31,16,0,0;") + "\xe4" + "x"
+                                            << QStringList{pad("<000>x"), blank, blank, blank};
     QTest::newRow("ANSI text") << QByteArray("\xc4") << QStringList{pad("Ä"), blank, blank, blank};
 }
 
@@ -250,7 +246,8 @@ void TestVxTerminal::fixedTextWithEmbeddedCommands()
     for (char c : text + QByteArray(1, '\0'))
         term.receive(esc("E") + QByteArray::number(address / 256) + "," +
                      QByteArray::number(address % 256) + "," +
-                     QByteArray::number(static_cast<uchar>(c)) + ";"), ++address;
+                     QByteArray::number(static_cast<uchar>(c)) + ";"),
+            ++address;
     term.receive("junk" + esc("FZ0;"));
     QCOMPARE(term.displayLine(0).trimmed(), QStringLiteral("Hi"));
     QCOMPARE(term.displayLine(1).trimmed(), QStringLiteral("Du"));
