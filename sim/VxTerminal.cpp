@@ -99,8 +99,7 @@ VxTerminal::VxTerminal(const Options& options, QObject* parent)
     connect(&m_repeat, &QTimer::timeout, this, [this] {
         if (m_repeatKey < 1 || !m_pressed[m_repeatKey - 1])
             return;
-        const int k = m_repeatKey - 1;
-        sendKeyCode(m_shiftHeld ? m_cfg.shiftCodes[k] : m_cfg.codes[k]);
+        sendKeyCode(codeFor(m_repeatKey));
         m_repeat.start(std::max(1, m_cfg.keyboard.timeBetweenRepeat) * 10);
     });
     reset();
@@ -846,6 +845,16 @@ void VxTerminal::sendKeyCode(uchar code)
         emitRaw(QByteArray(1, static_cast<char>(code)));
 }
 
+uchar VxTerminal::codeFor(int key) const
+{
+    // Firmware before 2.5 (compared as text, as the program does) gives matrix keys no
+    // shift codes.
+    const bool matrixWithoutShift =
+        (m_cfg.keyboard.flags & 8) && m_options.firmware < QLatin1String("2.5");
+    const bool shifted = m_shiftHeld && !matrixWithoutShift;
+    return shifted ? m_cfg.shiftCodes[key - 1] : m_cfg.codes[key - 1];
+}
+
 void VxTerminal::pressKey(int key)
 {
     if (key < 1 || key > kKeys || m_pressed[key - 1])
@@ -855,7 +864,7 @@ void VxTerminal::pressKey(int key)
         if (key == m_cfg.keyboard.shiftKey) {
             m_shiftHeld = true;
         } else {
-            sendKeyCode(m_shiftHeld ? m_cfg.shiftCodes[key - 1] : m_cfg.codes[key - 1]);
+            sendKeyCode(codeFor(key));
             if (m_cfg.keyboard.flags & 2) {
                 m_repeatKey = key;
                 m_repeat.start(std::max(1, m_cfg.keyboard.timeUntilRepeat) * 10);
@@ -875,7 +884,7 @@ void VxTerminal::releaseKey(int key)
     if (key == m_cfg.keyboard.shiftKey) {
         m_shiftHeld = false;
     } else if ((m_cfg.mode & 8) && (m_cfg.keyboard.flags & 4) && !m_boot.active) {
-        sendKeyCode(m_shiftHeld ? m_cfg.shiftCodes[key - 1] : m_cfg.codes[key - 1]);
+        sendKeyCode(codeFor(key));
     }
     emit changed();
 }

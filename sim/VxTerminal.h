@@ -199,6 +199,7 @@ private:
     void confirmWrite(bool ok);
     void emitRaw(const QByteArray& bytes);
     void sendKeyCode(uchar code);
+    [[nodiscard]] uchar codeFor(int key) const;
     void setPort0(int value);
     void festtextModeCheck(int port);
     [[nodiscard]] bool nakByFault();

@@ -49,6 +49,8 @@ private slots:
     void display_data();
     void display();
     void fixedTextWithEmbeddedCommands();
+    void fixedTextTriggers_data();
+    void fixedTextTriggers();
     void userCharsLoadedAtReset();
     void speedSwitch_data();
     void speedSwitch();
@@ -259,6 +261,47 @@ void TestVxTerminal::fixedTextWithEmbeddedCommands()
     QVERIFY(!term.displayLines().isEmpty());
 }
 
+void TestVxTerminal::fixedTextTriggers_data()
+{
+    QTest::addColumn<QByteArray>("commands");
+    QTest::addColumn<int>("portInput"); // -1: none
+    QTest::addColumn<int>("key");       // 0: none
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("switch-on message after reset")
+        << esc("KM") + bytes({27 | 32}) + esc("KS") + esc("Kr") << -1 << 0 << "Willkommen";
+    QTest::newRow("no switch-on message") << esc("KS") + esc("Kr") << -1 << 0 << "";
+    QTest::newRow("fixed-text mode follows the port")
+        << esc("KM") + bytes({27 | 64}) + esc("FP3;") << 3 << 0 << "Taste";
+    QTest::newRow("other port does nothing")
+        << esc("KM") + bytes({27 | 64}) + esc("FP4;") << 3 << 0 << "";
+    QTest::newRow("key with #1 shows text 1") << esc("TC5,129,65;") << -1 << 5 << "Taste";
+}
+
+void TestVxTerminal::fixedTextTriggers()
+{
+    QFETCH(QByteArray, commands);
+    QFETCH(int, portInput);
+    QFETCH(int, key);
+    QFETCH(QString, shown);
+    VxTerminal term;
+    // Texts 0 "Willkommen" and 1 "Taste" as the block writer lays them out.
+    const QByteArray texts = QByteArray("Willkommen") + '\0' + "Taste" + '\0';
+    for (int n = 0; n < 128; ++n) {
+        const int start = n == 0 ? 0x201 : n == 1 ? 0x201 + 11 : 0x200;
+        term.setEepromCell(0x100 + 2 * n, static_cast<uchar>(start / 256));
+        term.setEepromCell(0x101 + 2 * n, static_cast<uchar>(start % 256));
+    }
+    term.setEepromCell(0x200, 0);
+    for (int i = 0; i < texts.size(); ++i)
+        term.setEepromCell(0x201 + i, static_cast<uchar>(texts[i]));
+    term.receive(commands);
+    if (portInput >= 0)
+        term.setPortInput(portInput, 1);
+    if (key > 0)
+        term.pressKey(key);
+    QCOMPARE(term.displayLine(0).trimmed(), shown);
+}
+
 void TestVxTerminal::userCharsLoadedAtReset()
 {
     VxTerminal term;
@@ -353,6 +396,18 @@ void TestVxTerminal::keys()
     term.releaseKey(2);
     term.releaseKey(32);
     QCOMPARE(spy.last().at(0).toByteArray(), QByteArray("B"));
+    // A matrix keypad gets shift codes only from firmware 2.5 on.
+    for (const char* fw : {"2.4", "2.5"}) {
+        VxTerminal::Options o;
+        o.firmware = QString::fromLatin1(fw);
+        VxTerminal matrix(o);
+        QByteArray out;
+        connect(&matrix, &VxTerminal::transmit, this, [&out](const QByteArray& b) { out += b; });
+        matrix.receive(esc("TK5,50,10,24,32;"));
+        matrix.pressKey(32);
+        matrix.pressKey(2);
+        QCOMPARE(out, QByteArray(qstrcmp(fw, "2.5") == 0 ? "B" : "b"));
+    }
     // Polling: nothing is sent, "?T" fetches the code once.
     term.receive(esc("TK5,50,10,17,0;"));
     spy.clear();
