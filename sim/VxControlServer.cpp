@@ -57,6 +57,12 @@ void VxControlServer::onConnection()
 
 void VxControlServer::onReadyRead(QLocalSocket* socket)
 {
+    // A command is one short line; a client that sends endless text without a line end is cut off.
+    if (!socket->canReadLine() && socket->bytesAvailable() > 4096) {
+        socket->write("ERR Zeile zu lang\n");
+        socket->disconnectFromServer();
+        return;
+    }
     while (socket->canReadLine()) {
         const QString line = QString::fromUtf8(socket->readLine()).trimmed();
         if (line.isEmpty())
