@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -38,6 +39,7 @@ VxTerminalWindow::VxTerminalWindow(VxTerminal* terminal, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmVxsim"));
     setWindowTitle(QStringLiteral("vxsim – Vobrix-Terminal"));
+    setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(this);
 
     m_lcd = new VxLcdWidget(terminal, this);
@@ -101,6 +103,36 @@ VxTerminalWindow::VxTerminalWindow(VxTerminal* terminal, QWidget* parent)
     connect(terminal, &VxTerminal::changed, this, &VxTerminalWindow::refresh);
     connect(terminal, &VxTerminal::beep, this, [] { QApplication::beep(); });
     refresh();
+}
+
+void VxTerminalWindow::keyPressEvent(QKeyEvent* event)
+{
+    const QByteArray ansi = StringToAnsi(event->text());
+    if (!m_terminal || event->isAutoRepeat() || ansi.size() != 1 ||
+        m_typed.contains(event->key())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const uchar oem = AnsiToOem(static_cast<uchar>(ansi.at(0)));
+    for (int k = 1; k <= VxTerminal::kKeys; ++k) {
+        if (m_terminal->keyCode(k) == oem) {
+            m_typed.insert(event->key(), k);
+            m_terminal->pressKey(k);
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void VxTerminalWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->isAutoRepeat() || !m_typed.contains(event->key())) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    const int k = m_typed.take(event->key());
+    if (m_terminal)
+        m_terminal->releaseKey(k);
 }
 
 void VxTerminalWindow::setLinkText(const QString& text)

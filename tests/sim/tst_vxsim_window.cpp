@@ -18,6 +18,7 @@ private slots:
     void keypadSendsConfiguredCodes();
     void ledsAndLcdFollowTheTerminal();
     void analogSlider();
+    void typingPressesKeys();
 };
 
 void TestVxsimWindow::keypadSendsConfiguredCodes_data()
@@ -83,6 +84,20 @@ void TestVxsimWindow::analogSlider()
     QCOMPARE(terminal.analogValue(), 803);
     terminal.setTestPlugs(true);
     QVERIFY(!slider->isEnabled());
+}
+
+void TestVxsimWindow::typingPressesKeys()
+{
+    VxTerminal terminal;
+    terminal.receive("\x1bTC9,88,89;");
+    VxTerminalWindow window(&terminal);
+    QByteArray out;
+    connect(&terminal, &VxTerminal::transmit, this, [&out](const QByteArray& b) { out += b; });
+    QTest::keyClick(&window, 'c');
+    QTest::keyClick(&window, 'X');
+    QTest::keyClick(&window, 'Y'); // no key has "Y" unshifted
+    QCOMPARE(out, QByteArray("cX"));
+    QVERIFY(!terminal.keyPressed(3) && !terminal.keyPressed(9));
 }
 
 QTEST_MAIN(TestVxsimWindow)
