@@ -7,6 +7,7 @@
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/UserInterface.h"
+#include "platform/clsInfo.h"
 
 #include <chrono>
 
@@ -57,6 +58,9 @@ void clsVX::setCtlcom(ComPort* port)
         QObject::connect(port, &ComPort::failed, this, [this](const QString& description) {
             m_portFailure = description;
             emit linkFailed(description);
+            // Once per break: the port is closed now and stays closed until set up again.
+            Info().show(QStringLiteral("Verbindung zum Terminal unterbrochen, die Schnittstelle "
+                                       "wurde geschlossen: ") + description, 1);
         });
     }
 }

@@ -4,6 +4,7 @@
 #include "link/Notation.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
+#include "platform/clsInfo.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -230,6 +231,7 @@ private slots:
         link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
         link.vx.tmrTimeout()->setInterval(5000);
         QSignalSpy failures(&link.vx, &clsVX::linkFailed);
+        Info().setInfoLevel(9);
         QTimer::singleShot(50, &link.far, [&link] { link.near->fail(QStringLiteral("Gerät weg")); });
         QByteArray command("<ESC>KS");
         QVERIFY(link.vx.Send(command, true));
@@ -239,6 +241,9 @@ private slots:
         command = "<ESC>LL";
         QVERIFY(link.vx.Send(command, false)); // the port stays closed
         QCOMPARE(failures.size(), 1);
+        QCOMPARE(link.ui.texts().size(), 1);
+        QVERIFY(link.ui.texts().first().endsWith(QStringLiteral("Gerät weg")));
+        Info().setInfoLevel(0);
     }
 
     void waitMsEnds()
