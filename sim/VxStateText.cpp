@@ -3,6 +3,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace vemro {
 
 namespace {
@@ -62,6 +64,99 @@ QString VxTerminal::stateText() const
         s << "\n";
     }
     return text;
+}
+
+bool VxTerminal::loadState(const QString& text, QString* error)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.isEmpty() || lines.first().trimmed() != QLatin1String("[terminal]")) {
+        if (error)
+            *error = QStringLiteral("keine vxsim-Zustandsdatei");
+        return false;
+    }
+    Config cfg = m_saved;
+    QString sernr = m_serialNumber;
+    int speed = baudRate();
+    bool rs485Kind = rs485();
+    QByteArray eeprom = m_eeprom;
+    QString section;
+    const auto number = [](const QString& s, int lo, int hi, int fallback) {
+        bool ok = false;
+        const int v = s.trimmed().toInt(&ok);
+        return ok && v >= lo && v <= hi ? v : fallback;
+    };
+    const auto hexByte = [](const QString& s, int fallback) {
+        bool ok = false;
+        const int v = s.toInt(&ok, 16);
+        return ok && s.size() == 2 && v >= 0 && v <= 255 ? v : fallback;
+    };
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            section = line;
+            continue;
+        }
+        if (section == QLatin1String("[eeprom]")) {
+            const int colon = line.indexOf(QLatin1Char(':'));
+            if (colon <= 0)
+                continue;
+            bool ok = false;
+            const int base = line.left(colon).toInt(&ok, 16);
+            if (!ok || base < 0 || base >= eeprom.size())
+                continue;
+            const QStringList cells =
+                line.mid(colon + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (int i = 0; i < cells.size() && base + i < eeprom.size(); ++i)
+                eeprom[base + i] =
+                    static_cast<char>(hexByte(cells[i], static_cast<uchar>(eeprom.at(base + i))));
+            continue;
+        }
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QString key = line.left(eq);
+        const QString value = line.mid(eq + 1);
+        if (key == QLatin1String("sernr"))
+            sernr = value.left(32);
+        else if (key == QLatin1String("speed"))
+            speed = number(value, 0, 1000000, speed);
+        else if (key == QLatin1String("interface"))
+            rs485Kind = value.startsWith(QLatin1String("RS485"));
+        else if (key == QLatin1String("mode"))
+            cfg.mode = number(value, 0, 255, cfg.mode) & ~4;
+        else if (key == QLatin1String("festtextport"))
+            cfg.festtextPort = number(value, 0, kPorts - 1, cfg.festtextPort);
+        else if (key == QLatin1String("rows"))
+            cfg.rows = number(value, 1, VxDisplay::kMaxRows, cfg.rows);
+        else if (key == QLatin1String("cols"))
+            cfg.cols = number(value, 1, VxDisplay::kMaxCols, cfg.cols);
+        else if (key == QLatin1String("contrast"))
+            cfg.port0 = (cfg.port0 & ~0x0F) | number(value, 0, 15, cfg.port0 & 0x0F);
+        else if (key == QLatin1String("backlight"))
+            cfg.port0 =
+                number(value, 0, 1, 1) ? (cfg.port0 | kBacklightBit) : (cfg.port0 & ~kBacklightBit);
+        else if (key == QLatin1String("config")) {
+            const QStringList v = value.split(QLatin1Char(','));
+            if (v.size() == 5)
+                cfg.keyboard = KeyboardConfig{
+                    number(v[0], 0, 255, 5), number(v[1], 0, 255, 50), number(v[2], 0, 255, 10),
+                    number(v[3], 0, 255, 16) & 63, number(v[4], 0, kKeys, 0)};
+        } else if (key.startsWith(QLatin1String("key")) && key.size() == 5) {
+            const int k = number(key.mid(3), 1, kKeys, 0);
+            const QStringList v = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (k > 0 && v.size() == 2) {
+                cfg.codes[k - 1] = static_cast<uchar>(hexByte(v[0], cfg.codes[k - 1]));
+                cfg.shiftCodes[k - 1] = static_cast<uchar>(hexByte(v[1], cfg.shiftCodes[k - 1]));
+            }
+        }
+    }
+    const int code = speed == 9600 ? 0 : speed == 38400 ? 2 : 1;
+    m_serialNumber = sernr;
+    m_eeprom = eeprom;
+    m_saved = cfg;
+    setSpeedCode(code + (rs485Kind ? 4 : 0));
+    reset();
+    return true;
 }
 
 } // namespace vemro

@@ -139,6 +139,11 @@ public:
     [[nodiscard]] bool linkDead() const { return m_linkDead; }
     // The whole state in the documented plain format (docs/vxsim.md).
     [[nodiscard]] QString stateText() const;
+    // Takes back what a terminal keeps over a power cycle from a state text: serial number,
+    // speed and interface, mode, display size, contrast, backlight, fixed-text port, keyboard
+    // configuration and key codes (as saved configuration) and the EEPROM; then resets.
+    // Unknown lines are skipped; false (and nothing changed) when the text is no state text.
+    bool loadState(const QString& text, QString* error = nullptr);
 
 signals:
     void transmit(const QByteArray& bytesToPc);

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -107,6 +109,10 @@ int main(int argc, char** argv)
                                      QStringLiteral("path"));
     const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("Zustandsdatei"),
                                    QStringLiteral("file"));
+    const QCommandLineOption memory(
+        QStringLiteral("memory"),
+        QStringLiteral("Speicher des Terminals: beim Start gelesen, beim Ende geschrieben"),
+        QStringLiteral("file"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Protokoll der Übertragung"),
                                  QStringLiteral("file"));
     const QCommandLineOption plugs(QStringLiteral("test-plugs"),
@@ -117,9 +123,10 @@ int main(int argc, char** argv)
     const QCommandLineOption window(QStringLiteral("contact-window"),
                                     QStringLiteral("Bootloader-Kontaktfenster nach Reset (ms)"),
                                     QStringLiteral("ms"), QStringLiteral("2000"));
-    for (const auto* o : {&gui,   &rows,    &cols,    &eeprom, &firmware, &sernr,      &speed,
-                          &rs485, &noPty,   &ptyLink, &wire,   &udp,      &moduleName, &moduleType,
-                          &dest,  &control, &state,   &log,    &plugs,    &step,       &window})
+    for (const auto* o :
+         {&gui,   &rows,    &cols, &eeprom, &firmware,   &sernr,      &speed, &rs485,
+          &noPty, &ptyLink, &wire, &udp,    &moduleName, &moduleType, &dest,  &control,
+          &state, &memory,  &log,  &plugs,  &step,       &window})
         cli.addOption(*o);
     cli.process(*app);
 
@@ -149,6 +156,19 @@ int main(int argc, char** argv)
     }
     options.speedCode = code + (cli.isSet(rs485) ? 4 : 0);
     VxTerminal terminal(options);
+    // A real terminal keeps its EEPROM and saved settings when it is switched off.
+    const QString memoryFile = cli.value(memory);
+    if (!memoryFile.isEmpty() && QFile::exists(memoryFile)) {
+        QFile file(memoryFile);
+        QString loadError;
+        if (!file.open(QIODevice::ReadOnly) ||
+            !terminal.loadState(QString::fromUtf8(file.readAll()), &loadError)) {
+            err << "vxsim: Speicherdatei " << memoryFile
+                << " nicht lesbar: " << (loadError.isEmpty() ? file.errorString() : loadError)
+                << "\n";
+            return 1;
+        }
+    }
     if (cli.isSet(plugs))
         terminal.setTestPlugs(true, number(step, 1, 1023));
 
@@ -258,6 +278,12 @@ int main(int argc, char** argv)
     }
 
     const int rc = app->exec();
+    if (!memoryFile.isEmpty()) {
+        QSaveFile file(memoryFile);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
+            file.write(terminal.stateText().toUtf8()) < 0 || !file.commit())
+            err << "vxsim: Speicherdatei " << memoryFile << " nicht schreibbar\n";
+    }
     if (!controlServer.writeState()) {
         err << "vxsim: Zustandsdatei " << cli.value(state) << " nicht schreibbar\n";
         return rc == 0 ? 1 : rc;

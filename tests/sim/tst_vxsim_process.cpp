@@ -17,6 +17,7 @@ private slots:
     void endsCleanlyOnSignal();
     void refusesBadOptions_data();
     void refusesBadOptions();
+    void memoryFileSurvivesARestart();
 };
 
 void TestVxsimProcess::endsCleanlyOnSignal_data()
@@ -80,6 +81,56 @@ void TestVxsimProcess::refusesBadOptions()
     QVERIFY(sim.waitForFinished(10000));
     QVERIFY(sim.exitCode() != 0);
     QVERIFY(!sim.readAllStandardError().isEmpty());
+}
+
+void TestVxsimProcess::memoryFileSurvivesARestart()
+{
+    QTemporaryDir dir;
+    const QString memory = dir.filePath("memory.txt");
+    {
+        QFile file(memory);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[terminal]\nsernr=000999\n[eeprom]\n03E0: 00 00 00 00 00 00 00 00 41\n");
+    }
+    const QString ctl = dir.filePath("ctl");
+    QProcess sim;
+    sim.start(QStringLiteral(VXSIM), {"--no-pty", "--control", ctl, "--memory", memory});
+    QVERIFY(sim.waitForStarted(5000));
+    QByteArray out;
+    while (!out.contains("Steuerung")) {
+        QVERIFY2(sim.waitForReadyRead(10000), out.constData());
+        out += sim.readAllStandardOutput();
+    }
+    QLocalSocket socket;
+    socket.connectToServer(ctl);
+    QVERIFY(socket.waitForConnected(5000));
+    socket.write("dump\n");
+    QByteArray dump;
+    while (!dump.endsWith("OK\n")) {
+        QVERIFY(socket.waitForReadyRead(5000));
+        dump += socket.readAll();
+    }
+    QVERIFY(dump.contains("sernr=000999\n"));
+    QVERIFY(dump.contains("03E0: 00 00 00 00 00 00 00 00 41 FF"));
+    ::kill(static_cast<pid_t>(sim.processId()), SIGTERM);
+    QVERIFY(sim.waitForFinished(10000));
+    QFile file(memory);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray kept = file.readAll();
+    QVERIFY(kept.contains("[eeprom]"));
+    QVERIFY(kept.contains("03E0: 00 00 00 00 00 00 00 00 41 FF"));
+
+    // A file that is not a memory file is refused, not overwritten.
+    QFile bad(dir.filePath("bad.txt"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a memory file");
+    bad.close();
+    QProcess refused;
+    refused.start(QStringLiteral(VXSIM), {"--no-pty", "--memory", bad.fileName()});
+    QVERIFY(refused.waitForFinished(10000));
+    QVERIFY(refused.exitCode() != 0);
+    QVERIFY(bad.open(QIODevice::ReadOnly));
+    QCOMPARE(bad.readAll(), QByteArray("not a memory file"));
 }
 
 QTEST_GUILESS_MAIN(TestVxsimProcess)

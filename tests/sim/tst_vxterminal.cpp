@@ -60,6 +60,9 @@ private slots:
     void bootloader();
     void faults();
     void truncatedCommandsRecover();
+    void memoryRoundTrip();
+    void loadState_data();
+    void loadState();
 };
 
 void TestVxTerminal::replies_data()
@@ -478,6 +481,66 @@ void TestVxTerminal::truncatedCommandsRecover()
     term.receive(esc("E") + bytes({3}));
     QVERIFY(!spy.wait(VxTerminal::kIdleDiscardMs + 300));
     QCOMPARE(exchange(term, esc("?V")), QByteArray("V:2.7,004711;"));
+}
+
+void TestVxTerminal::memoryRoundTrip()
+{
+    VxTerminal before;
+    before.receive(esc("E3,232,65;") + esc("E0,29,31;") + esc("KM") + bytes({81}) + esc("LA2,16;") +
+                   esc("LK") + bytes({11}) + esc("LB0;") + esc("FP3;") + esc("TK1,2,3,36,7;") +
+                   esc("TC5,143,88;") + esc("KS") + esc("Ks48,48,48,49,50,51,38;") + esc("SG6"));
+    VxTerminal after;
+    QVERIFY(after.loadState(before.stateText()));
+    QCOMPARE(int(after.eepromCell(1000)), 65);
+    QCOMPARE(int(after.display().userCharRows(3)[5]), 31); // reloaded at the reset
+    QCOMPARE(after.modeFlags(), 81);
+    QCOMPARE(after.display().rows(), 2);
+    QCOMPARE(after.contrast(), 11);
+    QVERIFY(!after.backlight());
+    QCOMPARE(after.festtextPort(), 3);
+    QCOMPARE(after.keyboardConfig().flags, 36);
+    QCOMPARE(after.keyboardConfig().shiftKey, 7);
+    QCOMPARE(int(after.keyCode(5)), 143);
+    QCOMPARE(int(after.shiftCode(5)), 'X');
+    QCOMPARE(after.serialNumber(), QStringLiteral("000123"));
+    QCOMPARE(after.baudRate(), 38400);
+    QVERIFY(after.rs485());
+    // Settings survive a reset after loading: they are the saved configuration.
+    after.receive(esc("Kr"));
+    QCOMPARE(after.modeFlags(), 81);
+}
+
+void TestVxTerminal::loadState_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("cell100");
+    QTest::newRow("empty") << "" << false << 27 << 255;
+    QTest::newRow("other file") << "hello\n[terminal]" << false << 27 << 255;
+    QTest::newRow("header only") << "[terminal]\n" << true << 27 << 255;
+    QTest::newRow("bad numbers keep defaults")
+        << "[terminal]\nmode=abc\nspeed=-1\nrows=99\n[eeprom]\n0060: ZZ 1\n"
+        << true << 27 << 255;
+    QTest::newRow("mode and a cell") << "[terminal]\nmode=89\n[eeprom]\n0060: 00 00 00 00 2A\n"
+                                     << true << 89 << 42;
+    QTest::newRow("cells beyond the chip ignored") << "[terminal]\n[eeprom]\nFFE0: 01 02\n"
+                                                   << true << 27 << 255;
+}
+
+void TestVxTerminal::loadState()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QFETCH(int, mode);
+    QFETCH(int, cell100);
+    VxTerminal term;
+    QString error;
+    QCOMPARE(term.loadState(text, &error), accepted);
+    QCOMPARE(error.isEmpty(), accepted);
+    QCOMPARE(term.modeFlags(), mode);
+    QCOMPARE(int(term.eepromCell(100)), cell100);
+    QCOMPARE(term.display().rows(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestVxTerminal)
