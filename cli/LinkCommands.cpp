@@ -85,11 +85,13 @@ public:
             m_net.ClientIP = ctx.option(kNet);
             return -1;
         }
-        m_vx.ComMode = ctx.has(QStringLiteral("rs485")) ? clsVX::kComModeRs485 : clsVX::kComModeRs232;
+        m_vx.ComMode =
+            ctx.has(QStringLiteral("rs485")) ? clsVX::kComModeRs485 : clsVX::kComModeRs232;
         if (open && !m_port.open()) {
-            return ctx.fail(QStringLiteral("Com %1 (%2) lässt sich nicht öffnen: %3")
-                                .arg(com)
-                                .arg(m_port.devicePath(static_cast<int>(com)), m_port.lastOpenErrorText()));
+            return ctx.fail(
+                QStringLiteral("Com %1 (%2) lässt sich nicht öffnen: %3")
+                    .arg(com)
+                    .arg(m_port.devicePath(static_cast<int>(com)), m_port.lastOpenErrorText()));
         }
         return -1;
     }
@@ -137,7 +139,8 @@ int portsMap(CliContext& ctx)
         return ctx.fail(error);
     if (!ComPortMap::setDevicePath(static_cast<int>(n), ctx.args.at(1), &error))
         return ctx.fail(error);
-    ctx.out << QStringLiteral("Com %1 = %2\n").arg(n).arg(ComPortMap::devicePath(static_cast<int>(n)));
+    ctx.out
+        << QStringLiteral("Com %1 = %2\n").arg(n).arg(ComPortMap::devicePath(static_cast<int>(n)));
     return 0;
 }
 
@@ -282,8 +285,9 @@ int saveConfig(CliContext& ctx, Session& s)
     s.vx().SaveKonfig();
     const int code = s.vx().lastError();
     if (code != 0)
-        return ctx.fail(code == 1 ? QStringLiteral("Terminal antwortet NAK")
-                                  : QStringLiteral("keine Bestätigung vom Terminal (Fehler %1)").arg(code));
+        return ctx.fail(
+            code == 1 ? QStringLiteral("Terminal antwortet NAK")
+                      : QStringLiteral("keine Bestätigung vom Terminal (Fehler %1)").arg(code));
     return 0;
 }
 
@@ -293,7 +297,8 @@ void registerLinkCommands(CliRegistry& registry)
 {
     for (const QString& option : {kCom, kDevice, kSpeed, kNet})
         registry.addValueOption(option);
-    const QString link = QStringLiteral(" [--com N | --device GERAET] [--speed S] [--rs485] [--net HOST]");
+    const QString link =
+        QStringLiteral(" [--com N | --device GERAET] [--speed S] [--rs485] [--net HOST]");
     registry.add({QStringLiteral("ports"), QStringLiteral("ports"),
                   QStringLiteral("prüft Com 1 bis 8 und zeigt die Liste wie \"verfügbare Coms\""),
                   withLink(ports, false)});
@@ -305,7 +310,8 @@ void registerLinkCommands(CliRegistry& registry)
     registry.add({QStringLiteral("info"), QStringLiteral("info") + link,
                   QStringLiteral("Firmwareversion und Seriennummer"), withLink(info)});
     registry.add({QStringLiteral("send"), QStringLiteral("send TEXT") + link,
-                  QStringLiteral("sendet TEXT in Befehlsnotation und zeigt die Antwort (Exit 1 ohne Antwort)"),
+                  QStringLiteral(
+                      "sendet TEXT in Befehlsnotation und zeigt die Antwort (Exit 1 ohne Antwort)"),
                   withLink(send)});
     registry.add({QStringLiteral("io get"), QStringLiteral("io get N") + link,
                   QStringLiteral("liest I/O-Port N (0 bis 8)"), withLink(ioGet)});
@@ -319,14 +325,16 @@ void registerLinkCommands(CliRegistry& registry)
     registry.add({QStringLiteral("eeprom get"), QStringLiteral("eeprom get ADRESSE") + link,
                   QStringLiteral("liest eine EEPROM-Zelle"), withLink(eepromGet)});
     registry.add({QStringLiteral("eeprom set"), QStringLiteral("eeprom set ADRESSE WERT") + link,
-                  QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"), withLink(eepromSet)});
+                  QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"),
+                  withLink(eepromSet)});
     registry.add({QStringLiteral("reset"), QStringLiteral("reset") + link,
                   QStringLiteral("setzt das Terminal zurück"), withLink(reset)});
     registry.add({QStringLiteral("speed"), QStringLiteral("speed S") + link,
                   QStringLiteral("stellt die Schnittstellengeschwindigkeit des Terminals um"),
                   withLink(speed)});
     registry.add({QStringLiteral("save-config"), QStringLiteral("save-config") + link,
-                  QStringLiteral("Konfiguration im Terminal dauerhaft speichern"), withLink(saveConfig)});
+                  QStringLiteral("Konfiguration im Terminal dauerhaft speichern"),
+                  withLink(saveConfig)});
 }
 
 } // namespace vemro

@@ -33,9 +33,8 @@ ConsoleFrame::ConsoleFrame(clsVX* terminal, QWidget* parent)
     grid->setColumnStretch(0, 1);
 
     connect(m_cmdSenden, &QPushButton::clicked, this, &ConsoleFrame::cmdSenden_Click);
-    connect(m_cmdBefehleinfuegen, &QPushButton::clicked, this, [this] {
-        emit befehlEinfuegenRequested(m_vx ? m_vx->ParameterMode : 1);
-    });
+    connect(m_cmdBefehleinfuegen, &QPushButton::clicked, this,
+            [this] { emit befehlEinfuegenRequested(m_vx ? m_vx->ParameterMode : 1); });
 }
 
 void ConsoleFrame::setBefehl(const QString& text)

@@ -47,7 +47,8 @@ int IoPortsPage::portNumber() const
 {
     const qint64 n = TextValueInt(m_txtIOPortNummer->text());
     if (n < 0 || n > kHighestPort) {
-        Info().show(QStringLiteral("Portnummer muss zwischen 0 und %1 liegen").arg(kHighestPort), 0);
+        Info().show(QStringLiteral("Portnummer muss zwischen 0 und %1 liegen").arg(kHighestPort),
+                    0);
         return -1;
     }
     return static_cast<int>(n);

@@ -112,9 +112,9 @@ bool ComPort::open()
     }
     SerialOpenError kind = SerialOpenError::None;
     QString text;
-    std::unique_ptr<Transport> transport =
-        m_opener ? m_opener(m_portNumber, m_settings, kind, text)
-                 : openSerial(m_portNumber, m_settings, kind, text);
+    std::unique_ptr<Transport> transport = m_opener
+                                               ? m_opener(m_portNumber, m_settings, kind, text)
+                                               : openSerial(m_portNumber, m_settings, kind, text);
     if (!transport || kind != SerialOpenError::None) {
         m_openErrorKind = kind == SerialOpenError::None ? SerialOpenError::Other : kind;
         m_openError = errorNumber(m_openErrorKind);

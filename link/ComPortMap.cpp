@@ -53,7 +53,8 @@ bool ComPortMap::ensureTable(QSqlDatabase& db, QString* error)
     bool ok = q.exec(QStringLiteral("CREATE TABLE ComPortZuordnung (ComNr INTEGER PRIMARY KEY, "
                                     "Geraet TEXT)"));
     for (int n = kFirstPort; ok && n <= kLastPort; ++n) {
-        ok = q.prepare(QStringLiteral("INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (?, ?)"));
+        ok =
+            q.prepare(QStringLiteral("INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (?, ?)"));
         q.addBindValue(n);
         q.addBindValue(defaultDevicePath(n));
         ok = ok && q.exec();
@@ -111,7 +112,8 @@ bool ComPortMap::setDevicePath(QSqlDatabase& db, int comNr, const QString& path,
     q.prepare(QStringLiteral("DELETE FROM ComPortZuordnung WHERE ComNr = ?"));
     q.addBindValue(comNr);
     bool ok = db.transaction() && q.exec();
-    ok = ok && q.prepare(QStringLiteral("INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (?, ?)"));
+    ok = ok &&
+         q.prepare(QStringLiteral("INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (?, ?)"));
     q.addBindValue(comNr);
     q.addBindValue(path.trimmed());
     ok = ok && q.exec();

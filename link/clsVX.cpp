@@ -60,7 +60,9 @@ void clsVX::setCtlcom(ComPort* port)
             emit linkFailed(description);
             // Once per break: the port is closed now and stays closed until set up again.
             Info().show(QStringLiteral("Verbindung zum Terminal unterbrochen, die Schnittstelle "
-                                       "wurde geschlossen: ") + description, 1);
+                                       "wurde geschlossen: ") +
+                            description,
+                        1);
         });
     }
 }

@@ -5,7 +5,6 @@
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 
-
 namespace vemro {
 
 namespace {

@@ -76,7 +76,8 @@ void clsVX::SetCom(const QString& Speed, int /*mode*/)
         index = 2;
     } else {
         ui().message(
-            QStringLiteral("ungültige Schnittstellengeschwindigkeit,19200 wird festgelegt : ") + Speed,
+            QStringLiteral("ungültige Schnittstellengeschwindigkeit,19200 wird festgelegt : ") +
+                Speed,
             kProductName);
         index = 1;
     }

@@ -7,9 +7,8 @@ namespace vemro {
 UdpTransport::UdpTransport(QObject* parent) : Transport(parent)
 {
     connect(&m_socket, &QUdpSocket::readyRead, this, &UdpTransport::onReadyRead);
-    connect(&m_socket, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        emit errorOccurred(m_socket.errorString());
-    });
+    connect(&m_socket, &QUdpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError) { emit errorOccurred(m_socket.errorString()); });
 }
 
 bool UdpTransport::open(const QHostAddress& localAddress, quint16 localPort,

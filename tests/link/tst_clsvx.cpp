@@ -67,7 +67,9 @@ private slots:
     {
         MemoryLink link;
         FakeTerminal term;
-        term.respond = [](const QByteArray& b) { return b.size() == 500 ? QByteArray("\x06") : QByteArray(); };
+        term.respond = [](const QByteArray& b) {
+            return b.size() == 500 ? QByteArray("\x06") : QByteArray();
+        };
         link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
         QByteArray text(2500, 'a');
         QVERIFY(!link.vx.Send(text, true, true));
@@ -83,11 +85,12 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("raw");
         QTest::addColumn<QByteArray>("wire");
-        QByteArray rawText = QByteArray(990, 'x') + "<ESC><065>{y}" + QByteArray(1200, 'z') + "<ESC>";
+        QByteArray rawText =
+            QByteArray(990, 'x') + "<ESC><065>{y}" + QByteArray(1200, 'z') + "<ESC>";
         QTest::newRow("raw across pieces") << rawText << true << rawText;
         const QByteArray decoded = QByteArray(1200, 'x') + "\x1b" + "<ESC>A";
-        QTest::newRow("decoded once") << QByteArray(1200, 'x') + "<ESC><060>ESC><065>" << false
-                                      << decoded;
+        QTest::newRow("decoded once")
+            << QByteArray(1200, 'x') + "<ESC><060>ESC><065>" << false << decoded;
         QByteArray codeAtBoundary = QByteArray(997, 'x') + "<ESC><066>" + QByteArray(300, 'y');
         QTest::newRow("code form at piece boundary")
             << codeAtBoundary << false
@@ -124,14 +127,14 @@ private slots:
         QTest::addColumn<bool>("failed");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("code");
-        QTest::newRow("silence, no end") << QByteArray() << QByteArray() << true
-                                         << QByteArray("TimeOut") << 2;
-        QTest::newRow("collected, no end") << QByteArray("A:12,3;") << QByteArray() << false
-                                           << QByteArray("A:12,3;") << 0;
+        QTest::newRow("silence, no end")
+            << QByteArray() << QByteArray() << true << QByteArray("TimeOut") << 2;
+        QTest::newRow("collected, no end")
+            << QByteArray("A:12,3;") << QByteArray() << false << QByteArray("A:12,3;") << 0;
         QTest::newRow("end char") << QByteArray("V:1;") << QByteArray(";") << false
                                   << QByteArray("V:1") << 0;
-        QTest::newRow("no end char in time") << QByteArray("V:1") << QByteArray(";") << true
-                                             << QByteArray("V:1 / TimeOut") << 2;
+        QTest::newRow("no end char in time")
+            << QByteArray("V:1") << QByteArray(";") << true << QByteArray("V:1 / TimeOut") << 2;
     }
     void receive()
     {
@@ -232,7 +235,8 @@ private slots:
         link.vx.tmrTimeout()->setInterval(5000);
         QSignalSpy failures(&link.vx, &clsVX::linkFailed);
         Info().setInfoLevel(9);
-        QTimer::singleShot(50, &link.far, [&link] { link.near->fail(QStringLiteral("Gerät weg")); });
+        QTimer::singleShot(50, &link.far,
+                           [&link] { link.near->fail(QStringLiteral("Gerät weg")); });
         QByteArray command("<ESC>KS");
         QVERIFY(link.vx.Send(command, true));
         QCOMPARE(AnsiToString(command), QStringLiteral("Gerät weg"));

@@ -25,7 +25,8 @@ QString run(clsVX& vx, const QString& op, int a, int c)
     if (op == QLatin1String("GetMode")) {
         vx.SendMode = 2;
         vx.GetMode();
-        return QString::number(vx.modeFlags()) + QLatin1Char('/') + QString::number(vx.ParameterMode);
+        return QString::number(vx.modeFlags()) + QLatin1Char('/') +
+               QString::number(vx.ParameterMode);
     }
     if (op == QLatin1String("SetMode")) {
         vx.ParameterMode = a & 1;
@@ -125,57 +126,143 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QString>("result");
 
-        QTest::newRow("GetMode dec") << "GetMode" << 1 << 0 << 0 << QByteArray("M:81;") << E + "K?M" << "81/1";
-        QTest::newRow("GetMode byte") << "GetMode" << 0 << 0 << 0 << QByteArray("M:Q") << E + "K?M" << "81/1";
-        QTest::newRow("GetMode silent") << "GetMode" << 1 << 0 << 0 << QByteArray() << E + "K?M" << "0/0";
-        QTest::newRow("SetMode dec") << "SetMode" << 1 << 81 << 0 << QByteArray() << E + "KMQ" << "";
-        QTest::newRow("SetMode byte") << "SetMode" << 0 << 122 << 0 << QByteArray() << E + "KMz" << "";
-        QTest::newRow("GetDisplaySize dec") << "GetDisplaySize" << 1 << 0 << 0 << QByteArray("A:4,20;") << E + "L?A" << "4x20";
-        QTest::newRow("GetDisplaySize byte") << "GetDisplaySize" << 0 << 0 << 0 << QByteArray("A:") + b({4, 20}) << E + "L?A" << "4x20";
-        QTest::newRow("GetDisplaySize one item") << "GetDisplaySize" << 1 << 0 << 0 << QByteArray("A:4;") << E + "L?A" << "9x9";
-        QTest::newRow("SetDisplaySize dec") << "SetDisplaySize" << 1 << 4 << 20 << QByteArray() << E + "LA4,20;" << "";
-        QTest::newRow("SetDisplaySize byte") << "SetDisplaySize" << 0 << 4 << 20 << QByteArray() << E + "LA" + b({4, 20}) << "";
-        QTest::newRow("Backlight dec") << "SetDisplayBacklight" << 1 << 5 << 0 << QByteArray() << E + "LB5;" << "";
-        QTest::newRow("Backlight byte") << "SetDisplayBacklight" << 0 << 5 << 0 << QByteArray() << E + "LB" + b({5}) << "";
-        QTest::newRow("Backlight stored") << "SetDisplayBacklight" << 1 << -1 << 7 << QByteArray() << E + "LB7;" << "";
-        QTest::newRow("Kontrast dec") << "SetDisplayKontrast" << 1 << 65 << 0 << QByteArray() << E + "LKA" << "";
-        QTest::newRow("Kontrast byte stored") << "SetDisplayKontrast" << 0 << -1 << 66 << QByteArray() << E + "LKB" << "";
-        QTest::newRow("GetIOPort dec") << "GetIOPort" << 1 << 3 << 0 << QByteArray("P:200;") << E + "?P3;" << "200";
-        QTest::newRow("GetIOPort byte") << "GetIOPort" << 0 << 3 << 0 << QByteArray("P:") + b({200}) << E + "?P" + b({3}) << "200";
-        QTest::newRow("GetIOPort silent") << "GetIOPort" << 1 << 3 << 0 << QByteArray() << E + "?P3;" << "0";
-        QTest::newRow("SetIOPort dec") << "SetIOPort" << 1 << 2 << 255 << QByteArray() << E + "P2,255;" << "";
-        QTest::newRow("SetIOPort byte") << "SetIOPort" << 0 << 2 << 255 << QByteArray() << E + "P" + b({2, 255}) << "";
-        QTest::newRow("SetIOPort byte too big") << "SetIOPort" << 0 << 2 << 300 << QByteArray() << QByteArray() << "";
-        QTest::newRow("Analog dec") << "Analog" << 1 << 0 << 0 << QByteArray("A:200,3;") << E + "?A" << "803";
-        QTest::newRow("Analog byte") << "Analog" << 0 << 0 << 0 << QByteArray("A:") + b({200, 3}) << E + "?A" << "803";
-        QTest::newRow("Analog silent") << "Analog" << 1 << 0 << 0 << QByteArray() << E + "?A" << "-1";
-        QTest::newRow("GetextEEZelle dec") << "GetextEEZelle" << 1 << 1000 << 0 << QByteArray("E:65;") << E + "?E3,232;" << "65";
-        QTest::newRow("GetextEEZelle byte") << "GetextEEZelle" << 0 << 1000 << 0 << QByteArray("E:A") << E + "?E" + b({3, 232}) << "65";
-        QTest::newRow("GetextEEZelle silent") << "GetextEEZelle" << 1 << 1000 << 0 << QByteArray() << E + "?E3,232;" << "-1";
-        QTest::newRow("SetextEEZelle ACK") << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray("\x06") << E + "E3,232,65;" << "1/0";
-        QTest::newRow("SetextEEZelle NAK") << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray("\x15") << E + "E3,232,65;" << "0/1";
-        QTest::newRow("SetextEEZelle silent") << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray() << E + "E3,232,65;" << "0/2";
-        QTest::newRow("SetextEEZelle byte") << "SetextEEZelle" << 0 << 1000 << 65 << QByteArray("\x06") << E + "E" + b({3, 232, 65}) << "1/0";
-        QTest::newRow("SetSerNr dec") << "SetSerNr" << 1 << 123 << 0 << QByteArray() << E + "Ks48,48,48,49,50,51,38;" << "000123";
-        QTest::newRow("SetSerNr byte") << "SetSerNr" << 0 << 123 << 0 << QByteArray() << E + "Ks000123&" << "000123";
-        QTest::newRow("SetSerNr long") << "SetSerNr" << 1 << 12345678 << 0 << QByteArray() << E + "Ks51,52,53,54,55,56,65;" << "345678";
-        QTest::newRow("SetFesttextPort stored") << "SetFesttextPort" << 1 << -1 << -3 << QByteArray() << E + "FP3;" << "";
-        QTest::newRow("SetFesttextPort byte") << "SetFesttextPort" << 0 << 4 << 0 << QByteArray() << E + "FP" + b({4}) << "";
-        QTest::newRow("SaveKonfig ACK") << "SaveKonfig" << 1 << 0 << 0 << QByteArray("\x06") << E + "KS" << "0";
-        QTest::newRow("SaveKonfig NAK") << "SaveKonfig" << 0 << 0 << 0 << QByteArray("\x15") << E + "KS" << "1";
-        QTest::newRow("ShowFesttext dec") << "ShowFesttext" << 1 << 5 << 0 << QByteArray() << E + "FZ5;" << "";
-        QTest::newRow("ShowFesttext byte form sends decimal") << "ShowFesttext" << 0 << 127 << 0 << QByteArray() << E + "FZ127;" << "";
-        QTest::newRow("ShowFesttext 128") << "ShowFesttext" << 1 << 128 << 0 << QByteArray() << QByteArray() << "";
-        QTest::newRow("CheckEEProm dec") << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:11111111111111110000;") << E + "K?E" << "4096";
-        QTest::newRow("CheckEEProm irregular") << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:111110;") << E + "K?E" << "-1280";
-        QTest::newRow("CheckEEProm one run") << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:1111;") << E + "K?E" << "0";
-        QTest::newRow("CheckEEProm byte") << "CheckEEProm" << 0 << 0 << 0 << QByteArray("E:") + QByteArray(32, '\x02') + b({0}) << E + "K?E" << "16384";
-        QTest::newRow("CheckEEProm silent") << "CheckEEProm" << 1 << 0 << 0 << QByteArray() << E + "K?E" << "0";
-        QTest::newRow("Version") << "Version" << 1 << 0 << 0 << QByteArray("V:1.30,004711;") << E + "?V" << "1.30/004711";
-        QTest::newRow("Version one item") << "Version" << 1 << 0 << 0 << QByteArray("V:1.30;") << E + "?V" << "unbekannt/";
-        QTest::newRow("SetCom 19200") << "SetCom" << 1 << 19200 << 0 << QByteArray() << E + "SG1" << "";
-        QTest::newRow("SetCom RS485 38400") << "SetCom" << 1 << 38400 << 4 << QByteArray() << E + "SG6" << "";
-        QTest::newRow("Reset") << "Reset" << 1 << 0 << 0 << QByteArray() << E + "Kr" << "";
+        QTest::newRow("GetMode dec") << "GetMode" << 1 << 0 << 0 << QByteArray("M:81;") << E + "K?M"
+                                     << "81/1";
+        QTest::newRow("GetMode byte") << "GetMode" << 0 << 0 << 0 << QByteArray("M:Q") << E + "K?M"
+                                      << "81/1";
+        QTest::newRow("GetMode silent") << "GetMode" << 1 << 0 << 0 << QByteArray() << E + "K?M"
+                                        << "0/0";
+        QTest::newRow("SetMode dec") << "SetMode" << 1 << 81 << 0 << QByteArray() << E + "KMQ"
+                                     << "";
+        QTest::newRow("SetMode byte") << "SetMode" << 0 << 122 << 0 << QByteArray() << E + "KMz"
+                                      << "";
+        QTest::newRow("GetDisplaySize dec")
+            << "GetDisplaySize" << 1 << 0 << 0 << QByteArray("A:4,20;") << E + "L?A"
+            << "4x20";
+        QTest::newRow("GetDisplaySize byte")
+            << "GetDisplaySize" << 0 << 0 << 0 << QByteArray("A:") + b({4, 20}) << E + "L?A"
+            << "4x20";
+        QTest::newRow("GetDisplaySize one item")
+            << "GetDisplaySize" << 1 << 0 << 0 << QByteArray("A:4;") << E + "L?A"
+            << "9x9";
+        QTest::newRow("SetDisplaySize dec")
+            << "SetDisplaySize" << 1 << 4 << 20 << QByteArray() << E + "LA4,20;"
+            << "";
+        QTest::newRow("SetDisplaySize byte")
+            << "SetDisplaySize" << 0 << 4 << 20 << QByteArray() << E + "LA" + b({4, 20}) << "";
+        QTest::newRow("Backlight dec")
+            << "SetDisplayBacklight" << 1 << 5 << 0 << QByteArray() << E + "LB5;"
+            << "";
+        QTest::newRow("Backlight byte")
+            << "SetDisplayBacklight" << 0 << 5 << 0 << QByteArray() << E + "LB" + b({5}) << "";
+        QTest::newRow("Backlight stored")
+            << "SetDisplayBacklight" << 1 << -1 << 7 << QByteArray() << E + "LB7;"
+            << "";
+        QTest::newRow("Kontrast dec")
+            << "SetDisplayKontrast" << 1 << 65 << 0 << QByteArray() << E + "LKA"
+            << "";
+        QTest::newRow("Kontrast byte stored")
+            << "SetDisplayKontrast" << 0 << -1 << 66 << QByteArray() << E + "LKB"
+            << "";
+        QTest::newRow("GetIOPort dec")
+            << "GetIOPort" << 1 << 3 << 0 << QByteArray("P:200;") << E + "?P3;"
+            << "200";
+        QTest::newRow("GetIOPort byte") << "GetIOPort" << 0 << 3 << 0 << QByteArray("P:") + b({200})
+                                        << E + "?P" + b({3}) << "200";
+        QTest::newRow("GetIOPort silent")
+            << "GetIOPort" << 1 << 3 << 0 << QByteArray() << E + "?P3;"
+            << "0";
+        QTest::newRow("SetIOPort dec")
+            << "SetIOPort" << 1 << 2 << 255 << QByteArray() << E + "P2,255;"
+            << "";
+        QTest::newRow("SetIOPort byte")
+            << "SetIOPort" << 0 << 2 << 255 << QByteArray() << E + "P" + b({2, 255}) << "";
+        QTest::newRow("SetIOPort byte too big")
+            << "SetIOPort" << 0 << 2 << 300 << QByteArray() << QByteArray() << "";
+        QTest::newRow("Analog dec") << "Analog" << 1 << 0 << 0 << QByteArray("A:200,3;") << E + "?A"
+                                    << "803";
+        QTest::newRow("Analog byte")
+            << "Analog" << 0 << 0 << 0 << QByteArray("A:") + b({200, 3}) << E + "?A"
+            << "803";
+        QTest::newRow("Analog silent") << "Analog" << 1 << 0 << 0 << QByteArray() << E + "?A"
+                                       << "-1";
+        QTest::newRow("GetextEEZelle dec")
+            << "GetextEEZelle" << 1 << 1000 << 0 << QByteArray("E:65;") << E + "?E3,232;"
+            << "65";
+        QTest::newRow("GetextEEZelle byte") << "GetextEEZelle" << 0 << 1000 << 0
+                                            << QByteArray("E:A") << E + "?E" + b({3, 232}) << "65";
+        QTest::newRow("GetextEEZelle silent")
+            << "GetextEEZelle" << 1 << 1000 << 0 << QByteArray() << E + "?E3,232;"
+            << "-1";
+        QTest::newRow("SetextEEZelle ACK")
+            << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray("\x06") << E + "E3,232,65;"
+            << "1/0";
+        QTest::newRow("SetextEEZelle NAK")
+            << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray("\x15") << E + "E3,232,65;"
+            << "0/1";
+        QTest::newRow("SetextEEZelle silent")
+            << "SetextEEZelle" << 1 << 1000 << 65 << QByteArray() << E + "E3,232,65;"
+            << "0/2";
+        QTest::newRow("SetextEEZelle byte")
+            << "SetextEEZelle" << 0 << 1000 << 65 << QByteArray("\x06") << E + "E" + b({3, 232, 65})
+            << "1/0";
+        QTest::newRow("SetSerNr dec")
+            << "SetSerNr" << 1 << 123 << 0 << QByteArray() << E + "Ks48,48,48,49,50,51,38;"
+            << "000123";
+        QTest::newRow("SetSerNr byte")
+            << "SetSerNr" << 0 << 123 << 0 << QByteArray() << E + "Ks000123&"
+            << "000123";
+        QTest::newRow("SetSerNr long")
+            << "SetSerNr" << 1 << 12345678 << 0 << QByteArray() << E + "Ks51,52,53,54,55,56,65;"
+            << "345678";
+        QTest::newRow("SetFesttextPort stored")
+            << "SetFesttextPort" << 1 << -1 << -3 << QByteArray() << E + "FP3;"
+            << "";
+        QTest::newRow("SetFesttextPort byte")
+            << "SetFesttextPort" << 0 << 4 << 0 << QByteArray() << E + "FP" + b({4}) << "";
+        QTest::newRow("SaveKonfig ACK")
+            << "SaveKonfig" << 1 << 0 << 0 << QByteArray("\x06") << E + "KS"
+            << "0";
+        QTest::newRow("SaveKonfig NAK")
+            << "SaveKonfig" << 0 << 0 << 0 << QByteArray("\x15") << E + "KS"
+            << "1";
+        QTest::newRow("ShowFesttext dec")
+            << "ShowFesttext" << 1 << 5 << 0 << QByteArray() << E + "FZ5;"
+            << "";
+        QTest::newRow("ShowFesttext byte form sends decimal")
+            << "ShowFesttext" << 0 << 127 << 0 << QByteArray() << E + "FZ127;"
+            << "";
+        QTest::newRow("ShowFesttext 128")
+            << "ShowFesttext" << 1 << 128 << 0 << QByteArray() << QByteArray() << "";
+        QTest::newRow("CheckEEProm dec")
+            << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:11111111111111110000;") << E + "K?E"
+            << "4096";
+        QTest::newRow("CheckEEProm irregular")
+            << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:111110;") << E + "K?E"
+            << "-1280";
+        QTest::newRow("CheckEEProm one run")
+            << "CheckEEProm" << 1 << 0 << 0 << QByteArray("E:1111;") << E + "K?E"
+            << "0";
+        QTest::newRow("CheckEEProm byte")
+            << "CheckEEProm" << 0 << 0 << 0 << QByteArray("E:") + QByteArray(32, '\x02') + b({0})
+            << E + "K?E"
+            << "16384";
+        QTest::newRow("CheckEEProm silent")
+            << "CheckEEProm" << 1 << 0 << 0 << QByteArray() << E + "K?E"
+            << "0";
+        QTest::newRow("Version") << "Version" << 1 << 0 << 0 << QByteArray("V:1.30,004711;")
+                                 << E + "?V"
+                                 << "1.30/004711";
+        QTest::newRow("Version one item")
+            << "Version" << 1 << 0 << 0 << QByteArray("V:1.30;") << E + "?V"
+            << "unbekannt/";
+        QTest::newRow("SetCom 19200") << "SetCom" << 1 << 19200 << 0 << QByteArray() << E + "SG1"
+                                      << "";
+        QTest::newRow("SetCom RS485 38400")
+            << "SetCom" << 1 << 38400 << 4 << QByteArray() << E + "SG6"
+            << "";
+        QTest::newRow("Reset") << "Reset" << 1 << 0 << 0 << QByteArray() << E + "Kr"
+                               << "";
     }
     void command()
     {
@@ -218,7 +305,8 @@ private slots:
         QTest::newRow("5 x 1 then 0") << QByteArray("111110") << -1280;
         QTest::newRow("one run") << QByteArray("2222") << 0;
         QTest::newRow("empty") << QByteArray() << 0;
-        QTest::newRow("two pages") << QByteArray(16, '1') + QByteArray(32, '2') + "0" << 4096 + 16384;
+        QTest::newRow("two pages")
+            << QByteArray(16, '1') + QByteArray(32, '2') + "0" << 4096 + 16384;
         QTest::newRow("leading zeros") << QByteArray(16, '0') + QByteArray(16, '1') + "0" << 4096;
     }
     void eepromMap()

@@ -130,10 +130,12 @@ private slots:
     {
         QTemporaryDir dir;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("Daten"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("Daten"));
             db.setDatabaseName(dir.filePath(QStringLiteral("VEMRO.mdb")));
             QVERIFY(db.open());
-            QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Allgemein (ProjektPfad TEXT, ComPort INTEGER)"));
+            QSqlQuery(db).exec(
+                QStringLiteral("CREATE TABLE Allgemein (ProjektPfad TEXT, ComPort INTEGER)"));
             // An older program database without the table: defaults, and the table appears.
             QCOMPARE(ComPortMap::devicePath(1), QStringLiteral("/dev/ttyS0"));
             QCOMPARE(ComPortMap::devicePath(4), QStringLiteral("/dev/ttyS3"));
@@ -198,7 +200,8 @@ private slots:
                 far = new MemoryTransport(&term);
                 MemoryTransport::pair(*near, *far);
                 connect(far, &Transport::bytesArrived, &term, &FakeTerminal::onBytes);
-                connect(&term, &FakeTerminal::transmit, far, [far](const QByteArray& b) { far->write(b); });
+                connect(&term, &FakeTerminal::transmit, far,
+                        [far](const QByteArray& b) { far->write(b); });
             }
             return std::unique_ptr<Transport>(std::move(near));
         });

@@ -49,8 +49,8 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("initial version query") << QString() << QByteArray("V:1.30,004711;")
                                                << QByteArray("\x1b?V") << "V:1.30,004711;";
-        QTest::newRow("single character") << "<ESC>?K" << QByteArray("A") << QByteArray("\x1b?K")
-                                          << "A dez 65, hex : 41";
+        QTest::newRow("single character")
+            << "<ESC>?K" << QByteArray("A") << QByteArray("\x1b?K") << "A dez 65, hex : 41";
         QTest::newRow("without ESC as typed") << "A<065>{x}" << QByteArray("\x06")
                                               << QByteArray("A<065>{x}") << "\x06 dez 6, hex : 6";
         QTest::newRow("silent terminal") << "<ESC>LL" << QByteArray() << QByteArray("\x1bLL") << "";
@@ -85,14 +85,21 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("sentOnGet");
         QTest::addColumn<QByteArray>("sentOnSet");
-        QTest::newRow("port 9") << "9" << "1" << "Portnummer muss zwischen 0 und 8 liegen"
-                                << QByteArray() << QByteArray();
-        QTest::newRow("port -1") << "-1" << "1" << "Portnummer muss zwischen 0 und 8 liegen"
-                                 << QByteArray() << QByteArray();
-        QTest::newRow("value 300") << "1" << "300" << "Wert muss zwischen 0 und 255 liegen"
-                                   << QByteArray("\x1b?P1;") << QByteArray();
-        QTest::newRow("2.6 is 3") << "2.6" << "255" << "" << QByteArray("\x1b?P3;")
-                                  << QByteArray("\x1bP3,255;");
+        QTest::newRow("port 9") << "9"
+                                << "1"
+                                << "Portnummer muss zwischen 0 und 8 liegen" << QByteArray()
+                                << QByteArray();
+        QTest::newRow("port -1") << "-1"
+                                 << "1"
+                                 << "Portnummer muss zwischen 0 und 8 liegen" << QByteArray()
+                                 << QByteArray();
+        QTest::newRow("value 300")
+            << "1"
+            << "300"
+            << "Wert muss zwischen 0 und 255 liegen" << QByteArray("\x1b?P1;") << QByteArray();
+        QTest::newRow("2.6 is 3") << "2.6"
+                                  << "255"
+                                  << "" << QByteArray("\x1b?P3;") << QByteArray("\x1bP3,255;");
     }
     void ioPorts()
     {
@@ -177,8 +184,10 @@ private slots:
         QVERIFY(!opened.contains(2));
         QTreeWidget* report = dialog->ctlReport();
         QCOMPARE(report->topLevelItem(0)->text(0), QStringLiteral("Com 1"));
-        QCOMPARE(report->topLevelItem(0)->text(1), QStringLiteral("nichts gefunden bei 9600,n,8,1"));
-        QCOMPARE(report->topLevelItem(2)->text(1), QStringLiteral("nichts gefunden bei 38400,n,8,1"));
+        QCOMPARE(report->topLevelItem(0)->text(1),
+                 QStringLiteral("nichts gefunden bei 9600,n,8,1"));
+        QCOMPARE(report->topLevelItem(2)->text(1),
+                 QStringLiteral("nichts gefunden bei 38400,n,8,1"));
         QCOMPARE(link.ui.texts(), QStringList{QStringLiteral("kein terminal gefunden")});
         QVERIFY(term.all().endsWith("\x1bLL"));
         QCOMPARE(Info().InfoLevel(), 9);

@@ -54,23 +54,30 @@ private slots:
     void portsMapAndList()
     {
         for (int n = 1; n <= 8; ++n) {
-            const QString device = n == 2 ? m_line : m_home.filePath(QStringLiteral("none%1").arg(n));
+            const QString device =
+                n == 2 ? m_line : m_home.filePath(QStringLiteral("none%1").arg(n));
             QString out;
-            QCOMPARE(cli({QStringLiteral("ports"), QStringLiteral("map"), QString::number(n), device}, &out), 0);
+            QCOMPARE(
+                cli({QStringLiteral("ports"), QStringLiteral("map"), QString::number(n), device},
+                    &out),
+                0);
             QCOMPARE(out.trimmed(), QStringLiteral("Com %1 = %2").arg(n).arg(device));
         }
-        QCOMPARE(cli({QStringLiteral("ports"), QStringLiteral("map"), QStringLiteral("9"), m_line}), 2);
+        QCOMPARE(cli({QStringLiteral("ports"), QStringLiteral("map"), QStringLiteral("9"), m_line}),
+                 2);
         QString out;
         QCOMPARE(cli({QStringLiteral("ports")}, &out), 0);
-        QCOMPARE(out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 4),
-                 (QStringList{"keine", "Com 1 (nicht vorhanden)", "Com 2", "Com 3 (nicht vorhanden)"}));
+        QCOMPARE(
+            out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 4),
+            (QStringList{"keine", "Com 1 (nicht vorhanden)", "Com 2", "Com 3 (nicht vorhanden)"}));
     }
 
     void scan()
     {
         QString out;
         QCOMPARE(cli({QStringLiteral("scan")}, &out), 0);
-        QVERIFY2(out.contains(QStringLiteral("Com 2\tnichts gefunden bei 9600,n,8,1")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("Com 2\tnichts gefunden bei 9600,n,8,1")),
+                 qPrintable(out));
         QVERIFY(out.contains(QStringLiteral("\tTerminal gefunden bei 19200,n,8,1")));
     }
 
@@ -120,10 +127,14 @@ private slots:
     {
         QString out;
         QCOMPARE(cli({QStringLiteral("info"), QStringLiteral("--com"), QStringLiteral("4"),
-                      QStringLiteral("--device"), m_line}, &out), 0);
+                      QStringLiteral("--device"), m_line},
+                     &out),
+                 0);
         QVERIFY(out.startsWith(QStringLiteral("Version: 2.7")));
         QString err;
-        QCOMPARE(cli({QStringLiteral("info"), QStringLiteral("--com"), QStringLiteral("4")}, &out, &err), 1);
+        QCOMPARE(
+            cli({QStringLiteral("info"), QStringLiteral("--com"), QStringLiteral("4")}, &out, &err),
+            1);
         QVERIFY(err.contains(QStringLiteral("Com 4")));
     }
 };

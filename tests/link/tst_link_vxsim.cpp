@@ -101,8 +101,9 @@ private slots:
         for (int n = 4; n <= 8; ++n)
             m_port.setDeviceOverride(n, m_dir.filePath(QStringLiteral("missing%1").arg(n)));
         const QStringList ports = FillComCombos(m_port).ports;
-        QCOMPARE(ports.mid(0, 5), (QStringList{"keine", "Com 1 (nicht vorhanden)", "Com 2",
-                                               "Com 3 (bereits belegt)", "Com 4 (nicht vorhanden)"}));
+        QCOMPARE(ports.mid(0, 5),
+                 (QStringList{"keine", "Com 1 (nicht vorhanden)", "Com 2", "Com 3 (bereits belegt)",
+                              "Com 4 (nicht vorhanden)"}));
         m_port.setDeviceOverride(3, m_dir.filePath(QStringLiteral("missing3")));
     }
 
@@ -180,7 +181,8 @@ private slots:
         m_vx.SetSerNr();
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));
         // The version reply is text; read in the byte form it is no two-parameter reply.
-        QCOMPARE(m_vx.Version(), parameterMode ? QStringLiteral("2.7") : QStringLiteral("unbekannt"));
+        QCOMPARE(m_vx.Version(),
+                 parameterMode ? QStringLiteral("2.7") : QStringLiteral("unbekannt"));
         useForm(1);
         QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));

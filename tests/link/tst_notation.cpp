@@ -29,27 +29,25 @@ private slots:
         QTest::addColumn<bool>("removeLF");
         QTest::addColumn<QByteArray>("raw");
         QTest::newRow("version query") << QByteArray("<ESC>?V") << false << esc("?V");
-        QTest::newRow("braces dropped") << QByteArray("<ESC>LZ0,{Hallo}") << false
-                                        << esc("LZ0,Hallo");
-        QTest::newRow("no ESC keeps code forms") << QByteArray("A<065>B") << false
-                                                 << QByteArray("A<065>B");
-        QTest::newRow("no ESC keeps braces") << QByteArray("{x}<ESc>") << false
-                                             << QByteArray("{x}<ESc>");
+        QTest::newRow("braces dropped")
+            << QByteArray("<ESC>LZ0,{Hallo}") << false << esc("LZ0,Hallo");
+        QTest::newRow("no ESC keeps code forms")
+            << QByteArray("A<065>B") << false << QByteArray("A<065>B");
+        QTest::newRow("no ESC keeps braces")
+            << QByteArray("{x}<ESc>") << false << QByteArray("{x}<ESc>");
         QTest::newRow("code form decoded") << QByteArray("<ESC>A<065>B") << false << esc("AAB");
         QTest::newRow("not a code form") << QByteArray("<ESC><12>x") << false << esc("<12>x");
         QTest::newRow("short tail kept") << QByteArray("<ESC>x<06") << false << esc("x<06");
-        QTest::newRow("lenient code") << QByteArray("<ESC><abc>") << false
-                                      << esc("") + bytes({0});
+        QTest::newRow("lenient code") << QByteArray("<ESC><abc>") << false << esc("") + bytes({0});
         QTest::newRow("hex code") << QByteArray("<ESC><&HF>") << false << esc("") + bytes({15});
-        QTest::newRow("half to even") << QByteArray("<ESC><2.5>") << false
-                                      << esc("") + bytes({2});
+        QTest::newRow("half to even") << QByteArray("<ESC><2.5>") << false << esc("") + bytes({2});
         QTest::newRow("ansi 228") << QByteArray("<ESC><228>") << false << esc("") + bytes({228});
-        QTest::newRow("lower-case esc is text") << QByteArray("<esc>") << false
-                                                << QByteArray("<esc>");
+        QTest::newRow("lower-case esc is text")
+            << QByteArray("<esc>") << false << QByteArray("<esc>");
         QTest::newRow("CR LF reduced") << QByteArray("a\r\nb") << true << QByteArray("a\rb");
         QTest::newRow("LF alone stays") << QByteArray("a\nb") << true << QByteArray("a\nb");
-        QTest::newRow("CR LF kept without flag") << QByteArray("a\r\nb") << false
-                                                 << QByteArray("a\r\nb");
+        QTest::newRow("CR LF kept without flag")
+            << QByteArray("a\r\nb") << false << QByteArray("a\r\nb");
         QTest::newRow("two ESC") << QByteArray("<ESC>LL<ESC>LC") << false << esc("LL") + esc("LC");
     }
     void filter()
@@ -137,8 +135,7 @@ private slots:
         QTest::newRow("empty item") << QByteArray("K:") << QList<QByteArray>{""};
         QTest::newRow("empty middle") << QByteArray("X:1,,3;") << QList<QByteArray>{"1", "", "3"};
         QTest::newRow("empty") << QByteArray() << QList<QByteArray>{""};
-        QTest::newRow("second colon is text") << QByteArray("T:a:b;")
-                                              << QList<QByteArray>{"a:b"};
+        QTest::newRow("second colon is text") << QByteArray("T:a:b;") << QList<QByteArray>{"a:b"};
     }
     void decimalReply()
     {
@@ -151,11 +148,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QList<QByteArray>>("items");
-        QTest::newRow("two bytes") << QByteArray("M:") + bytes({65, 7})
-                                   << QList<QByteArray>{"65", "7"};
+        QTest::newRow("two bytes")
+            << QByteArray("M:") + bytes({65, 7}) << QList<QByteArray>{"65", "7"};
         QTest::newRow("empty after colon") << QByteArray("M:") << QList<QByteArray>{};
-        QTest::newRow("high and colon bytes") << QByteArray("E:") + bytes({255, ':', 0})
-                                              << QList<QByteArray>{"255", "58", "0"};
+        QTest::newRow("high and colon bytes")
+            << QByteArray("E:") + bytes({255, ':', 0}) << QList<QByteArray>{"255", "58", "0"};
         QTest::newRow("no colon") << QByteArray("abc") << QList<QByteArray>{"abc"};
     }
     void byteReply()

@@ -86,11 +86,13 @@ private slots:
             every.append(static_cast<char>(i % 256));
         QByteArray got;
         QObject ctx;
-        connect(p.far.get(), &Transport::bytesArrived, &ctx, [&got](const QByteArray& b) { got += b; });
+        connect(p.far.get(), &Transport::bytesArrived, &ctx,
+                [&got](const QByteArray& b) { got += b; });
         QVERIFY(p.near->write(every));
         QTRY_COMPARE_WITH_TIMEOUT(got, every, 5000);
         QByteArray back;
-        connect(p.near.get(), &Transport::bytesArrived, &ctx, [&back](const QByteArray& b) { back += b; });
+        connect(p.near.get(), &Transport::bytesArrived, &ctx,
+                [&back](const QByteArray& b) { back += b; });
         QVERIFY(p.far->write(QByteArrayLiteral("V:1.30,004711;")));
         QTRY_COMPARE_WITH_TIMEOUT(back, QByteArrayLiteral("V:1.30,004711;"), 5000);
     }

@@ -56,9 +56,11 @@ private slots:
         QTest::addColumn<bool>("failed");
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("ACK keeps the old code") << QList<QByteArray>{"\x06"} << false << 5 << QByteArray();
+        QTest::newRow("ACK keeps the old code")
+            << QList<QByteArray>{"\x06"} << false << 5 << QByteArray();
         QTest::newRow("NAK") << QList<QByteArray>{"\x15"} << true << 1 << QByteArray();
-        QTest::newRow("ACK and more") << QList<QByteArray>{"\x06xy"} << true << 9 << QByteArray("6");
+        QTest::newRow("ACK and more")
+            << QList<QByteArray>{"\x06xy"} << true << 9 << QByteArray("6");
         QTest::newRow("silence") << QList<QByteArray>{} << true << 2 << QByteArray();
     }
     void send()
@@ -104,9 +106,9 @@ private slots:
                                               << false << QByteArray("12,34") << QByteArray("XY");
         QTest::newRow("no end char") << QList<QByteArray>{"V:1"} << QByteArray() << false
                                      << QByteArray("V:1") << QByteArray();
-        QTest::newRow("without end char ignored") << QList<QByteArray>{"abc"} << QByteArray(";")
-                                                  << true << QByteArray("TimeOut /abc/")
-                                                  << QByteArray("abc");
+        QTest::newRow("without end char ignored")
+            << QList<QByteArray>{"abc"} << QByteArray(";") << true << QByteArray("TimeOut /abc/")
+            << QByteArray("abc");
         QTest::newRow("nothing") << QList<QByteArray>{} << QByteArray() << true
                                  << QByteArray("TimeOut //") << QByteArray();
     }
@@ -169,7 +171,8 @@ private slots:
                 return {"V:1.30,004711;"};
             if (d == "\x1b?A")
                 return {"A:200,3;"};
-            if (d.startsWith("\x1b" "E"))
+            if (d.startsWith("\x1b"
+                             "E"))
                 return {"\x06"};
             return {};
         };
@@ -187,7 +190,8 @@ private slots:
         QCOMPARE(vx.tmrTimeout()->interval(), 2000);
         QCOMPARE(vx.Analog(), 803);
         QVERIFY(vx.SetextEEZelle(1000, 65));
-        QCOMPARE(module.received.last(), QByteArray("\x1b" "E3,232,65;"));
+        QCOMPARE(module.received.last(), QByteArray("\x1b"
+                                                    "E3,232,65;"));
         QVERIFY(ui.texts().isEmpty());
         setUi(nullptr);
     }
