@@ -5,9 +5,11 @@
 #include "editors/IoPortsPage.h"
 #include "editors/LinkActions.h"
 #include "editors/frmVXSuchen.h"
+#include "platform/Globals.h"
 #include "platform/clsInfo.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -151,6 +153,33 @@ private slots:
         QCOMPARE(page.txtAnalogwert()->text(), QStringLiteral("-"));
         QTest::mouseClick(page.cmdGetAnalogwert(), Qt::LeftButton);
         QCOMPARE(page.txtAnalogwert()->text(), shown);
+    }
+
+    // "neu prüfen": the lists the interface page shows, filled quietly.
+    void portCombos()
+    {
+        ScriptedUserInterface ui;
+        setUi(&ui);
+        ComPort port;
+        port.setOpener([](int n, const SerialSettings&, SerialOpenError& error, QString&) {
+            if (n % 2 == 0)
+                error = SerialOpenError::InvalidPort;
+            return n % 2 == 0 ? nullptr : std::make_unique<MemoryTransport>();
+        });
+        QComboBox ports, speed, speedProg;
+        ports.addItem(QStringLiteral("alt"));
+        QStringList details;
+        FillComCombos(port, &ports, &speed, nullptr,
+                      [&details](const QString& d) { details.append(d); });
+        QCOMPARE(ports.count(), 9);
+        QCOMPARE(ports.itemText(0), QStringLiteral("keine"));
+        QCOMPARE(ports.itemText(1), QStringLiteral("Com 1"));
+        QCOMPARE(ports.itemText(2), QStringLiteral("Com 2 (nicht vorhanden)"));
+        QCOMPARE(speed.count(), 3);
+        QCOMPARE(speed.itemText(1), QStringLiteral("19200"));
+        QCOMPARE(details.size(), 9);
+        QVERIFY(!globals().ControlsUpdating);
+        setUi(nullptr);
     }
 
     // "suchen" with no terminal, cancelled on the first port: the dialog shows the report,
