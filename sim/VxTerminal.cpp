@@ -385,7 +385,7 @@ void VxTerminal::dispatch(Parser& p)
         }
         break;
     }
-    execute(letters, values, decimal, raw, p);
+    execute(letters, values, p);
 }
 
 // ---------------------------------------------------------------- replies
@@ -428,11 +428,8 @@ void VxTerminal::confirmWrite(bool ok)
 
 // ---------------------------------------------------------------- commands
 
-void VxTerminal::execute(const QByteArray& letters, const QVector<int>& v, bool decimal,
-                         const QByteArray& raw, Parser& p)
+void VxTerminal::execute(const QByteArray& letters, const QVector<int>& v, Parser& p)
 {
-    Q_UNUSED(decimal)
-    Q_UNUSED(raw)
     const auto in8 = [](int x) { return x >= 0 && x <= 255; };
 
     if (letters == "?V") {

@@ -193,8 +193,7 @@ private:
     void startLetters(Parser& p);
     void endCommand(Parser& p);
     void dispatch(Parser& p);
-    void execute(const QByteArray& letters, const QVector<int>& params, bool decimal,
-                 const QByteArray& raw, Parser& p);
+    void execute(const QByteArray& letters, const QVector<int>& params, Parser& p);
     void onIdle();
     void putText(uchar b);
     void showFesttext(int n, int depth);
