@@ -2,6 +2,7 @@
 
 #include "link/TimeoutTimer.h"
 #include "netmodule/UdpTransport.h"
+#include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 
@@ -113,9 +114,9 @@ bool clsNetModul::Send(QByteArray& sSendstring, bool bResponserequired)
     m_receiveSlot.clear();
     m_socketError.clear();
     if (!m_channel || !m_channel->write(sSendstring)) {
-        sSendstring = (m_socketError.isEmpty() ? QStringLiteral("Netzwerkverbindung nicht geöffnet")
-                                               : m_socketError)
-                          .toUtf8();
+        sSendstring = StringToAnsi(m_socketError.isEmpty()
+                                       ? QStringLiteral("Netzwerkverbindung nicht geöffnet")
+                                       : m_socketError);
         m_lastError = 9;
         restore();
         return true;
@@ -149,7 +150,7 @@ bool clsNetModul::Send(QByteArray& sSendstring, bool bResponserequired)
         m_timer->stop();
     restore();
     if (!m_socketError.isEmpty()) {
-        sSendstring = m_socketError.toUtf8();
+        sSendstring = StringToAnsi(m_socketError);
         return true;
     }
     return failed;
