@@ -84,6 +84,10 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     m_tmrDemo->setObjectName(QStringLiteral("tmrDemo"));
     m_tmrDemo->setInterval(100);
 
+    // The serial port is a control of the window, there before the start-up binds it.
+    m_ctlcom = new ComPort(this);
+    m_ctlcom->setObjectName(QStringLiteral("ctlcom"));
+
     buildMenus();
     buildPages();
     buildDesignTabs();
@@ -299,8 +303,6 @@ bool frmhaupt::Init()
     m_net->setTmrTimeout(m_tmrTimeout);
     m_net->UDPBefehlsport = 10000;
     m_net->UDPDatenport = 3001;
-    m_ctlcom = new ComPort(this);
-    m_ctlcom->setObjectName(QStringLiteral("ctlcom"));
     m_progress = std::make_unique<ProgressBarIndicator>(m_fortschritt);
     m_vx = new clsVX(this);
     m_vx->setCtlcom(m_ctlcom);

@@ -81,8 +81,8 @@ void TstSettings::readFromTerminal()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     m_fake->flags = 1 + 16 + 64;
     m_fake->rows = 2;
@@ -113,8 +113,8 @@ void TstSettings::sendAndReadBack()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     KonfigurationPage* page = window.konfigurationPage();
     window.showPage(4);
@@ -157,8 +157,8 @@ void TstSettings::contrastSliderSendsAtOnce()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Terminaleinstellungen SET Kontrast = 12")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     // Loading the project set the slider without sending.
     QCOMPARE(window.konfigurationPage()->ctlDisplaykontrast()->value(), 12);
@@ -183,8 +183,8 @@ void TstSettings::displayTypeWithoutX()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("INSERT INTO Display VALUES ('groß')")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     {
         ControlsUpdatingGuard quiet;
@@ -201,6 +201,7 @@ void TstSettings::displayTypeWithoutX()
 void TstSettings::invalidDataSide()
 {
     frmhaupt window;
+    m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     TerminalSettings* t = window.terminalSettings();
     t->GetTerminalMode(2);
@@ -217,8 +218,8 @@ void TstSettings::saveProjectStoresModeAndDisplay()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     KonfigurationPage* page = window.konfigurationPage();
     clsVX* vx = window.terminal();
@@ -252,8 +253,8 @@ void TstSettings::setzen()
     QFETCH(int, resets);
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     m_fake->version = firmware;
     m_fake->resets = 0;
     open(window, QStringLiteral("Anlage1"));
@@ -280,6 +281,7 @@ void TstSettings::setzen()
 void TstSettings::setzenNeedsSpeedAndPort()
 {
     frmhaupt window;
+    m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     SchnittstellePage* page = window.schnittstellePage();
     page->cboSpeed()->setCurrentIndex(-1);
@@ -302,8 +304,9 @@ void TstSettings::networkProjectSelectsNetworkTab()
     QVERIFY(m_home->makeProject(QStringLiteral("Netz1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Allgemein SET lastComMode = 20")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    m_fake->opens = 0; // the port probes of the start-up
     open(window, QStringLiteral("Netz1"));
     QCOMPARE(window.schnittstellePage()->ctlRegisterSchnittstelle()->currentIndex(), 1);
     QCOMPARE(window.terminal()->ComMode, 20);
@@ -326,8 +329,8 @@ void TstSettings::nullComsettingsProg()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Terminaleinstellungen SET ComSettingsProg = NULL")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
                                   QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
@@ -345,8 +348,8 @@ void TstSettings::rs485StaysSelected()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = NULL")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Bus485"));
     QVERIFY(window.schnittstellePage()->ctlSchnittstelleMode(1)->isChecked());
     QCOMPARE(window.terminal()->ComMode, 4);
@@ -359,8 +362,8 @@ void TstSettings::qmTestSpeed()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
     m_fake->commands.clear();
     window.qmTestPage()->cboComSpeedProg()->setCurrentText(QStringLiteral("9600"));
@@ -379,8 +382,8 @@ void TstSettings::nullFesttextPort()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Terminaleinstellungen SET FesttextPort = NULL")}));
     frmhaupt window;
-    QVERIFY(window.Init());
     m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
     window.konfigurationPage()->txtFesttextPort()->setText(QStringLiteral("5"));
     window.terminal()->FesttextPort = 5;
     open(window, QStringLiteral("Anlage1"));
@@ -391,6 +394,7 @@ void TstSettings::nullFesttextPort()
 void TstSettings::serialSubTabDispatch()
 {
     frmhaupt window;
+    m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     window.setEditMode(11);
     window.cmdReadfromTerminal_Click();

@@ -61,10 +61,12 @@ void TstWindowVxsim::cleanup()
 std::unique_ptr<frmhaupt> TstWindowVxsim::startWindow(const QString& pty)
 {
     auto window = std::make_unique<frmhaupt>();
+    // "Com 1" is the simulator; the other ports lead nowhere.
+    window->ctlcom()->setDeviceOverride(1, pty);
+    for (int n = 2; n <= 8; ++n)
+        window->ctlcom()->setDeviceOverride(n, pty + QStringLiteral("-fehlt%1").arg(n));
     if (!window->Init())
         return nullptr;
-    window->ctlcom()->close();
-    window->ctlcom()->setDeviceOverride(1, pty);
     window->ctlcom()->setCommPort(1);
     (void)SelectComboEntry(window->projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     return window;
@@ -173,6 +175,8 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     QVERIFY2(b.waitFor(QStringLiteral("Datenport")), qPrintable(b.output()));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
+    for (int n = 1; n <= 8; ++n)
+        window.ctlcom()->setDeviceOverride(n, m_home->path() + QStringLiteral("/keinport%1").arg(n));
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     // Answers come to this address only, even if other programs share the ports.

@@ -3,6 +3,8 @@
 #include "app/frmProjektneu.h"
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
+#include "link/ComPort.h"
+#include "link/MemoryTransport.h"
 #include "platform/Globals.h"
 #include "platform/SelectComboEntry.h"
 #include "platform/ScriptedUserInterface.h"
@@ -20,6 +22,18 @@
 #include <QTabBar>
 
 using namespace vemro;
+
+namespace {
+
+// The serial port leads to an in-memory line: these tests never touch the PC's real ports.
+void quietPort(frmhaupt& window)
+{
+    window.ctlcom()->setOpener([](int, const SerialSettings&, SerialOpenError&, QString&) {
+        return std::unique_ptr<Transport>(new MemoryTransport);
+    });
+}
+
+} // namespace
 
 class TstProjects : public QObject
 {
@@ -137,6 +151,7 @@ void TstProjects::entryRule()
     QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("Anlage1.MDB")), QString());
     QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("mdb.txt")), QString());
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QComboBox* list = window.findChild<QComboBox*>(QStringLiteral("cboProjekte"));
     QVERIFY(list);
@@ -148,6 +163,7 @@ void TstProjects::newProjectFromTemplate()
 {
     QVERIFY(m_home->installTemplates());
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     answerNewDialog(window, QStringLiteral("Anlage1"), QStringLiteral("vx_1602"));
     window.findChild<QPushButton*>(QStringLiteral("cmdNewProjekt"))->click();
@@ -184,6 +200,7 @@ void TstProjects::newProjectKeepsExistingOnNo()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     m_ui.queueAnswer(UserInterface::Answer::No);
     answerNewDialog(window, QStringLiteral("Anlage1"), QStringLiteral("vx_1602"));
@@ -202,6 +219,7 @@ void TstProjects::newProjectOverwritesOnYes()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     // The open project itself is replaced: its connection must let go of the file.
     window.projektPage()->cboProjekte()->setCurrentText(QStringLiteral("Anlage1"));
@@ -223,6 +241,7 @@ void TstProjects::newProjectOverwritesOnYes()
 void TstProjects::missingHardwareFolder()
 {
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     window.findChild<QPushButton*>(QStringLiteral("cmdNewProjekt"))->click();
     QCOMPARE(m_ui.texts().size(), 1);
@@ -238,6 +257,7 @@ void TstProjects::recentlyUsed()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage2")));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QComboBox* list = window.projektPage()->cboProjekte();
     (void)SelectComboEntry(list, QStringLiteral("Anlage1"), true);
@@ -263,10 +283,12 @@ void TstProjects::reopenedAtStart()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage2")));
     {
         frmhaupt window;
+        quietPort(window);
         QVERIFY(window.Init());
         (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage2"), true);
     }
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QVERIFY(window.Projekt().isLoaded());
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Anlage2"));
@@ -285,6 +307,7 @@ void TstProjects::newerProgramLeavesWindow()
         {QStringLiteral("UPDATE Allgemein SET minProgversion='1.3.9', RKHardwarebezeichnung='zwei'"),
          QStringLiteral("DELETE FROM Register WHERE FrameNr > 1")}));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QComboBox* list = window.projektPage()->cboProjekte();
     (void)SelectComboEntry(list, QStringLiteral("Anlage1"), true);
@@ -311,6 +334,7 @@ void TstProjects::missingProjectFile()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     window.Projekt().openProjekt(QStringLiteral("Gibtsnicht"));
     QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Projektdatei nicht gefunden ")});
@@ -325,6 +349,7 @@ void TstProjects::brokenProjectFile()
     f.write(QByteArray(4096, 'x'));
     f.close();
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Kaputt"), true);
     // Each failing step reports, and the open goes on without crashing.
@@ -339,6 +364,7 @@ void TstProjects::deleteProject()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage2")));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QComboBox* list = window.projektPage()->cboProjekte();
     QPushButton* del = window.findChild<QPushButton*>(QStringLiteral("cmdDeleteProjectinDB"));
@@ -376,6 +402,7 @@ void TstProjects::openFromMenu()
     const QString outside = elsewhere.filePath(QStringLiteral("Fremd01.mdb"));
     QVERIFY(QFile::copy(ProjectTestHome::builtTemplate(QStringLiteral("vx_standard")), outside));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     m_ui.queueFileName(m_home->projects() + QStringLiteral("Anlage1.mdb"));
     window.mnuDateiOpen_Click();
@@ -418,6 +445,7 @@ void TstProjects::dispatch()
     QFETCH(QString, called);
     QFETCH(QStringList, messages);
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     QStringList calls;
     // The operations as the pages register them; the table decides which run.
@@ -441,6 +469,7 @@ void TstProjects::dispatch()
 void TstProjects::readKeepsSendState()
 {
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     bool sendDuringRead = true;
     bool registerDuringRead = false;
@@ -461,6 +490,7 @@ void TstProjects::readKeepsSendState()
 void TstProjects::sendDisablesAndRestoresFrames()
 {
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     bool anythingEnabled = true;
     window.setTransfer(4, {nullptr, [&] {
@@ -484,6 +514,7 @@ void TstProjects::pageSwitchButtons()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     // No project: the switch does not enable the buttons.
     window.showPage(4);
@@ -511,6 +542,7 @@ void TstProjects::allTabsInvisible()
     QVERIFY(m_home->makeProject(QStringLiteral("Leer01"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Register SET visible = 0")}));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Leer01"), true);
     QVERIFY(window.Projekt().isLoaded());
@@ -527,6 +559,7 @@ void TstProjects::disabledPageEnabledBySend()
         {QStringLiteral("UPDATE Register SET enabled = 0 WHERE FrameNr = 4"),
          QStringLiteral("INSERT INTO Register VALUES (4, 'Nochmal', 0, 1, 99)")}));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     QVERIFY(!window.frRegister(4)->isEnabled());
@@ -545,6 +578,7 @@ void TstProjects::saveIsAllOrNothing()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
+    quietPort(window);
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     DataEnvironment& env = window.Data();
