@@ -28,7 +28,7 @@ QString VxTerminal::stateText() const
     s << "mode=" << m_cfg.mode << "\n";
     s << "parameterform=" << (decimalForm() ? "decimal" : "byte") << "\n";
     s << "festtextport=" << m_cfg.festtextPort << "\n";
-    s << "bootloader=" << (m_boot.active ? 1 : 0) << "\n";
+    s << "bootloader=" << (m_boot.active() ? 1 : 0) << "\n";
     s << "[display]\n";
     s << "rows=" << m_display.rows() << "\n";
     s << "cols=" << m_display.cols() << "\n";

@@ -74,15 +74,13 @@ bool parseDecimal(const QByteArray& text, QVector<int>* out)
 VxTerminal::VxTerminal(QObject* parent) : VxTerminal(Options{}, parent) {}
 
 VxTerminal::VxTerminal(const Options& options, QObject* parent)
-    : QObject(parent), m_options(options), m_display(options.rows, options.cols)
+    : QObject(parent), m_options(options), m_display(options.rows, options.cols),
+      m_boot(options.programMemorySize)
 {
     m_options.eepromSize = std::clamp(m_options.eepromSize, 512, 65536);
-    m_options.programMemorySize = std::clamp(m_options.programMemorySize, 1024, 131072) & ~511;
     m_eeprom = QByteArray(m_options.eepromSize, static_cast<char>(0xFF));
     // The user-character area of a new terminal is blank.
     m_eeprom.replace(0, 72, QByteArray(72, '\0'));
-    // Erased program memory reads as the word 0x3FFF, low byte first.
-    m_program = QByteArray("\xFF\x3F", 2).repeated(m_options.programMemorySize / 2);
     m_serialNumber = options.serialNumber;
     m_speedCode = baudForCode(options.speedCode) > 0 ? options.speedCode : 1;
     m_cfg.rows = m_display.rows();
@@ -146,7 +144,7 @@ void VxTerminal::receive(const QByteArray& bytesFromPc)
     ++m_receiving;
     for (char ch : bytesFromPc) {
         const auto b = static_cast<uchar>(ch);
-        if (m_boot.active)
+        if (m_boot.active())
             feedBoot(b);
         else
             feed(b, m_parser);
@@ -159,7 +157,7 @@ void VxTerminal::receive(const QByteArray& bytesFromPc)
         }
     }
     --m_receiving;
-    if (m_boot.active && !m_boot.pending.isEmpty())
+    if (m_boot.active() && m_boot.partial())
         m_idle.start(kIdleDiscardMs);
     else if (m_parser.phase != Phase::Idle)
         m_idle.start(m_parser.kind == ParamKind::KeyCodes && m_parser.params.size() == 3
@@ -223,10 +221,8 @@ void VxTerminal::feed(uchar b, Parser& p)
             startLetters(p);
             return;
         }
-        if (b == 234 && p.depth == 0 && contactWindowOpen()) {
-            m_boot = Boot{};
-            m_boot.active = true;
-            emitRaw(QByteArray(1, static_cast<char>(235)));
+        if (b == VxBootloader::kContact && p.depth == 0 && contactWindowOpen()) {
+            emitRaw(m_boot.start());
             return;
         }
         putText(b);
@@ -332,8 +328,7 @@ void VxTerminal::onIdle()
         return;
     }
     endCommand(p);
-    if (m_boot.active)
-        m_boot.pending.clear();
+    m_boot.dropPartial();
 }
 
 void VxTerminal::dispatch(Parser& p)
@@ -617,7 +612,7 @@ void VxTerminal::reset()
     applyUserCharsFromEeprom();
     m_latch.fill(0);
     m_parser = Parser{};
-    m_boot = Boot{};
+    m_boot.abort();
     m_idle.stop();
     m_repeat.stop();
     m_shiftHeld = false;
@@ -639,53 +634,17 @@ bool VxTerminal::contactWindowOpen() const
 
 void VxTerminal::feedBoot(uchar b)
 {
-    Boot& bt = m_boot;
-    if (bt.pending.isEmpty()) {
-        switch (b) {
-        case 234:
-            emitRaw(QByteArray(1, static_cast<char>(235)));
-            return;
-        case 227:
-            bt.needed = 21;
-            break;
-        case 230:
-            bt.needed = 2;
-            break;
-        case 237:
-            // End of the session: the firmware starts again.
-            bt = Boot{};
-            m_display.clear();
-            m_sinceReset.restart();
-            return;
-        default:
-            return;
-        }
+    QByteArray answer = m_boot.feed(b, m_fault == Fault::WrongChecksum);
+    // A block that arrived well but is not stored (fault injection): 231, then 232.
+    if (answer.size() == 2 && static_cast<uchar>(answer.at(0)) == VxBootloader::kReceived &&
+        nakByFault())
+        answer[1] = static_cast<char>(VxBootloader::kChecksumWrong);
+    emitRaw(answer);
+    if (!m_boot.active()) {
+        // End of the session: the firmware starts again.
+        m_display.clear();
+        m_sinceReset.restart();
     }
-    bt.pending.append(static_cast<char>(b));
-    if (bt.pending.size() < bt.needed)
-        return;
-    const QByteArray block = bt.pending;
-    bt.pending.clear();
-    const auto at = [&](int i) { return static_cast<uchar>(block.at(i)); };
-    if (at(0) == 230) {
-        const int base = (at(1) * 512) % m_program.size();
-        emitRaw(m_program.mid(base, 512));
-        return;
-    }
-    int sum = at(3) + at(1) + at(2);
-    for (int i = 5; i < 21; ++i)
-        sum += at(i);
-    if (at(3) != 16 || (sum % 256) != at(4) || m_fault == Fault::WrongChecksum) {
-        emitRaw(QByteArray(1, static_cast<char>(232)));
-        return;
-    }
-    const int address = ((at(1) * 256 + at(2)) * 2) % m_program.size();
-    for (int i = 0; i < 16; ++i)
-        m_program[(address + i) % m_program.size()] = block.at(5 + i);
-    QByteArray ack;
-    ack += static_cast<char>(231);
-    ack += static_cast<char>(nakByFault() ? 232 : 228);
-    emitRaw(ack);
 }
 
 // ---------------------------------------------------------------- ports, analog, EEPROM
@@ -857,7 +816,7 @@ void VxTerminal::pressKey(int key)
     if (key < 1 || key > kKeys || m_pressed[key - 1])
         return;
     m_pressed[key - 1] = true;
-    if ((m_cfg.mode & 8) && !m_boot.active) {
+    if ((m_cfg.mode & 8) && !m_boot.active()) {
         if (key == m_cfg.keyboard.shiftKey) {
             m_shiftHeld = true;
         } else {
@@ -880,7 +839,7 @@ void VxTerminal::releaseKey(int key)
         m_repeat.stop();
     if (key == m_cfg.keyboard.shiftKey) {
         m_shiftHeld = false;
-    } else if ((m_cfg.mode & 8) && (m_cfg.keyboard.flags & 4) && !m_boot.active) {
+    } else if ((m_cfg.mode & 8) && (m_cfg.keyboard.flags & 4) && !m_boot.active()) {
         sendKeyCode(codeFor(key));
     }
     emit changed();

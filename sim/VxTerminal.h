@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/VxBootloader.h"
 #include "sim/VxDisplay.h"
 
 #include <QByteArray>
@@ -128,8 +129,8 @@ public:
     [[nodiscard]] bool shiftActive() const { return m_shiftHeld; }
 
     // --- bootloader ---
-    [[nodiscard]] bool bootloaderActive() const { return m_boot.active; }
-    [[nodiscard]] const QByteArray& programMemory() const { return m_program; }
+    [[nodiscard]] bool bootloaderActive() const { return m_boot.active(); }
+    [[nodiscard]] const QByteArray& programMemory() const { return m_boot.programMemory(); }
     [[nodiscard]] bool contactWindowOpen() const;
 
     // --- control ---
@@ -180,13 +181,6 @@ private:
         bool swallowSemicolon = false;
     };
 
-    struct Boot
-    {
-        bool active = false;
-        QByteArray pending;
-        int needed = 0;
-    };
-
     void init();
     void feed(uchar b, Parser& p);
     void feedBoot(uchar b);
@@ -214,7 +208,6 @@ private:
     Config m_saved;
     VxDisplay m_display;
     QByteArray m_eeprom;
-    QByteArray m_program;
     QString m_serialNumber;
     int m_speedCode = 1;
     std::array<int, kPorts> m_latch{};
@@ -231,7 +224,7 @@ private:
     QTimer m_repeat;
     int m_repeatKey = 0;
     Parser m_parser;
-    Boot m_boot;
+    VxBootloader m_boot;
     QTimer m_idle;
     QElapsedTimer m_sinceReset;
     QByteArray m_out;

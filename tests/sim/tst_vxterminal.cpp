@@ -58,6 +58,8 @@ private slots:
     void portsAndTestPlugs();
     void keys();
     void bootloader();
+    void bootloaderBlocks_data();
+    void bootloaderBlocks();
     void faults();
     void truncatedCommandsRecover();
     void memoryRoundTrip();
@@ -451,6 +453,42 @@ void TestVxTerminal::bootloader()
     term.receive(bytes({237}));
     QVERIFY(!term.bootloaderActive());
     QCOMPARE(exchange(term, esc("?V")), QByteArray("V:2.7,004711;"));
+}
+
+void TestVxTerminal::bootloaderBlocks_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("checksumDelta");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("stored");
+    const int none = int(VxTerminal::Fault::None);
+    QTest::newRow("good block") << none << 16 << 0 << bytes({231, 228}) << true;
+    QTest::newRow("wrong checksum") << none << 16 << 1 << bytes({232}) << false;
+    QTest::newRow("length not 16") << none << 15 << 0 << bytes({232}) << false;
+    QTest::newRow("fault checksum")
+        << int(VxTerminal::Fault::WrongChecksum) << 16 << 0 << bytes({232}) << false;
+    QTest::newRow("fault nak: received, not stored")
+        << int(VxTerminal::Fault::NakEvery) << 16 << 0 << bytes({231, 232}) << true;
+}
+
+void TestVxTerminal::bootloaderBlocks()
+{
+    QFETCH(int, fault);
+    QFETCH(int, length);
+    QFETCH(int, checksumDelta);
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, stored);
+    VxTerminal term;
+    QCOMPARE(exchange(term, bytes({234})), bytes({235})); // power-on opens the window too
+    term.setFault(static_cast<VxTerminal::Fault>(fault), 1);
+    const QByteArray data(16, 'Z');
+    const int sum = (length + 0x12 + 0x34 + 16 * 'Z' + checksumDelta) % 256;
+    QCOMPARE(exchange(term, bytes({227, 0x12, 0x34, length, sum}) + data), answer);
+    // Word address 0x1234 is byte 0x2468; the block read back shows whether it was stored.
+    const QByteArray block = exchange(term, bytes({230, 0x2468 / 512}));
+    QCOMPARE(block.size(), 512);
+    QCOMPARE(block.mid(0x2468 % 512, 16) == data, stored);
 }
 
 void TestVxTerminal::faults()
