@@ -466,7 +466,17 @@ void frmhaupt::bindPages()
             m_schnittstellePage->ctlRegisterSchnittstelle()->currentIndex());
     });
     setInterfaceRestore([this](QString& pending) { return m_interface->restoreFromProject(pending); });
-    setKeepConfiguration([this] { m_vx->SaveKonfig(); });
+    setKeepConfiguration([this] {
+        m_vx->SaveKonfig();
+        // The terminal confirms the save; without that the user must not believe it done.
+        const int error = m_vx->lastError();
+        if (error == 1)
+            ui().message(QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"),
+                         kProductName);
+        else if (error != 0)
+            ui().message(QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt"),
+                         kProductName);
+    });
 }
 
 void frmhaupt::setTransfer(int editMode, Transfer transfer)

@@ -24,6 +24,7 @@ public:
     int speedCode = -1;
     int resets = 0;
     int saves = 0;
+    QByteArray saveAnswer = QByteArray(1, '\x06'); // ACK; NAK or nothing for a refusing terminal
     QByteArray version = "2.30";
     QByteArray serNr = "004711";
     QList<QByteArray> commands; // every command received, without ESC
@@ -118,7 +119,8 @@ private:
             ++resets;
         else if (c == "KS") {
             ++saves;
-            reply(QByteArray(1, '\x06'));
+            if (!saveAnswer.isEmpty())
+                reply(saveAnswer);
         } else if (c.startsWith("FP"))
             festtextPort = number(c, 2);
     }

@@ -46,6 +46,8 @@ private Q_SLOTS:
     void rs485StaysSelected();
     void qmTestSpeed();
     void nullFesttextPort();
+    void keepConfiguration_data();
+    void keepConfiguration();
     void serialSubTabDispatch();
 
 private:
@@ -389,6 +391,34 @@ void TstSettings::nullFesttextPort()
     open(window, QStringLiteral("Anlage1"));
     QCOMPARE(window.konfigurationPage()->txtFesttextPort()->text(), QStringLiteral("0"));
     QCOMPARE(window.terminal()->FesttextPort, 0);
+}
+
+void TstSettings::keepConfiguration_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList();
+    QTest::newRow("NAK") << QByteArray(1, '\x15')
+                         << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
+    QTest::newRow("silent") << QByteArray()
+                            << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
+}
+
+void TstSettings::keepConfiguration()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QStringList, messages);
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    m_fake->saveAnswer = answer;
+    m_ui.clear();
+    window.cmdSaveTerminalkonfiguration()->click();
+    QCOMPARE(m_fake->saves, 1);
+    QCOMPARE(m_ui.texts(), messages);
+    QVERIFY(window.cmdSaveTerminalkonfiguration()->isEnabled());
 }
 
 void TstSettings::serialSubTabDispatch()
