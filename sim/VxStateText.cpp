@@ -57,12 +57,9 @@ QString VxTerminal::stateText() const
     }
     s << "[eeprom]\n";
     s << "size=" << m_eeprom.size() << "\n";
-    for (int a = 0; a < m_eeprom.size(); a += 32) {
-        s << QStringLiteral("%1:").arg(a, 4, 16, QLatin1Char('0')).toUpper();
-        for (int i = a; i < a + 32 && i < m_eeprom.size(); ++i)
-            s << " " << hex2(static_cast<uchar>(m_eeprom.at(i)));
-        s << "\n";
-    }
+    for (int a = 0; a < m_eeprom.size(); a += 32)
+        s << QStringLiteral("%1: ").arg(a, 4, 16, QLatin1Char('0')).toUpper()
+          << QString::fromLatin1(m_eeprom.mid(a, 32).toHex(' ').toUpper()) << "\n";
     return text;
 }
 
