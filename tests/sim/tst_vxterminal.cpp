@@ -48,6 +48,8 @@ private slots:
     void eepromCells();
     void display_data();
     void display();
+    void byteFormDisplayCommands_data();
+    void byteFormDisplayCommands();
     void fixedTextWithEmbeddedCommands();
     void fixedTextTriggers_data();
     void fixedTextTriggers();
@@ -241,6 +243,41 @@ void TestVxTerminal::display()
         if (got[i].contains('<'))
             got[i] = got[i].left(got[i].size() - 4);
     QCOMPARE(got, lines);
+}
+
+void TestVxTerminal::byteFormDisplayCommands_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("port0");
+    QTest::newRow("LC byte") << esc("LC") + bytes({2, 9}) + "ab" << 1 << "ab" << 0x17;
+    QTest::newRow("LZ byte with swap text")
+        << esc("LZ") + bytes({1}) + "Q" + bytes({1, 2, 3, 4, 5, 6, 7, 8}) + "Q" << 0 << "<001>"
+        << 0x17;
+    QTest::newRow("LB byte off") << esc("LB") + bytes({0}) << 0 << "" << 0x07;
+    QTest::newRow("LK above 15 gives 15") << esc("LK") + bytes({200}) << 0 << "" << 0x1F;
+    QTest::newRow("P0 byte") << esc("P") + bytes({0, 0x2A}) << 0 << "" << 0x2A;
+    QTest::newRow("LL byte") << QByteArray("xy") + esc("LL") << 0 << "" << 0x17;
+}
+
+void TestVxTerminal::byteFormDisplayCommands()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(int, row);
+    QFETCH(QString, text);
+    QFETCH(int, port0);
+    VxTerminal term;
+    setByteForm(term);
+    term.receive(input);
+    QCOMPARE(term.displayLine(row).trimmed(), text);
+    QCOMPARE(term.portValue(0), port0);
+    if (QByteArray(QTest::currentDataTag()).startsWith("LC"))
+        QCOMPARE(term.displayLine(row).indexOf(QLatin1String("ab")), 8);
+    if (QByteArray(QTest::currentDataTag()).startsWith("LZ")) {
+        QCOMPARE(int(term.display().swapCode(1)), int('Q'));
+        QCOMPARE(int(term.display().userCharRows(1)[7]), 8);
+    }
 }
 
 void TestVxTerminal::fixedTextWithEmbeddedCommands()
