@@ -209,7 +209,9 @@ struct CliLink
                 dataPort = host.mid(colon + 1).toInt();
                 host = host.left(colon);
             }
-            if (QHostAddress(host).isLoopback())
+            if (ctx.has(QStringLiteral("local")))
+                net.setLocalAddress(QHostAddress(ctx.option(QStringLiteral("local"))));
+            else if (QHostAddress(host).isLoopback())
                 net.setLocalAddress(QHostAddress::LocalHost);
             vx.ComMode = clsVX::kComModeNetwork;
             net.OpenUDPConn(dataPort, host);

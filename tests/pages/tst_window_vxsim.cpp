@@ -180,7 +180,7 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     // Answers come to this address only, even if other programs share the ports.
-    window.netModul()->setLocalAddress(QHostAddress::LocalHost);
+    window.netModul()->setLocalAddress(QHostAddress(QStringLiteral("127.0.77.30")));
     window.showPage(1);
     SchnittstellePage* page = window.schnittstellePage();
     page->ctlRegisterSchnittstelle()->setCurrentIndex(1);

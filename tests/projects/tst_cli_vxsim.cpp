@@ -53,7 +53,8 @@ void TstCliVxsim::discoverTwoModules()
                   QStringLiteral("Linie, A"), QStringLiteral("--module-type"), QStringLiteral("VX-NET")});
     QVERIFY2(a.waitFor(QStringLiteral("Datenport")), qPrintable(a.output()));
     QVERIFY2(b.waitFor(QStringLiteral("Datenport")), qPrintable(b.output()));
-    const Result r = run({QStringLiteral("discover"), QStringLiteral("--local"), QStringLiteral("127.0.0.1")});
+    // A local address of its own: answers reach this test even if others share the ports.
+    const Result r = run({QStringLiteral("discover"), QStringLiteral("--local"), QStringLiteral("127.0.77.10")});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("000001\t127.0.77.11\tLinie A\tVX-NET\t3001\n"
                                    "000002\t127.0.77.12\tLinie B\tVX-NET\t3001"));
@@ -80,7 +81,8 @@ void TstCliVxsim::configRoundTrip()
         simArgs << QStringLiteral("--pty-link") << pty;
     SimProcess sim(simArgs);
     QVERIFY2(sim.waitFor(network ? QStringLiteral("Datenport") : pty), qPrintable(sim.output()));
-    const QStringList link = network ? QStringList{QStringLiteral("--net"), QStringLiteral("127.0.77.21")}
+    const QStringList link = network ? QStringList{QStringLiteral("--net"), QStringLiteral("127.0.77.21"),
+                                                   QStringLiteral("--local"), QStringLiteral("127.0.77.20")}
                                      : QStringList{QStringLiteral("--device"), pty};
     const QString source = QStringLiteral("Quelle%1").arg(network);
     const QString copy = QStringLiteral("Kopie%1").arg(network);
