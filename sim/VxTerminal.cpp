@@ -251,8 +251,6 @@ void VxTerminal::feed(uchar b, Parser& p)
     }
     case Phase::Params:
         break;
-    case Phase::Boot:
-        return;
     }
 
     // Parameters.

@@ -167,7 +167,7 @@ private:
         std::array<uchar, kKeys> shiftCodes{};
     };
 
-    enum class Phase { Idle, Letters, Params, Boot };
+    enum class Phase { Idle, Letters, Params };
     enum class ParamKind { None, Form, Decimal, OneByte, SpeedDigit, Block, KeyCodes };
 
     struct Parser
