@@ -127,7 +127,7 @@ bool ComPort::open()
 
 void ComPort::attach(std::unique_ptr<Transport> transport)
 {
-    m_inBuffer.clear();
+    clearInBuffer();
     m_transport = std::move(transport);
     Transport* t = m_transport.get();
     connect(t, &Transport::bytesArrived, this, [this](const QByteArray& bytes) {
@@ -171,6 +171,7 @@ void ComPort::clearError()
 void ComPort::clearInBuffer()
 {
     m_inBuffer.clear();
+    m_readPos = 0;
 }
 
 void ComPort::clearOutBuffer()
@@ -181,13 +182,18 @@ void ComPort::clearOutBuffer()
 
 QByteArray ComPort::read()
 {
-    if (m_inputLen == 0 || m_inBuffer.size() <= m_inputLen) {
-        QByteArray all;
-        all.swap(m_inBuffer);
-        return all;
+    const qsizetype waiting = m_inBuffer.size() - m_readPos;
+    const qsizetype count = (m_inputLen == 0 || waiting <= m_inputLen) ? waiting : m_inputLen;
+    QByteArray part = m_inBuffer.mid(m_readPos, count);
+    m_readPos += count;
+    // Reading one character at a time must not move the rest of the buffer each time.
+    if (m_readPos == m_inBuffer.size()) {
+        m_inBuffer.clear();
+        m_readPos = 0;
+    } else if (m_readPos > 4096 && m_readPos > m_inBuffer.size() / 2) {
+        m_inBuffer.remove(0, m_readPos);
+        m_readPos = 0;
     }
-    QByteArray part = m_inBuffer.left(m_inputLen);
-    m_inBuffer.remove(0, m_inputLen);
     return part;
 }
 

@@ -63,7 +63,10 @@ public:
 
     void clearInBuffer();
     void clearOutBuffer();
-    [[nodiscard]] int InBufferCount() const { return static_cast<int>(m_inBuffer.size()); }
+    [[nodiscard]] int InBufferCount() const
+    {
+        return static_cast<int>(m_inBuffer.size() - m_readPos);
+    }
     // Characters per read; 0 reads everything waiting.
     void setInputLen(int length) { m_inputLen = length < 0 ? 0 : length; }
     [[nodiscard]] int InputLen() const { return m_inputLen; }
@@ -99,6 +102,7 @@ private:
     Opener m_opener;
     std::unique_ptr<Transport> m_transport;
     QByteArray m_inBuffer;
+    qsizetype m_readPos = 0; // characters of m_inBuffer already read
     int m_inputLen = 0;
     bool m_receiveEvents = false;
     int m_openError = 0;

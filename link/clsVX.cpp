@@ -20,6 +20,9 @@ constexpr char kNak = 21;
 constexpr int kWaitGuardMs = 100;
 // Time allowed for written bytes to leave the PC: generous for 1000 bytes at 9600 baud.
 constexpr int kFlushMs = 3000;
+// A terminal that never pauses (a fault, a wrong speed) must not keep a reception going
+// forever; no reply of the command set comes near this size.
+constexpr int kMaxReplyBytes = 65536;
 
 // Marks the link busy for the lifetime of one exchange.
 class ExchangeGuard
@@ -338,6 +341,8 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
             const QByteArray c = port ? port->read() : QByteArray();
             if (!c.isEmpty()) {
                 text.append(c);
+                if (text.size() >= kMaxReplyBytes)
+                    break;
                 restartTimeout(m_timer);
                 continue;
             }
@@ -366,6 +371,8 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
                     finished = true;
                 else
                     text.append(c);
+                if (text.size() >= kMaxReplyBytes)
+                    break;
                 continue;
             }
             if (globals().TimeoutFlag || !port || !port->isOpen())

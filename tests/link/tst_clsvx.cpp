@@ -157,6 +157,31 @@ private slots:
         QCOMPARE(link.vx.tmrTimeout()->interval(), 300); // restored after the 200 ms wait
     }
 
+    // A terminal that sends without pause ends the reception after 64 KiB instead of never.
+    void endlessReply_data()
+    {
+        QTest::addColumn<QByteArray>("endChar");
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("no end character") << QByteArray() << false;
+        QTest::newRow("end character never comes") << QByteArray(";") << true;
+    }
+    void endlessReply()
+    {
+        QFETCH(QByteArray, endChar);
+        QFETCH(bool, failed);
+        MemoryLink link;
+        FakeTerminal term;
+        term.respond = [](const QByteArray&) { return QByteArray(70000, 'x'); };
+        link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
+        link.vx.tmrTimeout()->setInterval(60000);
+        QByteArray command("<ESC>?V");
+        link.vx.Send(command, false);
+        QByteArray got;
+        QCOMPARE(link.vx.Receive(got, endChar), failed);
+        QVERIFY(got.startsWith(QByteArray(65536, 'x')));
+        QCOMPARE(link.port.InBufferCount(), 70000 - 65536);
+    }
+
     void getParameter_data()
     {
         QTest::addColumn<int>("parameterMode");
