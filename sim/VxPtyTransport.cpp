@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -54,6 +55,9 @@ VxPtyTransport::VxPtyTransport(VxTerminal* terminal, QObject* parent)
 VxPtyTransport::~VxPtyTransport()
 {
     delete m_notifier;
+    delete m_watchNotifier;
+    if (m_watch >= 0)
+        ::close(m_watch);
     if (m_master >= 0)
         ::close(m_master);
     if (m_slave >= 0)
@@ -88,7 +92,34 @@ bool VxPtyTransport::open(QString* error)
     ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
     connect(m_notifier, &QSocketNotifier::activated, this, &VxPtyTransport::onReadable);
+
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 &&
+        ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
+    if (m_watch >= 0) {
+        m_watchNotifier = new QSocketNotifier(m_watch, QSocketNotifier::Read);
+        connect(m_watchNotifier, &QSocketNotifier::activated, this, &VxPtyTransport::onWatch);
+    }
     return true;
+}
+
+void VxPtyTransport::onWatch()
+{
+    alignas(inotify_event) char buf[4096];
+    const ssize_t n = ::read(m_watch, buf, sizeof buf);
+    for (ssize_t i = 0; i < n;) {
+        const auto* e = reinterpret_cast<const inotify_event*>(buf + i);
+        if (e->mask & IN_OPEN)
+            ++m_pcOpens;
+        if ((e->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) && m_pcOpens > 0)
+            --m_pcOpens;
+        i += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+    }
+    if (m_pcOpens == 0 && m_slave >= 0)
+        ::tcflush(m_slave, TCIFLUSH); // nothing left over for the next PC
 }
 
 bool VxPtyTransport::createLink(const QString& path, QString* error)
@@ -177,8 +208,11 @@ void VxPtyTransport::send(const QByteArray& bytes)
 
 void VxPtyTransport::writeOut(const QByteArray& bytes)
 {
-    // A PC listening at another speed would read garbage; the terminal's bytes are lost.
-    if (!m_terminal || pcBaudRate() != m_terminal->baudRate())
+    // A PC listening at another speed would read garbage, and without a PC nobody reads:
+    // the terminal's bytes are lost either way.
+    if (m_watch >= 0 && m_pcOpens == 0)
+        onWatch(); // an open the event loop has not reported yet
+    if (!m_terminal || !pcConnected() || pcBaudRate() != m_terminal->baudRate())
         return;
     emit sent(bytes);
     const ssize_t n = ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));

@@ -32,6 +32,8 @@ public:
     void setWireTiming(bool on) { m_wireTiming = on; }
     // Baud rate the PC's side of the line is set to (0 when unknown).
     [[nodiscard]] int pcBaudRate() const;
+    // Whether a PC has the port open (always true when the system cannot tell).
+    [[nodiscard]] bool pcConnected() const { return m_watch < 0 || m_pcOpens > 0; }
 
     // Bytes for the PC (the terminal's answers).
     void send(const QByteArray& bytes);
@@ -43,6 +45,7 @@ signals:
 
 private:
     void onReadable();
+    void onWatch();
     void onTick();
     void deliverIn(const QByteArray& bytes);
     void writeOut(const QByteArray& bytes);
@@ -54,6 +57,11 @@ private:
     QString m_slavePath;
     QString m_link;
     QSocketNotifier* m_notifier = nullptr;
+    // Opens and closes of the slave by others, seen through inotify: output made while no
+    // PC listens is dropped instead of waiting in the pty for the next PC.
+    int m_watch = -1;
+    int m_pcOpens = 0;
+    QSocketNotifier* m_watchNotifier = nullptr;
     bool m_wireTiming = false;
     QTimer m_tick;
     QElapsedTimer m_clock;

@@ -72,6 +72,7 @@ private slots:
     void reopenAfterClose();
     void wireTimingDeliversEverything();
     void keyCodeReachesThePc();
+    void nothingStaleForTheNextPc();
 };
 
 void TestVxsimPty::answersOnlyAtItsSpeed_data()
@@ -145,6 +146,24 @@ void TestVxsimPty::keyCodeReachesThePc()
     line.terminal.releaseKey(3);
     QVERIFY(wait.run(std::chrono::milliseconds(2000)));
     QCOMPARE(pc->readAll(), QByteArray("c"));
+}
+
+void TestVxsimPty::nothingStaleForTheNextPc()
+{
+    Line line;
+    {
+        auto pc = openPc(line.pty.slavePath(), 19200);
+        QVERIFY(pc);
+        QCOMPARE(ask(*pc, kVersionQuery, kVersionReply.size()), kVersionReply);
+    }
+    PauseMS(100);              // the close is noticed through the event loop
+    line.terminal.pressKey(1); // nobody listens
+    line.terminal.releaseKey(1);
+    auto pc = openPc(line.pty.slavePath(), 19200);
+    QVERIFY(pc);
+    PauseMS(100);
+    QCOMPARE(pc->readAll(), QByteArray());
+    QCOMPARE(ask(*pc, kVersionQuery, kVersionReply.size()), kVersionReply);
 }
 
 QTEST_GUILESS_MAIN(TestVxsimPty)
