@@ -2,6 +2,7 @@
 
 #include "link/ComPort.h"
 #include "link/NetChannel.h"
+#include "link/Notation.h"
 
 #include <QByteArray>
 #include <QList>
@@ -62,6 +63,11 @@ public:
     bool GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
                       const QByteArray& sEndeZeichen);
     void WaitMS(int Dauer);
+    // The notation filter every non-raw Send applies (throws NotationError).
+    [[nodiscard]] static QByteArray FilterSteuerzeichen(const QByteArray& stext, bool RemoveLF)
+    {
+        return vemro::FilterSteuerzeichen(stext, RemoveLF);
+    }
     // Reading returns the code of the last exchange and resets it to 0.
     [[nodiscard]] qint32 lastError();
     // An exchange is waiting for the terminal.
