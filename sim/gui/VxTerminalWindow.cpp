@@ -145,11 +145,15 @@ void VxTerminalWindow::refresh()
     if (!m_terminal)
         return;
     const VxTerminal& t = *m_terminal;
+    // Only what changed is touched: style sheets are costly and this runs for every chunk.
     for (int k = 1; k <= VxTerminal::kKeys; ++k) {
-        m_keys[k - 1]->setText(keyCaption(t, k));
-        const bool lit = t.keyLed(k);
-        m_leds[k - 1]->setStyleSheet(lit ? QStringLiteral("background:#f03020;border-radius:5px;")
-                                         : QStringLiteral("background:#502020;border-radius:5px;"));
+        const QString caption = keyCaption(t, k);
+        if (m_keys[k - 1]->text() != caption)
+            m_keys[k - 1]->setText(caption);
+        const QString style = t.keyLed(k) ? QStringLiteral("background:#f03020;border-radius:5px;")
+                                          : QStringLiteral("background:#502020;border-radius:5px;");
+        if (m_leds[k - 1]->styleSheet() != style)
+            m_leds[k - 1]->setStyleSheet(style);
     }
     m_analogText->setText(QString::number(t.analogValue()));
     if (!t.testPlugs() && m_analog->value() != t.analogValue()) {
