@@ -7,6 +7,8 @@
 #include <QLocalSocket>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
 namespace vemro {
 
 namespace {
@@ -36,8 +38,19 @@ VxControlServer::~VxControlServer() = default;
 
 bool VxControlServer::listen(const QString& path, QString* error)
 {
+    // A socket left by an earlier run is replaced; any other file at the path stays untouched.
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (!S_ISSOCK(st.st_mode)) {
+            if (error)
+                *error = QStringLiteral("%1 existiert und ist kein Socket").arg(path);
+            return false;
+        }
+        QLocalServer::removeServer(path);
+    }
     m_server = new QLocalServer(this);
-    QLocalServer::removeServer(path);
     if (!m_server->listen(path)) {
         if (error)
             *error = m_server->errorString();

@@ -18,6 +18,7 @@ private slots:
     void commands_data();
     void commands();
     void overTheSocketWithStateFile();
+    void leavesOtherFilesAlone();
     void logLine_data();
     void logLine();
 };
@@ -113,6 +114,31 @@ void TestVxsimControl::overTheSocketWithStateFile()
     QSignalSpy quit(&control, &VxControlServer::quitRequested);
     socket.write("quit\n");
     QVERIFY(quit.wait(2000));
+}
+
+void TestVxsimControl::leavesOtherFilesAlone()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("notes.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("wichtig");
+    file.close();
+    VxTerminal terminal;
+    VxControlServer control(&terminal);
+    QString error;
+    QVERIFY(!control.listen(path, &error));
+    QVERIFY(error.contains("kein Socket"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("wichtig"));
+    // A socket left behind by an earlier run is taken over.
+    const QString socketPath = dir.filePath("ctl");
+    {
+        VxControlServer first(&terminal);
+        QVERIFY(first.listen(socketPath, &error));
+    }
+    VxControlServer second(&terminal);
+    QVERIFY2(second.listen(socketPath, &error), qPrintable(error));
 }
 
 void TestVxsimControl::logLine_data()
