@@ -19,8 +19,8 @@
 #include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
-#include "platform/SelectComboEntry.h"
 #include "platform/ProgramInfo.h"
+#include "platform/SelectComboEntry.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
@@ -62,9 +62,9 @@ struct DesignPage
 // The ten page frames with their design captions; a project's Register table decides
 // which of them are shown as tabs and under which caption.
 constexpr DesignPage kDesignPages[frmhaupt::kPageCount] = {
-    {0, "Projekt"},      {1, "Schnittstelle"}, {2, "(reserviert)"}, {3, "Tastatur"},
-    {4, "Konfiguration"}, {5, "Festtexte"},    {6, "User-Zeichen"}, {7, "IO-Ports"},
-    {8, "QM-Test"},      {9, "Demos/Beispiele"},
+    {0, "Projekt"},       {1, "Schnittstelle"},   {2, "(reserviert)"}, {3, "Tastatur"},
+    {4, "Konfiguration"}, {5, "Festtexte"},       {6, "User-Zeichen"}, {7, "IO-Ports"},
+    {8, "QM-Test"},       {9, "Demos/Beispiele"},
 };
 
 } // namespace
@@ -95,7 +95,8 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     // Page 0 reads the terminal information; sending has nothing to do there. The
     // serial sub-tab cannot be read back from the terminal.
     setTransfer(0, {nullptr, [] {}});
-    setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); }, nullptr});
+    setTransfer(11,
+                {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); }, nullptr});
 }
 
 frmhaupt::~frmhaupt() = default;
@@ -162,7 +163,8 @@ void frmhaupt::buildPages()
     m_pageLayouts[0]->addWidget(m_projektPage);
     connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
             [this](int) { cboProjekte_Click(); });
-    connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this, &frmhaupt::cmdNewProjekt_Click);
+    connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this,
+            &frmhaupt::cmdNewProjekt_Click);
     connect(m_projektPage->cmdSaveProjectinDB(), &QPushButton::clicked, this,
             &frmhaupt::cmdSaveProjectinDB_Click);
     connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
@@ -182,7 +184,8 @@ void frmhaupt::buildPages()
     m_cmdRead->setObjectName(QStringLiteral("cmdReadfromTerminal"));
     m_cmdSend = new QPushButton(QStringLiteral("an Terminal senden"), m_frProjekt);
     m_cmdSend->setObjectName(QStringLiteral("cmdSaveinTerminal"));
-    m_cmdKeep = new QPushButton(QStringLiteral("Konfiguration im Terminal dauerhaft speichern"), m_frProjekt);
+    m_cmdKeep = new QPushButton(QStringLiteral("Konfiguration im Terminal dauerhaft speichern"),
+                                m_frProjekt);
     m_cmdKeep->setObjectName(QStringLiteral("cmdSaveTerminalkonfiguration"));
     for (QPushButton* b : {m_cmdRead, m_cmdSend, m_cmdKeep}) {
         b->setEnabled(false); // usable once a project is open
@@ -327,8 +330,9 @@ bool frmhaupt::Init()
     if (!EnsureProgramDatabase(programDb, &error))
         Info().show(error, 0);
     m_env->close(DataEnvironment::kDaten);
-    m_env->setConnectionString(DataEnvironment::kDaten,
-                               DataEnvironment::connectionText(programFolder + QStringLiteral("\\VEMRO.mdb")));
+    m_env->setConnectionString(
+        DataEnvironment::kDaten,
+        DataEnvironment::connectionText(programFolder + QStringLiteral("\\VEMRO.mdb")));
     if (!m_env->open(DataEnvironment::kDaten, &error))
         Info().show(error, 0);
 
@@ -398,8 +402,8 @@ bool frmhaupt::Init()
 
 void frmhaupt::closeEvent(QCloseEvent* event)
 {
-    const auto answer =
-        ui().ask(QStringLiteral("Projekt speichern ?"), UserInterface::Buttons::YesNoCancel, kProductName);
+    const auto answer = ui().ask(QStringLiteral("Projekt speichern ?"),
+                                 UserInterface::Buttons::YesNoCancel, kProductName);
     if (answer == UserInterface::Answer::Cancel) {
         // The window stays open, and so does the serial port: the link keeps working.
         event->ignore();
@@ -422,8 +426,9 @@ void frmhaupt::mnuInfoHandbuch_Click()
         return;
     }
     if (!ui().openDocument(dir.filePath(manuals.first())))
-        ui().message(QStringLiteral("Fehler beim Aufruf...der Acrobat Reader muss installiert sein"),
-                     kProductName);
+        ui().message(
+            QStringLiteral("Fehler beim Aufruf...der Acrobat Reader muss installiert sein"),
+            kProductName);
 }
 
 void frmhaupt::mnuHilfe_about_Click()
@@ -437,7 +442,8 @@ void frmhaupt::mnuHilfe_about_Click()
 void frmhaupt::bindPages()
 {
     m_terminal = new TerminalSettings(*m_konfigurationPage, *m_projektPage, *m_vx, *m_env, this);
-    m_interface = new InterfaceSettings(*m_schnittstellePage, *m_qmTestPage, *m_vx, *m_net, *m_env, this);
+    m_interface =
+        new InterfaceSettings(*m_schnittstellePage, *m_qmTestPage, *m_vx, *m_net, *m_env, this);
     m_terminal->setRs485Selected(
         [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
     m_interface->setEditModeSetter([this](int mode) { m_editMode = mode; });
@@ -455,8 +461,10 @@ void frmhaupt::bindPages()
     frmVXSuchen::install(m_vx, this);
 
     setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});
-    setTransfer(7, {[ioPorts] { ioPorts->GetIOPortWert(); }, [ioPorts] { ioPorts->SetIOPortWert(); }});
-    setTransfer(4, {[this] { m_terminal->readFromTerminal(); }, [this] { m_terminal->sendToTerminal(); }});
+    setTransfer(7,
+                {[ioPorts] { ioPorts->GetIOPortWert(); }, [ioPorts] { ioPorts->SetIOPortWert(); }});
+    setTransfer(
+        4, {[this] { m_terminal->readFromTerminal(); }, [this] { m_terminal->sendToTerminal(); }});
     setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
                      [this] { (void)m_interface->SetSchnittstelle(); }});
     setProjectHooks(4, {[this] { m_terminal->loadFromProject(); },
@@ -465,17 +473,20 @@ void frmhaupt::bindPages()
         m_interface->SetRegisterSchnittstelleProps(
             m_schnittstellePage->ctlRegisterSchnittstelle()->currentIndex());
     });
-    setInterfaceRestore([this](QString& pending) { return m_interface->restoreFromProject(pending); });
+    setInterfaceRestore(
+        [this](QString& pending) { return m_interface->restoreFromProject(pending); });
     setKeepConfiguration([this] {
         m_vx->SaveKonfig();
         // The terminal confirms the save; without that the user must not believe it done.
         const int error = m_vx->lastError();
         if (error == 1)
-            ui().message(QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"),
-                         kProductName);
+            ui().message(
+                QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"),
+                kProductName);
         else if (error != 0)
-            ui().message(QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt"),
-                         kProductName);
+            ui().message(
+                QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt"),
+                kProductName);
     });
 }
 
@@ -506,7 +517,8 @@ bool frmhaupt::FillRegisterTabs(QString* error)
         m_register->removeTab(0);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         const int nr = rs.value(QStringLiteral("FrameNr")).toInt();
-        const int index = m_register->addTab(rs.value(QStringLiteral("FrameBezeichnung")).toString());
+        const int index =
+            m_register->addTab(rs.value(QStringLiteral("FrameBezeichnung")).toString());
         m_register->setTabData(index, nr);
         if (nr < 0 || nr >= kPageCount)
             continue;
@@ -742,7 +754,8 @@ void frmhaupt::mnuDateiOpen_Click()
             QFile::remove(target);
         }
         if (!QFile::copy(file, target)) {
-            ui().message(QStringLiteral("Projekt kann nicht kopiert werden : ") + target, kProductName);
+            ui().message(QStringLiteral("Projekt kann nicht kopiert werden : ") + target,
+                         kProductName);
             return;
         }
         FillProjektCombo();

@@ -111,7 +111,10 @@ public:
         m_restoreInterface = std::move(restore);
     }
     // The production test fills its test list when a project opens.
-    void setTestListFill(std::function<bool(QString* error)> fill) { m_fillTestListe = std::move(fill); }
+    void setTestListFill(std::function<bool(QString* error)> fill)
+    {
+        m_fillTestListe = std::move(fill);
+    }
     // "Konfiguration im Terminal dauerhaft speichern".
     void setKeepConfiguration(std::function<void()> keep) { m_keepConfiguration = std::move(keep); }
 

@@ -82,7 +82,8 @@ int projectNew(CliContext& ctx)
         ctx.out << projekt.ProjektDatei(name) << '\n';
         return 0;
     case clsProjekt::NewResult::KeptExisting:
-        return ctx.fail(QStringLiteral("Projekt %1 besteht bereits und wurde nicht überschrieben").arg(name));
+        return ctx.fail(
+            QStringLiteral("Projekt %1 besteht bereits und wurde nicht überschrieben").arg(name));
     case clsProjekt::NewResult::Failed:
         break;
     }
@@ -132,7 +133,8 @@ int projectInfo(CliContext& ctx)
         !QFileInfo(file).isFile())
         return ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") + file);
     QString error;
-    if (!projekt.connectFile(file, &error) || !env.execute(QStringLiteral("cmdProjekt"), {}, &error))
+    if (!projekt.connectFile(file, &error) ||
+        !env.execute(QStringLiteral("cmdProjekt"), {}, &error))
         return ctx.fail(error);
     Recordset& header = env.recordset(QStringLiteral("cmdProjekt"));
     header.moveFirst();
@@ -172,7 +174,6 @@ int projectInfo(CliContext& ctx)
     env.close(DataEnvironment::kProjekt);
     return 0;
 }
-
 
 // The terminal link of one command, set up from the options --com N, --device PATH,
 // --speed S, --rs485 and --net HOST[:PORT].
@@ -236,7 +237,8 @@ struct CliLink
         }
         vx.ComMode = ctx.has(QStringLiteral("rs485")) ? clsVX::kComModeRs485 : clsVX::kComModeRs232;
         if (!port.open()) {
-            *error = QStringLiteral("Schnittstelle kann nicht geöffnet werden : ") + port.lastOpenErrorText();
+            *error = QStringLiteral("Schnittstelle kann nicht geöffnet werden : ") +
+                     port.lastOpenErrorText();
             return false;
         }
         return true;
@@ -270,15 +272,18 @@ int discover(CliContext& ctx)
 }
 
 // Opens project NAME of the project folder for a configuration transfer.
-bool openProjectFile(CliContext& ctx, DataEnvironment& env, clsProjekt& projekt, const QString& name)
+bool openProjectFile(CliContext& ctx, DataEnvironment& env, clsProjekt& projekt,
+                     const QString& name)
 {
     const QString file = projekt.ProjektDatei(name);
-    if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) || !QFileInfo(file).isFile()) {
+    if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) ||
+        !QFileInfo(file).isFile()) {
         ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") + file);
         return false;
     }
     QString error;
-    if (!projekt.connectFile(file, &error) || !env.execute(QStringLiteral("cmdProjekt"), {}, &error)) {
+    if (!projekt.connectFile(file, &error) ||
+        !env.execute(QStringLiteral("cmdProjekt"), {}, &error)) {
         ctx.fail(error);
         return false;
     }
@@ -293,10 +298,10 @@ bool openProjectFile(CliContext& ctx, DataEnvironment& env, clsProjekt& projekt,
 
 void printSettings(CliContext& ctx, const clsVX& vx)
 {
-    ctx.out << "Modus: " << vx.modeFlags() << " (ParameterMode " << vx.ParameterMode << ", SendMode "
-            << vx.SendMode << ", Tastatur " << int(vx.KeyboardEnabled) << ", IO-Ports "
-            << int(vx.IOPortsEnabled) << ", Einschaltmeldung " << int(vx.Einschaltmeldung)
-            << ", Festtextmodus " << int(vx.Festtextmode) << ")\n"
+    ctx.out << "Modus: " << vx.modeFlags() << " (ParameterMode " << vx.ParameterMode
+            << ", SendMode " << vx.SendMode << ", Tastatur " << int(vx.KeyboardEnabled)
+            << ", IO-Ports " << int(vx.IOPortsEnabled) << ", Einschaltmeldung "
+            << int(vx.Einschaltmeldung) << ", Festtextmodus " << int(vx.Festtextmode) << ")\n"
             << "Display: " << vx.Cols << "x" << vx.Rows << '\n'
             << "Beleuchtung: " << vx.Backlight << '\n'
             << "Kontrast: " << vx.Kontrast << '\n';
@@ -305,7 +310,8 @@ void printSettings(CliContext& ctx, const clsVX& vx)
 int configRead(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("config read NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
+        return ctx.usage(QStringLiteral(
+            "config read NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
     DataEnvironment& env = DataEnvironment::instance();
     QString folder;
     if (!openProgram(ctx, env, &folder))
@@ -340,11 +346,16 @@ int configRead(CliContext& ctx)
             const char* column;
             QVariant value;
         } values[] = {
-            {"ParameterMode", vx.ParameterMode},        {"SendMode", vx.SendMode},
-            {"Tastaturenabled", int(vx.KeyboardEnabled)}, {"IOPortsEnabled", int(vx.IOPortsEnabled)},
-            {"Einschaltmeldung", int(vx.Einschaltmeldung)}, {"Festtextmode", int(vx.Festtextmode)},
-            {"Display_Zeilen", vx.Rows},                {"Display_Spalten", vx.Cols},
-            {"Backlight", vx.Backlight},                {"Kontrast", vx.Kontrast},
+            {"ParameterMode", vx.ParameterMode},
+            {"SendMode", vx.SendMode},
+            {"Tastaturenabled", int(vx.KeyboardEnabled)},
+            {"IOPortsEnabled", int(vx.IOPortsEnabled)},
+            {"Einschaltmeldung", int(vx.Einschaltmeldung)},
+            {"Festtextmode", int(vx.Festtextmode)},
+            {"Display_Zeilen", vx.Rows},
+            {"Display_Spalten", vx.Cols},
+            {"Backlight", vx.Backlight},
+            {"Kontrast", vx.Kontrast},
         };
         bool ok = !rs.eof();
         for (const auto& v : values)
@@ -365,7 +376,8 @@ int configRead(CliContext& ctx)
 int configWrite(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("config write NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
+        return ctx.usage(QStringLiteral(
+            "config write NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
     DataEnvironment& env = DataEnvironment::instance();
     QString folder;
     if (!openProgram(ctx, env, &folder))
@@ -420,23 +432,32 @@ void registerProjectLifecycleCommands(CliRegistry& registry)
 {
     for (const char* option : {"template", "broadcast", "local", "com", "device", "speed", "net"})
         registry.addValueOption(QString::fromLatin1(option));
-    registry.add({QStringLiteral("discover"), QStringLiteral("discover [--broadcast ADRESSE] [--local ADRESSE]"),
-                  QStringLiteral("sucht Netzwerkmodule; je Modul: SerNr, Adresse, Name, Typ, Datenport"),
-                  discover});
-    registry.add({QStringLiteral("config read"),
-                  QStringLiteral("config read NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
-                  QStringLiteral("liest Modus, Displaygröße, Beleuchtung und Kontrast vom Terminal ins Projekt"),
-                  configRead});
-    registry.add({QStringLiteral("config write"),
-                  QStringLiteral("config write NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
-                  QStringLiteral("schreibt Modus, Displaygröße, Beleuchtung und Kontrast des Projekts ins Terminal"),
-                  configWrite});
+    registry.add(
+        {QStringLiteral("discover"),
+         QStringLiteral("discover [--broadcast ADRESSE] [--local ADRESSE]"),
+         QStringLiteral("sucht Netzwerkmodule; je Modul: SerNr, Adresse, Name, Typ, Datenport"),
+         discover});
+    registry.add(
+        {QStringLiteral("config read"),
+         QStringLiteral(
+             "config read NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
+         QStringLiteral(
+             "liest Modus, Displaygröße, Beleuchtung und Kontrast vom Terminal ins Projekt"),
+         configRead});
+    registry.add(
+        {QStringLiteral("config write"),
+         QStringLiteral(
+             "config write NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
+         QStringLiteral(
+             "schreibt Modus, Displaygröße, Beleuchtung und Kontrast des Projekts ins Terminal"),
+         configWrite});
 
     registry.add({QStringLiteral("project list"), QStringLiteral("project list"),
                   QStringLiteral("listet die Projekte des Projektverzeichnisses"), projectList});
-    registry.add({QStringLiteral("project new"), QStringLiteral("project new NAME [--template VORLAGE]"),
-                  QStringLiteral("legt ein Projekt aus einer Hardwarevorlage an (Standard vx_standard)"),
-                  projectNew});
+    registry.add(
+        {QStringLiteral("project new"), QStringLiteral("project new NAME [--template VORLAGE]"),
+         QStringLiteral("legt ein Projekt aus einer Hardwarevorlage an (Standard vx_standard)"),
+         projectNew});
     registry.add({QStringLiteral("project info"), QStringLiteral("project info NAME"),
                   QStringLiteral("zeigt Kopf, Terminaleinstellungen und Anzahlen eines Projekts"),
                   projectInfo});

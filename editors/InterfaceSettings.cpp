@@ -33,7 +33,8 @@ const QString kSettings = QStringLiteral("cmdTerminaleinstellung");
 const QString kResult = QStringLiteral("cmdSuchergebnis");
 
 // Columns of ctlListeTerminal, in the order of the header.
-const char* const kListColumns[] = {"Typ", "IPAdresse", "Bezeichnung", "SerNr", "ZielIP", "UDPDatenport"};
+const char* const kListColumns[] = {"Typ",   "IPAdresse", "Bezeichnung",
+                                    "SerNr", "ZielIP",    "UDPDatenport"};
 
 } // namespace
 
@@ -50,7 +51,8 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage
     });
     connect(m_page.ctlSchnittstelleHandshake(), &QCheckBox::toggled, this,
             [this](bool) { ctlSchnittstelleHandshake_Click(); });
-    connect(m_page.cmdSetSerCom(), &QPushButton::clicked, this, &InterfaceSettings::cmdSetSerCom_Click);
+    connect(m_page.cmdSetSerCom(), &QPushButton::clicked, this,
+            &InterfaceSettings::cmdSetSerCom_Click);
     connect(m_qmPage.cmdSetSerComProg(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdSetSerComProg_Click);
     connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
@@ -72,7 +74,8 @@ InterfaceSettings::~InterfaceSettings() = default;
 
 int InterfaceSettings::comModeOfOption() const
 {
-    return m_page.ctlSchnittstelleMode(0)->isChecked() ? clsVX::kComModeRs232 : clsVX::kComModeRs485;
+    return m_page.ctlSchnittstelleMode(0)->isChecked() ? clsVX::kComModeRs232
+                                                       : clsVX::kComModeRs485;
 }
 
 void InterfaceSettings::ctlRegisterSchnittstelle_Click()
@@ -310,7 +313,8 @@ bool InterfaceSettings::restoreFromProject(QString& pending)
         }
         prog = rs.value(QStringLiteral("ComsettingsProg"));
     }
-    (void)SelectComboEntry(m_qmPage.cboComSpeedProg(), QString::number(TextValueInt(prog.toString())));
+    (void)SelectComboEntry(m_qmPage.cboComSpeedProg(),
+                           QString::number(TextValueInt(prog.toString())));
     if (ComPort* port = m_vx->ctlcom()) {
         if (!port->setSettings(comsettings) && pending.isEmpty())
             pending = QStringLiteral("ungültige Schnittstellenparameter : ") + comsettings;
@@ -382,7 +386,9 @@ void InterfaceSettings::FillListeTerminal()
         const int row = list->rowCount();
         list->insertRow(row);
         for (int c = 0; c < list->columnCount(); ++c)
-            list->setItem(row, c, new QTableWidgetItem(rs.value(QString::fromLatin1(kListColumns[c])).toString()));
+            list->setItem(
+                row, c,
+                new QTableWidgetItem(rs.value(QString::fromLatin1(kListColumns[c])).toString()));
     }
     rs.moveFirst();
 }

@@ -32,7 +32,10 @@ public:
     // The main window's edit mode and read button, and the console's send button.
     void setEditModeSetter(std::function<void(int)> set) { m_setEditMode = std::move(set); }
     void setReadButton(QPushButton* button) { m_readButton = button; }
-    void setConsoleSendButton(std::function<QPushButton*()> find) { m_sendButton = std::move(find); }
+    void setConsoleSendButton(std::function<QPushButton*()> find)
+    {
+        m_sendButton = std::move(find);
+    }
     // Where the search request goes (the broadcast address unless set).
     void setSearchAddress(const QString& address) { m_searchAddress = address; }
     [[nodiscard]] ModuleSearch& search() { return *m_search; }

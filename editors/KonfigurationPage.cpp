@@ -59,11 +59,12 @@ KonfigurationPage::KonfigurationPage(QWidget* parent) : QWidget(parent)
     modus->setObjectName(QStringLiteral("frTerminalModus"));
     auto* mf = new QFormLayout(modus);
     QWidget* box = nullptr;
-    m_parameterGroup = optionPair(modus, QStringLiteral("ctlParameterSendmode"), QStringLiteral("Byte"),
-                                  QStringLiteral("Dezimal, kommasepariert"), &box);
+    m_parameterGroup =
+        optionPair(modus, QStringLiteral("ctlParameterSendmode"), QStringLiteral("Byte"),
+                   QStringLiteral("Dezimal, kommasepariert"), &box);
     mf->addRow(QStringLiteral("Parameter übertragen als"), box);
-    m_antwortGroup = optionPair(modus, QStringLiteral("ctlTerminalAntwort"), QStringLiteral("seriell"),
-                                QStringLiteral("CAN"), &box);
+    m_antwortGroup = optionPair(modus, QStringLiteral("ctlTerminalAntwort"),
+                                QStringLiteral("seriell"), QStringLiteral("CAN"), &box);
     mf->addRow(QStringLiteral("Terminalantwort senden via"), box);
     m_tastatur = activeBox(modus, QStringLiteral("ctlTastaturEnable"));
     mf->addRow(QStringLiteral("Tastatur"), m_tastatur);

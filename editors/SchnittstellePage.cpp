@@ -57,7 +57,8 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     form->addRow(QStringLiteral("verfügbare Coms :"), m_cboComPort);
     m_cboSpeed = new QComboBox(frSeriell);
     m_cboSpeed->setObjectName(QStringLiteral("cboSpeed"));
-    m_cboSpeed->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")});
+    m_cboSpeed->addItems(
+        {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")});
     m_cboSpeed->setCurrentIndex(-1);
     m_cboSpeed->setMaximumWidth(140);
     form->addRow(QStringLiteral("Geschwindigkeit"), m_cboSpeed);
@@ -69,7 +70,8 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     auto* buttons = new QHBoxLayout;
     m_cmdSetSerCom = new QPushButton(QStringLiteral("setzen"), frSeriell);
     m_cmdSetSerCom->setObjectName(QStringLiteral("cmdSetSerCom"));
-    m_cmdSetSerCom->setToolTip(QStringLiteral("Terminal und PC auf Port und Geschwindigkeit umstellen"));
+    m_cmdSetSerCom->setToolTip(
+        QStringLiteral("Terminal und PC auf Port und Geschwindigkeit umstellen"));
     m_cmdConnect = new QPushButton(QStringLiteral("suchen"), frSeriell);
     m_cmdConnect->setObjectName(QStringLiteral("cmdConnect"));
     m_cmdConnect->setToolTip(QStringLiteral("Terminal an den seriellen Schnittstellen suchen"));

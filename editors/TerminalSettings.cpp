@@ -48,7 +48,8 @@ TerminalSettings::TerminalSettings(KonfigurationPage& page, ProjektPage& projekt
             [this](bool) { ctlDisplayBacklight_Click(); });
     connect(m_page.ctlDisplaykontrast(), &QSlider::valueChanged, this,
             [this](int) { ctlDisplaykontrast_Change(); });
-    connect(m_page.cmdCheckEEProm(), &QPushButton::clicked, this, &TerminalSettings::cmdCheckEEProm_Click);
+    connect(m_page.cmdCheckEEProm(), &QPushButton::clicked, this,
+            &TerminalSettings::cmdCheckEEProm_Click);
 }
 
 bool TerminalSettings::validSide(int side) const
@@ -139,7 +140,9 @@ void TerminalSettings::GetTerminalMode(int Quelle)
         return;
     Recordset& rs = m_env.recordset(kSettings);
     rs.moveFirst();
-    auto flag = [&rs](const char* column) { return rs.value(QString::fromLatin1(column)).toBool(); };
+    auto flag = [&rs](const char* column) {
+        return rs.value(QString::fromLatin1(column)).toBool();
+    };
     vx.ParameterMode = rs.value(QStringLiteral("ParameterMode")).toInt();
     vx.SendMode = rs.value(QStringLiteral("SendMode")).toInt();
     showOptions(vx.ParameterMode, vx.SendMode);
@@ -285,8 +288,8 @@ bool TerminalSettings::SetDisplayBacklight(int Ziel, QString* error)
         m_vx->SetDisplayBacklight(value);
         return true;
     }
-    return writeSettings([&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Backlight"), value); },
-                         error);
+    return writeSettings(
+        [&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Backlight"), value); }, error);
 }
 
 void TerminalSettings::GetDisplaykontrast(int Quelle)
@@ -318,8 +321,8 @@ bool TerminalSettings::SetDisplayKontrast(int Ziel, QString* error)
         m_vx->SetDisplayKontrast(value);
         return true;
     }
-    return writeSettings([&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Kontrast"), value); },
-                         error);
+    return writeSettings(
+        [&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Kontrast"), value); }, error);
 }
 
 void TerminalSettings::ctlDisplayBacklight_Click()

@@ -60,7 +60,8 @@ void ModuleSearch::onDatagram(const QByteArray& datagram)
     if (!m_active)
         return;
     QString error;
-    if (!ModuleDiscovery::store(m_env.recordset(QStringLiteral("cmdSuchergebnis")), datagram, &error)) {
+    if (!ModuleDiscovery::store(m_env.recordset(QStringLiteral("cmdSuchergebnis")), datagram,
+                                &error)) {
         Q_EMIT answerFailed(error);
         ui().message(error, kProductName);
     }

@@ -85,26 +85,29 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
         return NewResult::Failed;
     }
     if (!QDir().mkpath(m_basispfad)) {
-        ui().message(QStringLiteral("Projektverzeichnis kann nicht angelegt werden : ") + m_basispfad,
+        ui().message(QStringLiteral("Projektverzeichnis kann nicht angelegt werden : ") +
+                         m_basispfad,
                      kProductName);
         return NewResult::Failed;
     }
     // The project being replaced must not stay connected to a file that changes under it.
-    if (QFileInfo(target) == QFileInfo(DataEnvironment::dataSourceOf(
-                                  m_env.connectionString(DataEnvironment::kProjekt))))
+    if (QFileInfo(target) ==
+        QFileInfo(DataEnvironment::dataSourceOf(m_env.connectionString(DataEnvironment::kProjekt))))
         closeProjekt();
     // Copy beside the target and rename: a failed copy leaves the old file whole.
     const QString temp = target + QStringLiteral(".neu");
     QFile::remove(temp);
     if (!QFile::copy(source, temp)) {
-        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target, kProductName);
+        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target,
+                     kProductName);
         return NewResult::Failed;
     }
     QFile(temp).setPermissions(QFile(temp).permissions() | QFileDevice::WriteOwner);
     QFile::remove(target);
     if (!QFile::rename(temp, target)) {
         QFile::remove(temp);
-        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target, kProductName);
+        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target,
+                     kProductName);
         return NewResult::Failed;
     }
     return NewResult::Created;
@@ -185,8 +188,8 @@ void clsProjekt::rememberRecentlyUsed(const QString& bezeichnung)
         else
             lru.moveFirst();
         (void)lru.setValue(QStringLiteral("Bezeichnung"), bezeichnung);
-        (void)lru.setValue(QStringLiteral("lastused"),
-                           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        (void)lru.setValue(QStringLiteral("lastused"), QDateTime::currentDateTime().toString(
+                                                           QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         (void)lru.setValue(QStringLiteral("Nr"), lru.recordCount());
         if (!lru.update())
             lru.cancelUpdate();
@@ -196,9 +199,9 @@ void clsProjekt::rememberRecentlyUsed(const QString& bezeichnung)
 
 void clsProjekt::closeProjectRecordsets()
 {
-    for (const char* name : {"cmdProjekt", "cmdTerminaleinstellung", "cmdFesttexte", "cmdTastencodes",
-                             "cmdTastaturmodus", "cmdUserzeichen", "cmdProgRegister", "cmdDisplaytyp",
-                             "cmdQMTests"})
+    for (const char* name :
+         {"cmdProjekt", "cmdTerminaleinstellung", "cmdFesttexte", "cmdTastencodes",
+          "cmdTastaturmodus", "cmdUserzeichen", "cmdProgRegister", "cmdDisplaytyp", "cmdQMTests"})
         m_env.recordset(QString::fromLatin1(name)).close();
 }
 
@@ -224,7 +227,8 @@ bool clsProjekt::SaveProjekt()
         db.rollback();
     // The recordsets hold what was rolled back; they reload on their next use.
     closeProjectRecordsets();
-    ui().message(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error, kProductName);
+    ui().message(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error,
+                 kProductName);
     return false;
 }
 
@@ -242,14 +246,16 @@ bool clsProjekt::deleteProjekt(const QString& bezeichnung)
         return false;
     }
     if (!m_bezeichnung.isEmpty() && bezeichnung == m_bezeichnung && isOpen()) {
-        ui().message(QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden"), kProductName);
+        ui().message(QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden"),
+                     kProductName);
         return false;
     }
     if (ui().ask(QStringLiteral("Projekt '%1' wirklich löschen?").arg(bezeichnung),
                  UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
         return false;
     if (!QFile::remove(file)) {
-        ui().message(QStringLiteral("Projektdatei kann nicht gelöscht werden : ") + file, kProductName);
+        ui().message(QStringLiteral("Projektdatei kann nicht gelöscht werden : ") + file,
+                     kProductName);
         return false;
     }
     if (m_env.execute(QStringLiteral("cmdProjektLRU"))) {
@@ -278,7 +284,9 @@ QString clsProjekt::DBVersion()
 {
     if (!m_env.ensureOpen(QStringLiteral("cmdProjekt")))
         return QString();
-    return m_env.recordset(QStringLiteral("cmdProjekt")).value(QStringLiteral("DBVersion")).toString();
+    return m_env.recordset(QStringLiteral("cmdProjekt"))
+        .value(QStringLiteral("DBVersion"))
+        .toString();
 }
 
 bool clsProjekt::UpdateProjekt()
@@ -315,7 +323,8 @@ bool clsProjekt::UpdateProjekt()
         // The header was loaded before the table changed; its values are still current.
         if (!header.setValue(QStringLiteral("DBVersion"), QString::fromLatin1(step->to)) ||
             !header.update()) {
-            ui().message(QStringLiteral("Fehler bei DB-Update : ") + header.lastError(), kProductName);
+            ui().message(QStringLiteral("Fehler bei DB-Update : ") + header.lastError(),
+                         kProductName);
             header.cancelUpdate();
             return false;
         }

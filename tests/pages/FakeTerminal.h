@@ -33,15 +33,16 @@ public:
     // Makes `port` open a channel to this terminal.
     void attach(vemro::ComPort& port)
     {
-        port.setOpener([this](int, const vemro::SerialSettings&, vemro::SerialOpenError&, QString&) {
-            ++opens;
-            auto pc = std::make_unique<vemro::MemoryTransport>();
-            m_far = std::make_unique<vemro::MemoryTransport>();
-            vemro::MemoryTransport::pair(*pc, *m_far);
-            connect(m_far.get(), &vemro::Transport::bytesArrived, this, &FakeTerminal::onBytes);
-            m_buffer.clear();
-            return std::unique_ptr<vemro::Transport>(std::move(pc));
-        });
+        port.setOpener(
+            [this](int, const vemro::SerialSettings&, vemro::SerialOpenError&, QString&) {
+                ++opens;
+                auto pc = std::make_unique<vemro::MemoryTransport>();
+                m_far = std::make_unique<vemro::MemoryTransport>();
+                vemro::MemoryTransport::pair(*pc, *m_far);
+                connect(m_far.get(), &vemro::Transport::bytesArrived, this, &FakeTerminal::onBytes);
+                m_buffer.clear();
+                return std::unique_ptr<vemro::Transport>(std::move(pc));
+            });
     }
 
     [[nodiscard]] int portValue() const { return (contrast & 15) | (backlight > 0 ? 16 : 0); }

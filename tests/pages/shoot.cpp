@@ -1,9 +1,9 @@
 // Saves a picture of every page of the main window (vemro-shoot OUTDIR [PROJECT]).
 #include "app/frmhaupt.h"
+#include "editors/ProjektPage.h"
 #include "platform/LocalWait.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/SelectComboEntry.h"
-#include "editors/ProjektPage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,7 +35,8 @@ int main(int argc, char** argv)
             if (!window.grab().save(out + QStringLiteral("/page%1.png").arg(nr)))
                 code = 1;
             if (nr == 1) {
-                auto* sub = window.findChild<QTabWidget*>(QStringLiteral("ctlRegisterSchnittstelle"));
+                auto* sub =
+                    window.findChild<QTabWidget*>(QStringLiteral("ctlRegisterSchnittstelle"));
                 sub->setCurrentIndex(1);
                 vemro::PauseMS(50);
                 (void)window.grab().save(out + QStringLiteral("/page1_netz.png"));

@@ -156,8 +156,9 @@ void TstSettings::sendAndReadBack()
 
 void TstSettings::contrastSliderSendsAtOnce()
 {
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Terminaleinstellungen SET Kontrast = 12")}));
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("UPDATE Terminaleinstellungen SET Kontrast = 12")}));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
@@ -168,14 +169,16 @@ void TstSettings::contrastSliderSendsAtOnce()
         QVERIFY2(!c.startsWith("LK"), c.constData());
     window.konfigurationPage()->ctlDisplaykontrast()->setValue(7);
     QTRY_COMPARE(m_fake->contrast, 7);
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
                  .toInt(),
              7);
     window.konfigurationPage()->ctlDisplayBacklight()->setChecked(false);
     QTRY_COMPARE(m_fake->backlight, 0);
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Backlight FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Backlight FROM Terminaleinstellungen"))
                  .toInt(),
              0);
 }
@@ -195,7 +198,8 @@ void TstSettings::displayTypeWithoutX()
     m_ui.clear();
     m_fake->commands.clear();
     (void)window.terminalSettings()->SetDisplayAufloesung(0);
-    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("ungültiger Eintrag in Displayauswahlliste")});
+    QCOMPARE(m_ui.texts(),
+             QStringList{QStringLiteral("ungültiger Eintrag in Displayauswahlliste")});
     QTRY_VERIFY(!m_fake->commands.isEmpty());
     QCOMPARE(m_fake->commands.last(), QByteArray("LA4,20;")); // sent with the sizes it had
 }
@@ -234,9 +238,10 @@ void TstSettings::saveProjectStoresModeAndDisplay()
     vx->Cols = 40;
     vx->Rows = 2;
     QVERIFY(window.Projekt().SaveProjekt());
-    const QString q = QStringLiteral("SELECT IOPortsEnabled || '|' || FesttextPort || '|' || UseRS485 "
-                                     "|| '|' || Display_Spalten || 'x' || Display_Zeilen FROM "
-                                     "Terminaleinstellungen");
+    const QString q =
+        QStringLiteral("SELECT IOPortsEnabled || '|' || FesttextPort || '|' || UseRS485 "
+                       "|| '|' || Display_Spalten || 'x' || Display_Zeilen FROM "
+                       "Terminaleinstellungen");
     QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"), q).toString(),
              QStringLiteral("%1|6|1|40x2").arg(wasIo ? 1 : 0));
 }
@@ -274,8 +279,9 @@ void TstSettings::setzen()
     QVERIFY(window.ctlcom()->isOpen());
     QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal erfolgreich umgestellt")});
     QCOMPARE(m_home->programValue(QStringLiteral("SELECT ComPort FROM Allgemein")).toInt(), 3);
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
                  .toString(),
              QStringLiteral("38400,n,8,1"));
 }
@@ -295,10 +301,11 @@ void TstSettings::setzenNeedsSpeedAndPort()
     (void)window.interfaceSettings()->SetSchnittstelle();
     window.terminal()->ComMode = 7;
     (void)window.interfaceSettings()->SetSchnittstelle();
-    QCOMPARE(m_ui.texts(), (QStringList{QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"),
-                                        QStringLiteral("Zuerst ComPort wählen"),
-                                        QStringLiteral("für Netzwerk noch nicht implementiert"),
-                                        QStringLiteral("ungültiger terminal.Commode")}));
+    QCOMPARE(m_ui.texts(),
+             (QStringList{QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"),
+                          QStringLiteral("Zuerst ComPort wählen"),
+                          QStringLiteral("für Netzwerk noch nicht implementiert"),
+                          QStringLiteral("ungültiger terminal.Commode")}));
 }
 
 void TstSettings::networkProjectSelectsNetworkTab()
@@ -314,28 +321,34 @@ void TstSettings::networkProjectSelectsNetworkTab()
     QCOMPARE(window.terminal()->ComMode, 20);
     QCOMPARE(m_fake->opens, 0); // the serial port is not touched
     QVERIFY(m_ui.texts().isEmpty());
-    QCOMPARE(m_home->projectValue(QStringLiteral("Netz1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Netz1"),
+                                QStringLiteral("SELECT lastComMode FROM Allgemein"))
                  .toInt(),
              20);
     // Back to the serial sub-tab: written back at once.
     window.showPage(1);
     window.schnittstellePage()->ctlRegisterSchnittstelle()->setCurrentIndex(0);
     QCOMPARE(window.editMode(), 11);
-    QCOMPARE(m_home->projectValue(QStringLiteral("Netz1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Netz1"),
+                                QStringLiteral("SELECT lastComMode FROM Allgemein"))
                  .toInt(),
              0);
 }
 
 void TstSettings::nullComsettingsProg()
 {
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Terminaleinstellungen SET ComSettingsProg = NULL")}));
+    QVERIFY(m_home->makeProject(
+        QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+        {QStringLiteral("UPDATE Terminaleinstellungen SET ComSettingsProg = NULL")}));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
                  .toString(),
              QStringLiteral("19200,n,8n1"));
     QCOMPARE(window.qmTestPage()->cboComSpeedProg()->currentText(), QStringLiteral("19200"));
@@ -347,8 +360,9 @@ void TstSettings::rs485StaysSelected()
 {
     QVERIFY(m_home->makeProject(QStringLiteral("Bus485"), QStringLiteral("vx_standard"),
                                 {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = 1")}));
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = NULL")}));
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("UPDATE Terminaleinstellungen SET UseRS485 = NULL")}));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
@@ -373,16 +387,18 @@ void TstSettings::qmTestSpeed()
     QCOMPARE(window.ctlcom()->Settings(), QStringLiteral("9600,n,8,1"));
     QVERIFY(window.ctlcom()->isOpen());
     QVERIFY(m_fake->commands.isEmpty()); // the terminal is not told
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT ComSettingsProg FROM Terminaleinstellungen"))
                  .toString(),
              QStringLiteral("9600,n,8,1"));
 }
 
 void TstSettings::nullFesttextPort()
 {
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Terminaleinstellungen SET FesttextPort = NULL")}));
+    QVERIFY(m_home->makeProject(
+        QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+        {QStringLiteral("UPDATE Terminaleinstellungen SET FesttextPort = NULL")}));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
@@ -399,9 +415,11 @@ void TstSettings::keepConfiguration_data()
     QTest::addColumn<QStringList>("messages");
     QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList();
     QTest::newRow("NAK") << QByteArray(1, '\x15')
-                         << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
+                         << QStringList{
+                                "Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
     QTest::newRow("silent") << QByteArray()
-                            << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
+                            << QStringList{
+                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
 }
 
 void TstSettings::keepConfiguration()

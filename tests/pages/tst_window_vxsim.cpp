@@ -76,8 +76,8 @@ void TstWindowVxsim::readChangeSendReadBack()
 {
     QTemporaryDir dir;
     const QString pty = dir.filePath(QStringLiteral("vx"));
-    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), QStringLiteral("2.7"),
-                    QStringLiteral("--sernr"), QStringLiteral("004799")});
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"),
+                    QStringLiteral("2.7"), QStringLiteral("--sernr"), QStringLiteral("004799")});
     QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     auto window = startWindow(pty);
@@ -91,7 +91,8 @@ void TstWindowVxsim::readChangeSendReadBack()
     QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("20x4"));
     const int contrast = page->ctlDisplaykontrast()->value();
     // Change and send.
-    page->ctlEinschaltmeldungEnabled()->setChecked(!page->ctlEinschaltmeldungEnabled()->isChecked());
+    page->ctlEinschaltmeldungEnabled()->setChecked(
+        !page->ctlEinschaltmeldungEnabled()->isChecked());
     const bool einschalt = page->ctlEinschaltmeldungEnabled()->isChecked();
     page->ctlFesttextmodusenabled()->setChecked(true);
     {
@@ -120,19 +121,22 @@ void TstWindowVxsim::readChangeSendReadBack()
     // The slider sends at once: the terminal's port 0 follows it.
     page->ctlDisplaykontrast()->setValue(9);
     QCOMPARE(window->terminal()->GetIOPort(0) & 15, 9);
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen"))
                  .toInt(),
              9);
     // Made permanent in the terminal and saved into the project.
     window->cmdSaveTerminalkonfiguration()->click();
     QCOMPARE(window->terminal()->lastError(), 0);
     QVERIFY(window->Projekt().SaveProjekt());
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Display_Spalten || 'x' || Display_Zeilen || '|' "
-                                                 "|| Festtextmode FROM Terminaleinstellungen"))
-                 .toString(),
-             QStringLiteral("16x2|1"));
+    QCOMPARE(
+        m_home
+            ->projectValue(QStringLiteral("Anlage1"),
+                           QStringLiteral("SELECT Display_Spalten || 'x' || Display_Zeilen || '|' "
+                                          "|| Festtextmode FROM Terminaleinstellungen"))
+            .toString(),
+        QStringLiteral("16x2|1"));
     QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
 }
 
@@ -140,7 +144,8 @@ void TstWindowVxsim::setzenSwitchesSpeed()
 {
     QTemporaryDir dir;
     const QString pty = dir.filePath(QStringLiteral("vx"));
-    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), QStringLiteral("2.7")});
+    SimProcess sim(
+        {QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), QStringLiteral("2.7")});
     QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     auto window = startWindow(pty);
@@ -155,8 +160,9 @@ void TstWindowVxsim::setzenSwitchesSpeed()
     page->cmdSetSerCom()->click();
     QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal erfolgreich umgestellt")});
     QCOMPARE(window->ctlcom()->Settings(), QStringLiteral("38400,n,8,1"));
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Comsettings FROM Terminaleinstellungen"))
                  .toString(),
              QStringLiteral("38400,n,8,1"));
     // The terminal answers at the new speed.
@@ -165,18 +171,21 @@ void TstWindowVxsim::setzenSwitchesSpeed()
 
 void TstWindowVxsim::discoveryAndConsoleOverUdp()
 {
-    SimProcess a({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.31"),
-                  QStringLiteral("--sernr"), QStringLiteral("000031"), QStringLiteral("--module-type"),
+    SimProcess a({QStringLiteral("--no-pty"), QStringLiteral("--udp"),
+                  QStringLiteral("127.0.77.31"), QStringLiteral("--sernr"),
+                  QStringLiteral("000031"), QStringLiteral("--module-type"),
                   QStringLiteral("VX-NET")});
-    SimProcess b({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.32"),
-                  QStringLiteral("--sernr"), QStringLiteral("000032"), QStringLiteral("--module-type"),
+    SimProcess b({QStringLiteral("--no-pty"), QStringLiteral("--udp"),
+                  QStringLiteral("127.0.77.32"), QStringLiteral("--sernr"),
+                  QStringLiteral("000032"), QStringLiteral("--module-type"),
                   QStringLiteral("VX-NET")});
     QVERIFY2(a.waitFor(QStringLiteral("Datenport")), qPrintable(a.output()));
     QVERIFY2(b.waitFor(QStringLiteral("Datenport")), qPrintable(b.output()));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
     for (int n = 1; n <= 8; ++n)
-        window.ctlcom()->setDeviceOverride(n, m_home->path() + QStringLiteral("/keinport%1").arg(n));
+        window.ctlcom()->setDeviceOverride(n,
+                                           m_home->path() + QStringLiteral("/keinport%1").arg(n));
     QVERIFY(window.Init());
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     // Answers come to this address only, even if other programs share the ports.
@@ -202,9 +211,12 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     window.findChild<QLineEdit*>(QStringLiteral("txtBefehl"))->setText(QStringLiteral("<ESC>?V"));
     senden->click();
     QTRY_VERIFY(senden->isEnabled());
-    const QString reply = window.findChild<QLineEdit*>(QStringLiteral("txtTerminalAntwort"))->text();
+    const QString reply =
+        window.findChild<QLineEdit*>(QStringLiteral("txtTerminalAntwort"))->text();
     QVERIFY2(reply.contains(QStringLiteral("000032")), qPrintable(reply));
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"), QStringLiteral("SELECT lastComMode FROM Allgemein"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT lastComMode FROM Allgemein"))
                  .toInt(),
              20);
 }

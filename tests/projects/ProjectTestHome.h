@@ -35,12 +35,12 @@ public:
                QStringLiteral(".mdb");
     }
     bool installTemplates(const QStringList& names = {QStringLiteral("vx_standard"),
-                                                       QStringLiteral("vx_1602")})
+                                                      QStringLiteral("vx_1602")})
     {
         QDir(m_dir.path()).mkpath(QStringLiteral("Hardware"));
         for (const QString& n : names) {
-            if (!QFile::copy(builtTemplate(n),
-                             m_dir.path() + QStringLiteral("/Hardware/") + n + QStringLiteral(".mdb")))
+            if (!QFile::copy(builtTemplate(n), m_dir.path() + QStringLiteral("/Hardware/") + n +
+                                                   QStringLiteral(".mdb")))
                 return false;
         }
         return true;

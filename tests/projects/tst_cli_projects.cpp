@@ -41,7 +41,8 @@ void TstCliProjects::initTestCase()
     QDir(m_dir.path()).mkpath(QStringLiteral("Hardware"));
     for (const char* t : {"vx_standard", "vx_1602"}) {
         const QString name = QString::fromLatin1(t) + QStringLiteral(".mdb");
-        QVERIFY(QFile::copy(qEnvironmentVariable("VEMRO_PROGRAM_DIR") + QStringLiteral("/Hardware/") + name,
+        QVERIFY(QFile::copy(qEnvironmentVariable("VEMRO_PROGRAM_DIR") +
+                                QStringLiteral("/Hardware/") + name,
                             m_dir.filePath(QStringLiteral("Hardware/") + name)));
     }
 }
@@ -82,9 +83,12 @@ void TstCliProjects::badNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("parent folder") << "../../ausserhalb" << "keine Sonderzeichen wie '/' zulässig";
-    QTest::newRow("short") << "kurz" << "Bezeichnung muss mindestens 5 Zeichen lang sein";
-    QTest::newRow("dot") << ".versteckt" << "Bezeichnung darf nicht mit '.' beginnen";
+    QTest::newRow("parent folder") << "../../ausserhalb"
+                                   << "keine Sonderzeichen wie '/' zulässig";
+    QTest::newRow("short") << "kurz"
+                           << "Bezeichnung muss mindestens 5 Zeichen lang sein";
+    QTest::newRow("dot") << ".versteckt"
+                         << "Bezeichnung darf nicht mit '.' beginnen";
 }
 
 void TstCliProjects::badNames()
@@ -99,8 +103,9 @@ void TstCliProjects::badNames()
 
 void TstCliProjects::missingTemplate()
 {
-    const Result r = run({QStringLiteral("project"), QStringLiteral("new"), QStringLiteral("Anlage9"),
-                          QStringLiteral("--template"), QStringLiteral("gibtsnicht")});
+    const Result r =
+        run({QStringLiteral("project"), QStringLiteral("new"), QStringLiteral("Anlage9"),
+             QStringLiteral("--template"), QStringLiteral("gibtsnicht")});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("Hardwarevorlage nicht gefunden")), qPrintable(r.err));
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("Projekte/Anlage9.mdb"))));

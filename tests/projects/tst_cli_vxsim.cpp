@@ -29,7 +29,8 @@ private:
 TstCliVxsim::Result TstCliVxsim::run(const QStringList& args)
 {
     QProcess p;
-    p.start(QStringLiteral(VEMRO_CLI), QStringList{QStringLiteral("--home"), m_home->path()} + args);
+    p.start(QStringLiteral(VEMRO_CLI),
+            QStringList{QStringLiteral("--home"), m_home->path()} + args);
     p.closeWriteChannel();
     if (!p.waitForFinished(60000))
         return {-1, {}, {}};
@@ -45,16 +46,19 @@ void TstCliVxsim::initTestCase()
 
 void TstCliVxsim::discoverTwoModules()
 {
-    SimProcess b({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.12"),
-                  QStringLiteral("--sernr"), QStringLiteral("000002"), QStringLiteral("--module-name"),
-                  QStringLiteral("Linie B"), QStringLiteral("--module-type"), QStringLiteral("VX-NET")});
-    SimProcess a({QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.11"),
-                  QStringLiteral("--sernr"), QStringLiteral("000001"), QStringLiteral("--module-name"),
-                  QStringLiteral("Linie, A"), QStringLiteral("--module-type"), QStringLiteral("VX-NET")});
+    SimProcess b(
+        {QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.12"),
+         QStringLiteral("--sernr"), QStringLiteral("000002"), QStringLiteral("--module-name"),
+         QStringLiteral("Linie B"), QStringLiteral("--module-type"), QStringLiteral("VX-NET")});
+    SimProcess a(
+        {QStringLiteral("--no-pty"), QStringLiteral("--udp"), QStringLiteral("127.0.77.11"),
+         QStringLiteral("--sernr"), QStringLiteral("000001"), QStringLiteral("--module-name"),
+         QStringLiteral("Linie, A"), QStringLiteral("--module-type"), QStringLiteral("VX-NET")});
     QVERIFY2(a.waitFor(QStringLiteral("Datenport")), qPrintable(a.output()));
     QVERIFY2(b.waitFor(QStringLiteral("Datenport")), qPrintable(b.output()));
     // A local address of its own: answers reach this test even if others share the ports.
-    const Result r = run({QStringLiteral("discover"), QStringLiteral("--local"), QStringLiteral("127.0.77.10")});
+    const Result r =
+        run({QStringLiteral("discover"), QStringLiteral("--local"), QStringLiteral("127.0.77.10")});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("000001\t127.0.77.11\tLinie A\tVX-NET\t3001\n"
                                    "000002\t127.0.77.12\tLinie B\tVX-NET\t3001"));
@@ -76,23 +80,31 @@ void TstCliVxsim::configRoundTrip()
     const QString pty = dir.filePath(QStringLiteral("vx"));
     QStringList simArgs{QStringLiteral("--sernr"), QStringLiteral("004712")};
     if (network)
-        simArgs << QStringLiteral("--no-pty") << QStringLiteral("--udp") << QStringLiteral("127.0.77.21");
+        simArgs << QStringLiteral("--no-pty") << QStringLiteral("--udp")
+                << QStringLiteral("127.0.77.21");
     else
         simArgs << QStringLiteral("--pty-link") << pty;
     SimProcess sim(simArgs);
     QVERIFY2(sim.waitFor(network ? QStringLiteral("Datenport") : pty), qPrintable(sim.output()));
-    const QStringList link = network ? QStringList{QStringLiteral("--net"), QStringLiteral("127.0.77.21"),
-                                                   QStringLiteral("--local"), QStringLiteral("127.0.77.20")}
-                                     : QStringList{QStringLiteral("--device"), pty};
+    const QStringList link =
+        network ? QStringList{QStringLiteral("--net"), QStringLiteral("127.0.77.21"),
+                              QStringLiteral("--local"), QStringLiteral("127.0.77.20")}
+                : QStringList{QStringLiteral("--device"), pty};
     const QString source = QStringLiteral("Quelle%1").arg(network);
     const QString copy = QStringLiteral("Kopie%1").arg(network);
-    QCOMPARE(run({QStringLiteral("project"), QStringLiteral("new"), source, QStringLiteral("--yes")}).code, 0);
-    QCOMPARE(run({QStringLiteral("project"), QStringLiteral("new"), copy, QStringLiteral("--yes")}).code, 0);
+    QCOMPARE(
+        run({QStringLiteral("project"), QStringLiteral("new"), source, QStringLiteral("--yes")})
+            .code,
+        0);
+    QCOMPARE(
+        run({QStringLiteral("project"), QStringLiteral("new"), copy, QStringLiteral("--yes")}).code,
+        0);
     QVERIFY(ProjectTestHome::exec(
         m_home->projects() + source + QStringLiteral(".mdb"),
-        {QStringLiteral("UPDATE Terminaleinstellungen SET ParameterMode=1, SendMode=2, Tastaturenabled=0, "
-                        "IOPortsEnabled=1, Einschaltmeldung=1, Festtextmode=1, Display_Zeilen=2, "
-                        "Display_Spalten=16, Backlight=0, Kontrast=3")}));
+        {QStringLiteral(
+            "UPDATE Terminaleinstellungen SET ParameterMode=1, SendMode=2, Tastaturenabled=0, "
+            "IOPortsEnabled=1, Einschaltmeldung=1, Festtextmode=1, Display_Zeilen=2, "
+            "Display_Spalten=16, Backlight=0, Kontrast=3")}));
     Result r = run(QStringList{QStringLiteral("config"), QStringLiteral("write"), source} + link);
     QVERIFY2(r.code == 0, qPrintable(r.err));
     r = run(QStringList{QStringLiteral("config"), QStringLiteral("read"), copy} + link);
@@ -109,15 +121,16 @@ void TstCliVxsim::silentTerminalFails()
 {
     QTemporaryDir dir;
     const QString pty = dir.filePath(QStringLiteral("vx"));
-    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--speed"), QStringLiteral("38400")});
+    SimProcess sim(
+        {QStringLiteral("--pty-link"), pty, QStringLiteral("--speed"), QStringLiteral("38400")});
     QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
     QCOMPARE(run({QStringLiteral("project"), QStringLiteral("new"), QStringLiteral("Leise1"),
                   QStringLiteral("--yes")})
                  .code,
              0);
     // The PC at 19200, the terminal at 38400: nothing understood, nothing stored.
-    const Result r = run({QStringLiteral("config"), QStringLiteral("read"), QStringLiteral("Leise1"),
-                          QStringLiteral("--device"), pty});
+    const Result r = run({QStringLiteral("config"), QStringLiteral("read"),
+                          QStringLiteral("Leise1"), QStringLiteral("--device"), pty});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("Terminal antwortet nicht")), qPrintable(r.err));
 }

@@ -93,14 +93,16 @@ void TstDiscovery::parse_data()
         << QVariant(QStringLiteral(" Halle 1 Linie2 "));
     QTest::newRow("type") << answer('T', "004711", "VX-NET") << ok << "Typ"
                           << QVariant(QStringLiteral("VX-NET"));
-    QTest::newRow("port") << answer('U', "004711", "\x0b\xb9") << ok << "UDPDatenport" << QVariant(3001);
-    QTest::newRow("port above 32767") << answer('U', "004711", "\xff\xff") << ok << "UDPDatenport"
-                                      << QVariant(65535);
+    QTest::newRow("port") << answer('U', "004711", "\x0b\xb9") << ok << "UDPDatenport"
+                          << QVariant(3001);
+    QTest::newRow("port above 32767")
+        << answer('U', "004711", "\xff\xff") << ok << "UDPDatenport" << QVariant(65535);
     QTest::newRow("unknown letter") << answer('X', "004711", "egal") << ok << "" << QVariant();
     QTest::newRow("letter only") << QByteArray("CFG>I") << none << "" << QVariant();
     QTest::newRow("other datagram") << QByteArray("V:1.30,004711;") << none << "" << QVariant();
     QTest::newRow("request") << QByteArray("CFG?") << none << "" << QVariant();
-    QTest::newRow("address too short") << answer('I', "004711", "\x0a\x00") << err << "" << QVariant();
+    QTest::newRow("address too short")
+        << answer('I', "004711", "\x0a\x00") << err << "" << QVariant();
     QTest::newRow("port too short") << answer('U', "004711", "\x0b") << err << "" << QVariant();
 }
 
@@ -129,10 +131,14 @@ void TstDiscovery::twoModulesOrderedByTypeAndAddress()
     Recordset& rs = m_env->recordset(QStringLiteral("cmdSuchergebnis"));
     QString error;
     const QList<QByteArray> answers = {
-        answer('I', "000002", bytes({10, 0, 0, 9})), answer('N', "000002", "Linie B"),
-        answer('T', "000002", "VX-NET"),            answer('U', "000002", "\x0b\xb9"),
-        answer('I', "000001", bytes({10, 0, 0, 8})), answer('N', "000001", "Linie A"),
-        answer('T', "000001", "VX-NET"),            answer('U', "000001", bytes({128, 0})),
+        answer('I', "000002", bytes({10, 0, 0, 9})),
+        answer('N', "000002", "Linie B"),
+        answer('T', "000002", "VX-NET"),
+        answer('U', "000002", "\x0b\xb9"),
+        answer('I', "000001", bytes({10, 0, 0, 8})),
+        answer('N', "000001", "Linie A"),
+        answer('T', "000001", "VX-NET"),
+        answer('U', "000001", bytes({128, 0})),
     };
     for (const QByteArray& d : answers)
         QVERIFY2(ModuleDiscovery::store(rs, d, &error), qPrintable(error));

@@ -6,8 +6,8 @@
 #include "link/ComPort.h"
 #include "link/MemoryTransport.h"
 #include "platform/Globals.h"
-#include "platform/SelectComboEntry.h"
 #include "platform/ScriptedUserInterface.h"
+#include "platform/SelectComboEntry.h"
 #include "project/DataEnvironment.h"
 #include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
@@ -113,12 +113,14 @@ void TstProjects::nameRules_data()
         << "$&xy"
         << QStringList{shortMsg, "keine Sonderzeichen wie '&' zulässig",
                        "keine Sonderzeichen wie '$' zulässig"};
-    QTest::newRow("backslash") << "Halle\\1" << QStringList{"keine Sonderzeichen wie '\\' zulässig"};
+    QTest::newRow("backslash") << "Halle\\1"
+                               << QStringList{"keine Sonderzeichen wie '\\' zulässig"};
     QTest::newRow("slash") << "Halle/1" << QStringList{"keine Sonderzeichen wie '/' zulässig"};
-    QTest::newRow("parent folder")
-        << "../Halle1"
-        << QStringList{"keine Sonderzeichen wie '/' zulässig", "Bezeichnung darf nicht mit '.' beginnen"};
-    QTest::newRow("hidden file") << ".Halle1" << QStringList{"Bezeichnung darf nicht mit '.' beginnen"};
+    QTest::newRow("parent folder") << "../Halle1"
+                                   << QStringList{"keine Sonderzeichen wie '/' zulässig",
+                                                  "Bezeichnung darf nicht mit '.' beginnen"};
+    QTest::newRow("hidden file") << ".Halle1"
+                                 << QStringList{"Bezeichnung darf nicht mit '.' beginnen"};
     QTest::newRow("dot inside") << "Halle.1" << QStringList();
 }
 
@@ -142,12 +144,14 @@ void TstProjects::nameRules()
 
 void TstProjects::entryRule()
 {
-    for (const char* f : {"Anlage1.mdb", "Anlage1.ldb", "notes.txt", "mdb.txt", "Anlage1.mdb.neu"}) {
+    for (const char* f :
+         {"Anlage1.mdb", "Anlage1.ldb", "notes.txt", "mdb.txt", "Anlage1.mdb.neu"}) {
         QFile file(m_home->projects() + QString::fromLatin1(f));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     QDir(m_home->projects()).mkpath(QStringLiteral("Ordner.mdb"));
-    QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("Anlage1.mdb")), QStringLiteral("Anlage1"));
+    QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("Anlage1.mdb")),
+             QStringLiteral("Anlage1"));
     QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("Anlage1.MDB")), QString());
     QCOMPARE(ProjectFiles::EntryFromFileName(QStringLiteral("mdb.txt")), QString());
     frmhaupt window;
@@ -174,15 +178,18 @@ void TstProjects::newProjectFromTemplate()
     QCOMPARE(window.panelText(2), QStringLiteral("Anlage1"));
     QCOMPARE(window.projektPage()->cboProjekte()->currentText(), QStringLiteral("Anlage1"));
     const QString designation =
-        m_home->projectValue(QStringLiteral("Anlage1"),
-                             QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein"))
+        m_home
+            ->projectValue(QStringLiteral("Anlage1"),
+                           QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein"))
             .toString();
     QVERIFY(!designation.isEmpty());
     QCOMPARE(window.projektPage()->lblTerminalbezeichung()->text(), designation);
     // The tabs come from the template's Register table.
-    const int visible = m_home->projectValue(QStringLiteral("Anlage1"),
-                                             QStringLiteral("SELECT count(*) FROM Register WHERE visible"))
-                            .toInt();
+    const int visible =
+        m_home
+            ->projectValue(QStringLiteral("Anlage1"),
+                           QStringLiteral("SELECT count(*) FROM Register WHERE visible"))
+            .toInt();
     QCOMPARE(window.ctlRegister()->count(), visible);
     QVERIFY(window.cmdReadfromTerminal()->isEnabled());
     QCOMPARE(m_home->programValue(QStringLiteral("SELECT Bezeichnung FROM ProjekteLRU")).toString(),
@@ -197,15 +204,17 @@ void TstProjects::newProjectFromTemplate()
 void TstProjects::newProjectKeepsExistingOnNo()
 {
     QVERIFY(m_home->installTemplates());
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
     frmhaupt window;
     quietPort(window);
     QVERIFY(window.Init());
     m_ui.queueAnswer(UserInterface::Answer::No);
     answerNewDialog(window, QStringLiteral("Anlage1"), QStringLiteral("vx_1602"));
     window.findChild<QPushButton*>(QStringLiteral("cmdNewProjekt"))->click();
-    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Projekt existiert bereits, überschreiben?")});
+    QCOMPARE(m_ui.texts(),
+             QStringList{QStringLiteral("Projekt existiert bereits, überschreiben?")});
     QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
                                   QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein")),
              QVariant(QStringLiteral("alt")));
@@ -216,8 +225,9 @@ void TstProjects::newProjectKeepsExistingOnNo()
 void TstProjects::newProjectOverwritesOnYes()
 {
     QVERIFY(m_home->installTemplates());
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='alt'")}));
     frmhaupt window;
     quietPort(window);
     QVERIFY(window.Init());
@@ -231,8 +241,9 @@ void TstProjects::newProjectOverwritesOnYes()
         ProjectTestHome::query(ProjectTestHome::builtTemplate(QStringLiteral("vx_1602")),
                                QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein"))
             .toString();
-    QCOMPARE(m_home->projectValue(QStringLiteral("Anlage1"),
-                                  QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein"))
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT RKHardwarebezeichnung FROM Allgemein"))
                  .toString(),
              fresh);
     QCOMPARE(window.projektPage()->lblTerminalbezeichung()->text(), fresh);
@@ -261,7 +272,8 @@ void TstProjects::recentlyUsed()
     QVERIFY(window.Init());
     QComboBox* list = window.projektPage()->cboProjekte();
     (void)SelectComboEntry(list, QStringLiteral("Anlage1"), true);
-    const QString lru = QStringLiteral("SELECT Bezeichnung || '|' || lastused || '|' || Nr FROM ProjekteLRU");
+    const QString lru =
+        QStringLiteral("SELECT Bezeichnung || '|' || lastused || '|' || Nr FROM ProjekteLRU");
     const QString first = m_home->programValue(lru).toString();
     QVERIFY2(first.startsWith(QStringLiteral("Anlage1|")), qPrintable(first));
     QVERIFY(first.endsWith(QStringLiteral("|1")));
@@ -285,7 +297,8 @@ void TstProjects::reopenedAtStart()
         frmhaupt window;
         quietPort(window);
         QVERIFY(window.Init());
-        (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage2"), true);
+        (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage2"),
+                               true);
     }
     frmhaupt window;
     quietPort(window);
@@ -300,11 +313,13 @@ void TstProjects::reopenedAtStart()
 
 void TstProjects::newerProgramLeavesWindow()
 {
-    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                                {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='eins'")}));
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("UPDATE Allgemein SET RKHardwarebezeichnung='eins'")}));
     QVERIFY(m_home->makeProject(
         QStringLiteral("Neuer"), QStringLiteral("vx_1602"),
-        {QStringLiteral("UPDATE Allgemein SET minProgversion='1.3.9', RKHardwarebezeichnung='zwei'"),
+        {QStringLiteral(
+             "UPDATE Allgemein SET minProgversion='1.3.9', RKHardwarebezeichnung='zwei'"),
          QStringLiteral("DELETE FROM Register WHERE FrameNr > 1")}));
     frmhaupt window;
     quietPort(window);
@@ -373,7 +388,8 @@ void TstProjects::deleteProject()
     // The open project stays.
     m_ui.clear();
     del->click();
-    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden")});
+    QCOMPARE(m_ui.texts(),
+             QStringList{QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden")});
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Anlage1.mdb")));
     // Another one: asked, "No" keeps it.
     QVERIFY(window.Projekt().deleteProjekt(QStringLiteral("Anlage2")) == false);
@@ -385,12 +401,14 @@ void TstProjects::deleteProject()
     m_ui.queueAnswer(UserInterface::Answer::Yes);
     QVERIFY(window.Projekt().deleteProjekt(QStringLiteral("Anlage2")));
     QVERIFY(!QFileInfo::exists(m_home->projects() + QStringLiteral("Anlage2.mdb")));
-    QCOMPARE(m_home->programValue(QStringLiteral("SELECT count(*) FROM ProjekteLRU WHERE "
-                                                 "Bezeichnung='Anlage2'"))
+    QCOMPARE(m_home
+                 ->programValue(QStringLiteral("SELECT count(*) FROM ProjekteLRU WHERE "
+                                               "Bezeichnung='Anlage2'"))
                  .toInt(),
              0);
-    QCOMPARE(m_home->programValue(QStringLiteral("SELECT count(*) FROM ProjekteLRU WHERE "
-                                                 "Bezeichnung='Anlage1'"))
+    QCOMPARE(m_home
+                 ->programValue(QStringLiteral("SELECT count(*) FROM ProjekteLRU WHERE "
+                                               "Bezeichnung='Anlage1'"))
                  .toInt(),
              1);
 }
@@ -426,8 +444,10 @@ void TstProjects::dispatch_data()
     QTest::newRow("0 read") << 0 << false << "read0" << QStringList();
     QTest::newRow("0 send does nothing") << 0 << true << "" << QStringList();
     for (int mode : {4, 5, 6, 7, 31, 32}) {
-        QTest::addRow("%d read", mode) << mode << false << QStringLiteral("read%1").arg(mode) << QStringList();
-        QTest::addRow("%d send", mode) << mode << true << QStringLiteral("send%1").arg(mode) << QStringList();
+        QTest::addRow("%d read", mode)
+            << mode << false << QStringLiteral("read%1").arg(mode) << QStringList();
+        QTest::addRow("%d send", mode)
+            << mode << true << QStringLiteral("send%1").arg(mode) << QStringList();
     }
     QTest::newRow("11 read not supported")
         << 11 << false << "" << QStringList{QStringLiteral("nicht unterstützt")};
@@ -583,18 +603,19 @@ void TstProjects::saveIsAllOrNothing()
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     DataEnvironment& env = window.Data();
     bool failUserChars = true;
-    window.setProjectHooks(4, {nullptr, [&env](QString* error) {
-                                   if (!env.ensureOpen(QStringLiteral("cmdTerminaleinstellung"), error))
-                                       return false;
-                                   Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
-                                   rs.moveFirst();
-                                   (void)rs.setValue(QStringLiteral("Kontrast"), 3);
-                                   if (!rs.update()) {
-                                       *error = rs.lastError();
-                                       return false;
-                                   }
-                                   return true;
-                               }});
+    window.setProjectHooks(
+        4, {nullptr, [&env](QString* error) {
+                if (!env.ensureOpen(QStringLiteral("cmdTerminaleinstellung"), error))
+                    return false;
+                Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
+                rs.moveFirst();
+                (void)rs.setValue(QStringLiteral("Kontrast"), 3);
+                if (!rs.update()) {
+                    *error = rs.lastError();
+                    return false;
+                }
+                return true;
+            }});
     window.setProjectHooks(6, {nullptr, [&failUserChars](QString* error) {
                                    if (failUserChars)
                                        *error = QStringLiteral("Platte voll");
