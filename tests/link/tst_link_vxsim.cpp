@@ -265,8 +265,10 @@ private slots:
         vx.setCtlNetModul(&net);
         vx.setTmrTimeout(net.tmrTimeout());
         vx.ComMode = clsVX::kComModeNetwork;
-        QString version;
-        QTRY_VERIFY_WITH_TIMEOUT((version = vx.Version()) == QLatin1String("2.7"), 10000);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += sim.readAllStandardOutput()).contains("Datenport"),
+                                 10000);
+        QCOMPARE(vx.Version(), QStringLiteral("2.7"));
         vx.ParameterMode = parameterMode;
         vx.SendMode = 2;
         vx.SetMode();
