@@ -221,7 +221,8 @@ void VxTerminal::feed(uchar b, Parser& p)
             startLetters(p);
             return;
         }
-        if (b == VxBootloader::kContact && p.depth == 0 && contactWindowOpen()) {
+        if (b == VxBootloader::kContact && p.depth == 0 && contactWindowOpen() &&
+            hasFeature("2.2")) {
             emitRaw(m_boot.start());
             return;
         }
@@ -235,6 +236,8 @@ void VxTerminal::feed(uchar b, Parser& p)
         p.letters.append(static_cast<char>(b));
         bool prefix = false;
         const CommandSpec* spec = findCommand(p.letters, &prefix);
+        if (spec && p.letters == "e" && !hasFeature("2.6"))
+            spec = nullptr; // block writes came with firmware 2.6
         if (!spec) {
             if (!prefix)
                 endCommand(p); // unknown command: ignored
@@ -799,12 +802,17 @@ void VxTerminal::sendKeyCode(uchar code)
         emitRaw(QByteArray(1, static_cast<char>(code)));
 }
 
+bool VxTerminal::hasFeature(const char* sinceVersion) const
+{
+    // Versions compare as text, as the program compares them.
+    return m_options.firmware >= QLatin1String(sinceVersion);
+}
+
 uchar VxTerminal::codeFor(int key) const
 {
     // Firmware before 2.5 (compared as text, as the program does) gives matrix keys no
     // shift codes.
-    const bool matrixWithoutShift =
-        (m_cfg.keyboard.flags & 8) && m_options.firmware < QLatin1String("2.5");
+    const bool matrixWithoutShift = (m_cfg.keyboard.flags & 8) && !hasFeature("2.5");
     const bool shifted = m_shiftHeld && !matrixWithoutShift;
     return shifted ? m_cfg.shiftCodes[key - 1] : m_cfg.codes[key - 1];
 }

@@ -198,6 +198,7 @@ private:
     void emitRaw(const QByteArray& bytes);
     void sendKeyCode(uchar code);
     [[nodiscard]] uchar codeFor(int key) const;
+    [[nodiscard]] bool hasFeature(const char* sinceVersion) const;
     void setPort0(int value);
     void festtextModeCheck(int port);
     [[nodiscard]] bool nakByFault();

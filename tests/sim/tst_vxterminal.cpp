@@ -63,6 +63,8 @@ private slots:
     void bootloaderBlocks_data();
     void bootloaderBlocks();
     void faults();
+    void firmwareFeatures_data();
+    void firmwareFeatures();
     void truncatedCommandsRecover();
     void memoryRoundTrip();
     void loadState_data();
@@ -526,6 +528,30 @@ void TestVxTerminal::bootloaderBlocks()
     const QByteArray block = exchange(term, bytes({230, 0x2468 / 512}));
     QCOMPARE(block.size(), 512);
     QCOMPARE(block.mid(0x2468 % 512, 16) == data, stored);
+}
+
+void TestVxTerminal::firmwareFeatures_data()
+{
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray block = esc("E1,0,0;") + esc("e") + "ABCDEFGH" + bytes({36});
+    QTest::newRow("blocks with 2.6") << "2.6" << block << bytes({6, '0'});
+    QTest::newRow("no blocks with 2.5") << "2.5" << block << bytes({6});
+    QTest::newRow("2.10 sorts below 2.6") << "2.10" << block << bytes({6});
+    QTest::newRow("bootloader with 2.2") << "2.2" << esc("Kr") + bytes({234}) << bytes({235});
+    QTest::newRow("no bootloader with 2.1") << "2.1" << esc("Kr") + bytes({234}) << QByteArray();
+}
+
+void TestVxTerminal::firmwareFeatures()
+{
+    QFETCH(QString, firmware);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    VxTerminal::Options o;
+    o.firmware = firmware;
+    VxTerminal term(o);
+    QCOMPARE(exchange(term, input), expected);
 }
 
 void TestVxTerminal::faults()
