@@ -27,8 +27,14 @@ namespace vemro {
 // hands bytes over: a PC at another speed is not understood.
 //
 // Incomplete commands: in the decimal form an ESC inside the parameters starts a new
-// command; in any form a command left unfinished for kIdleDiscardMs is dropped (the model
-// uses a QTimer for that, so it needs a running event loop only for this recovery).
+// command; in any form a command left unfinished for kIdleDiscardMs is dropped, and a
+// byte-form "TC" that could name key 1..9 or 10..32 is decided after kAmbiguousKeyMs (QTimers:
+// only these two cases need a running event loop).
+//
+// Inspection and control: display()/displayLines(), eeprom()/eepromCell(), portValue(),
+// modeFlags(), keyboardConfig()/keyCode(), serialNumber(), baudRate(); pressKey()/releaseKey(),
+// setAnalog(), setPortInput(), setTestPlugs(), setFault(), reset(); stateText() dumps all of
+// it, loadState() takes back what survives a power cycle. Choices are listed in docs/vxsim.md.
 class VxTerminal : public QObject
 {
     Q_OBJECT
