@@ -790,7 +790,11 @@ void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
 
 bool frmhaupt::RestoreInterface(QString& pending)
 {
-    return m_restoreInterface ? m_restoreInterface(pending) : false;
+    const bool serial = m_restoreInterface ? m_restoreInterface(pending) : false;
+    // Restoring the interface sets the interface sub-tab's edit mode; the page on screen
+    // keeps its own, or "an Terminal senden" on page "Projekt" would switch the interface.
+    ctlRegister_Click();
+    return serial;
 }
 
 bool frmhaupt::SaveToProject(QString* error)

@@ -60,10 +60,12 @@ void TstCliVxsim::discoverTwoModules()
     const Result r =
         run({QStringLiteral("discover"), QStringLiteral("--local"), QStringLiteral("127.0.77.10")});
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, QStringLiteral("000001\t127.0.77.11\tLinie A\tVX-NET\t3001\n"
-                                   "000002\t127.0.77.12\tLinie B\tVX-NET\t3001"));
+    // Other simulators on this computer may answer the broadcast too: look at ours.
+    const QStringList ours = r.out.split(QLatin1Char('\n')).filter(QStringLiteral("127.0.77.1"));
+    QCOMPARE(ours, (QStringList{"000001\t127.0.77.11\tLinie A\tVX-NET\t3001",
+                                "000002\t127.0.77.12\tLinie B\tVX-NET\t3001"}));
     // The result stays in the program database as the last search.
-    QCOMPARE(m_home->programValue(QStringLiteral("SELECT count(*) FROM Suchergebnis")).toInt(), 2);
+    QVERIFY(m_home->programValue(QStringLiteral("SELECT count(*) FROM Suchergebnis")).toInt() >= 2);
 }
 
 void TstCliVxsim::configRoundTrip_data()

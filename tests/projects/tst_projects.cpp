@@ -539,7 +539,11 @@ void TstProjects::pageSwitchButtons()
     // No project: the switch does not enable the buttons.
     window.showPage(4);
     QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
+    window.showPage(0);
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
+    // Opening restores the interface, but page "Projekt" keeps its own edit mode.
+    QCOMPARE(window.editMode(), 0);
+    QVERIFY(!window.cmdSaveinTerminal()->isEnabled());
     window.showPage(0);
     QCOMPARE(window.editMode(), 0);
     QVERIFY(window.cmdReadfromTerminal()->isEnabled());
