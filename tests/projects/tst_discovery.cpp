@@ -1,5 +1,10 @@
+#include "link/MemoryTransport.h"
+#include "link/TimeoutTimer.h"
 #include "netmodule/ModuleDiscovery.h"
+#include "netmodule/ModuleSearch.h"
+#include "netmodule/clsNetModul.h"
 #include "platform/ProgramInfo.h"
+#include "platform/ScriptedUserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
 
@@ -36,6 +41,7 @@ private Q_SLOTS:
     void twoModulesOrderedByTypeAndAddress();
     void answersInAnyOrderMeetInOneRow();
     void failingAnswerKeepsRow();
+    void searchStartsEmptyAndIgnoresLateAnswers();
 
 private:
     QStringList rows();
@@ -164,6 +170,49 @@ void TstDiscovery::failingAnswerKeepsRow()
     QVERIFY(!ModuleDiscovery::store(rs, answer('U', "004711", "\x0b"), &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(rows(), QStringList{"004711||Pumpe|||0"});
+}
+
+void TstDiscovery::searchStartsEmptyAndIgnoresLateAnswers()
+{
+    ScriptedUserInterface ui;
+    setUi(&ui);
+    std::unique_ptr<QTimer> timer(createTimeoutTimer(nullptr));
+    clsNetModul net;
+    net.setTmrTimeout(timer.get());
+    // The modules on the far end of the broadcast channel: the answers of `module`.
+    QByteArray module = "000001";
+    QStringList requests;
+    auto far = std::make_unique<MemoryTransport>();
+    net.setOpener([&](quint16 port, const QString& host, QString&) {
+        requests << QStringLiteral("%1:%2").arg(host).arg(port);
+        auto pc = std::make_unique<MemoryTransport>();
+        far = std::make_unique<MemoryTransport>();
+        MemoryTransport::pair(*pc, *far);
+        connect(far.get(), &Transport::bytesArrived, far.get(), [&](const QByteArray& request) {
+            if (request != "CFG?")
+                return;
+            far->write(answer('I', module, bytes({10, 0, 0, 1})));
+            far->write(answer('T', module, "VX-NET"));
+        });
+        return std::unique_ptr<Transport>(std::move(pc));
+    });
+    ModuleSearch search(net, *m_env);
+    QString error;
+    QVERIFY(search.run(ModuleDiscovery::kBroadcast, &error));
+    QVERIFY(!search.SucheAktiv());
+    QCOMPARE(requests, QStringList{QStringLiteral("255.255.255.255:10000")});
+    QCOMPARE(rows(), QStringList{"000001|10.0.0.1||VX-NET||0"});
+    QCOMPARE(timer->interval(), ModuleSearch::kWindowMs);
+    // A second search starts from an empty result.
+    module = "000002";
+    QVERIFY(search.run(ModuleDiscovery::kBroadcast, &error));
+    QCOMPARE(rows(), QStringList{"000002|10.0.0.1||VX-NET||0"});
+    // An answer after the window lands in the receive slot only.
+    far->write(answer('N', "000002", "spät"));
+    QTRY_COMPARE(net.ReceiveSlot(), answer('N', "000002", "spät"));
+    QCOMPARE(rows(), QStringList{"000002|10.0.0.1||VX-NET||0"});
+    QVERIFY(ui.texts().isEmpty());
+    setUi(nullptr);
 }
 
 QTEST_GUILESS_MAIN(TstDiscovery)
