@@ -1,4 +1,4 @@
-// Saves a picture of every page of the main window (vemro-shoot OUTDIR [PROJECT]).
+// Saves a picture of every page of the main window (vemro-shoot OUTDIR [PROJECT [WxH]]).
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
 #include "platform/LocalWait.h"
@@ -26,7 +26,14 @@ int main(int argc, char** argv)
         if (argc > 2)
             (void)vemro::SelectComboEntry(window.projektPage()->cboProjekte(),
                                           QString::fromLocal8Bit(argv[2]), true);
-        window.resize(1366, 740);
+        // Optional size "WxH" (default: a 1366x768 screen).
+        QSize size(1366, 740);
+        if (argc > 3) {
+            const QStringList wh = QString::fromLocal8Bit(argv[3]).split(QLatin1Char('x'));
+            if (wh.size() == 2)
+                size = QSize(wh.at(0).toInt(), wh.at(1).toInt());
+        }
+        window.resize(size);
         window.show();
         for (int i = 0; i < window.ctlRegister()->count(); ++i) {
             window.ctlRegister()->setCurrentIndex(i);
