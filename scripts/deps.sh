@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Vemro needs to build, test and run, when missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev
-      qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libqt6sql6-sqlite
+      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite
       libgl-dev xvfb xauth imagemagick fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do
@@ -12,6 +12,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi
