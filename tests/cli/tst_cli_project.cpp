@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "tests/common/CliRun.h"
+
 using namespace vemro;
 
 class TstCliProject : public QObject
@@ -17,26 +19,13 @@ private Q_SLOTS:
     void upgrade();
 
 private:
-    struct Result
+    using Result = vemro::test::CliResult;
+    Result run(const QStringList& args)
     {
-        int code;
-        QString out;
-        QString err;
-    };
-    Result run(const QStringList& args);
+        return vemro::test::RunCli(QStringLiteral(VEMRO_CLI), m_dir.path(), args);
+    }
     QTemporaryDir m_dir;
 };
-
-TstCliProject::Result TstCliProject::run(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VEMRO_CLI), QStringList{QStringLiteral("--home"), m_dir.path()} + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
 
 void TstCliProject::version()
 {

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "tests/common/CliRun.h"
+
 class TstCliProjects : public QObject
 {
     Q_OBJECT
@@ -15,26 +17,13 @@ private Q_SLOTS:
     void missingTemplate();
 
 private:
-    struct Result
+    using Result = vemro::test::CliResult;
+    Result run(const QStringList& args)
     {
-        int code;
-        QString out;
-        QString err;
-    };
-    Result run(const QStringList& args);
+        return vemro::test::RunCli(QStringLiteral(VEMRO_CLI), m_dir.path(), args);
+    }
     QTemporaryDir m_dir;
 };
-
-TstCliProjects::Result TstCliProjects::run(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VEMRO_CLI), QStringList{QStringLiteral("--home"), m_dir.path()} + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
 
 void TstCliProjects::initTestCase()
 {
