@@ -3,7 +3,6 @@
 #include "editors/EditMode.h"
 #include "editors/LinkActions.h"
 #include "editors/PageHost.h"
-#include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
 #include "link/clsVX.h"
@@ -40,9 +39,9 @@ const char* const kListColumns[] = {"Typ",   "IPAdresse", "Bezeichnung",
 
 } // namespace
 
-InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage, clsVX& vx,
-                                     clsNetModul& net, DataEnvironment& env, QObject* parent)
-    : QObject(parent), m_page(page), m_qmPage(qmPage), m_vx(&vx), m_net(net), m_env(env),
+InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetModul& net,
+                                     DataEnvironment& env, QObject* parent)
+    : QObject(parent), m_page(page), m_vx(&vx), m_net(net), m_env(env),
       m_search(new ModuleSearch(net, env, this)), m_searchAddress(ModuleDiscovery::kBroadcast)
 {
     connect(m_page.ctlRegisterSchnittstelle(), &QTabWidget::currentChanged, this,
@@ -55,8 +54,6 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage
             [this](bool) { ctlSchnittstelleHandshake_Click(); });
     connect(m_page.cmdSetSerCom(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdSetSerCom_Click);
-    connect(m_qmPage.cmdSetSerComProg(), &QPushButton::clicked, this,
-            &InterfaceSettings::cmdSetSerComProg_Click);
     connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdNetzwerkdurchsuchen_Click);
     connect(m_page.ctlListeTerminal(), &QTableWidget::cellClicked, this,
@@ -286,18 +283,18 @@ void InterfaceSettings::cmdSetSerCom_Click()
     button->setEnabled(true);
 }
 
-void InterfaceSettings::cmdSetSerComProg_Click()
+void InterfaceSettings::cmdSetSerComProg_Click(const QString& speed)
 {
     if (!m_vx || !m_vx->ctlcom())
         return;
     ComPort& port = *m_vx->ctlcom();
-    if (m_qmPage.cboComSpeedProg()->currentText().isEmpty()) {
+    if (speed.isEmpty()) {
         ui().message(QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"), kProductName);
         return;
     }
     if (port.isOpen())
         port.close();
-    (void)port.setSettings(m_qmPage.cboComSpeedProg()->currentText() + QStringLiteral(",N,8,1"));
+    (void)port.setSettings(speed + QStringLiteral(",N,8,1"));
     QString error;
     if (!openPort(&error))
         Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
@@ -334,8 +331,7 @@ bool InterfaceSettings::restoreFromProject(QString& pending)
         }
         prog = rs.value(QStringLiteral("ComsettingsProg"));
     }
-    (void)SelectComboEntry(m_qmPage.cboComSpeedProg(),
-                           QString::number(TextValueInt(prog.toString())));
+    emit progSpeedRestored(QString::number(TextValueInt(prog.toString())));
     if (ComPort* port = m_vx->ctlcom()) {
         if (!port->setSettings(comsettings) && pending.isEmpty())
             pending = QStringLiteral("ungültige Schnittstellenparameter : ") + comsettings;
@@ -374,16 +370,13 @@ void InterfaceSettings::FillComCombos(const std::function<void(const QString&)>&
     ControlsUpdatingGuard guard;
     const int port = m_page.cboComPort()->currentIndex();
     const QString speed = m_page.cboSpeed()->currentText();
-    const QString prog = m_qmPage.cboComSpeedProg()->currentText();
     m_page.cboComPort()->clear();
     m_page.cboComPort()->addItems(combos.ports);
     m_page.cboComPort()->setCurrentIndex(port < combos.ports.size() ? port : -1);
     m_page.cboSpeed()->clear();
     m_page.cboSpeed()->addItems(combos.speeds);
     m_page.cboSpeed()->setCurrentIndex(m_page.cboSpeed()->findText(speed));
-    m_qmPage.cboComSpeedProg()->clear();
-    m_qmPage.cboComSpeedProg()->addItems(combos.speeds);
-    m_qmPage.cboComSpeedProg()->setCurrentIndex(m_qmPage.cboComSpeedProg()->findText(prog));
+    emit speedsListed(combos.speeds);
 }
 
 void InterfaceSettings::ctlCheckComPOrts_Click()

@@ -13,22 +13,22 @@ namespace vemro {
 
 class DataEnvironment;
 class ModuleSearch;
-class QmTestPage;
 class SchnittstellePage;
 class clsNetModul;
 class clsVX;
 
 // The interface: which link the program uses (RS232, RS485/422 or the network module),
 // the PC's serial port and speed, switching the terminal to a new speed, the search for
-// network modules and the choice of one of them. Works on the controls of the pages
-// "Schnittstelle" and "QM-Test". As a page of the main window it is page 1 with the
-// edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
+// network modules and the choice of one of them. Works on the controls of page
+// "Schnittstelle"; the speed of the production test (page "QM-Test") is set through
+// cmdSetSerComProg_Click and reported by the signals below. As a page of the main window it
+// is page 1 with the edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
 class InterfaceSettings : public QObject, public Page
 {
     Q_OBJECT
 public:
-    InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage, clsVX& vx, clsNetModul& net,
-                      DataEnvironment& env, QObject* parent = nullptr);
+    InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetModul& net, DataEnvironment& env,
+                      QObject* parent = nullptr);
     ~InterfaceSettings() override;
 
     // The console's send button: usable once a module is chosen.
@@ -52,7 +52,8 @@ public:
     void ctlSchnittstelleMode_Click();
     void ctlSchnittstelleHandshake_Click();
     void cmdSetSerCom_Click();
-    void cmdSetSerComProg_Click();
+    // "setzen" on page "QM-Test" with the speed chosen there.
+    void cmdSetSerComProg_Click(const QString& speed);
     void cmdNetzwerkdurchsuchen_Click();
     void cmdConnect_Click();
     void ctlCheckComPOrts_Click();
@@ -62,6 +63,12 @@ public:
     // Shows the search result (program database) in ctlListeTerminal.
     void FillListeTerminal();
 
+signals:
+    // The speeds the port offers (FillComCombos) and the production-test speed of the
+    // project just opened: page "QM-Test" shows them.
+    void speedsListed(const QStringList& speeds);
+    void progSpeedRestored(const QString& speed);
+
 private:
     [[nodiscard]] int comModeOfOption() const;
     void storeLastComMode();
@@ -69,7 +76,6 @@ private:
     [[nodiscard]] bool openPort(QString* error);
 
     SchnittstellePage& m_page;
-    QmTestPage& m_qmPage;
     QPointer<clsVX> m_vx;
     clsNetModul& m_net;
     DataEnvironment& m_env;

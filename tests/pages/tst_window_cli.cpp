@@ -4,6 +4,7 @@
 #include "../projects/ProjectTestHome.h"
 #include "../projects/SimProcess.h"
 #include "tests/common/CliRun.h"
+#include "tests/common/TrafficLog.h"
 
 #include "app/frmhaupt.h"
 #include "editors/KonfigurationPage.h"
@@ -22,47 +23,11 @@
 #include <QSlider>
 
 using namespace vemro;
+using vemro::test::SettledLogSize;
+using vemro::test::Traffic;
+using vemro::test::TrafficSince;
 
 namespace {
-
-// The bytes of a traffic log from `offset` on, per direction ("->" PC to terminal, "<-"
-// back), without the time stamps; how vxsim cut them into lines does not matter.
-struct Traffic
-{
-    QByteArray toTerminal;
-    QByteArray fromTerminal;
-};
-
-Traffic trafficSince(const QString& log, qint64 offset)
-{
-    QFile f(log);
-    Traffic t;
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(offset))
-        return t;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const QList<QByteArray> parts = line.simplified().split(' ');
-        if (parts.size() < 3 || parts.at(2) == "?")
-            continue;
-        QByteArray bytes;
-        for (qsizetype i = 2; i < parts.size(); ++i)
-            bytes.append(static_cast<char>(parts.at(i).toInt(nullptr, 16)));
-        (parts.at(1) == "->" ? t.toTerminal : t.fromTerminal).append(bytes);
-    }
-    return t;
-}
-
-// Waits until vxsim has logged everything: the log stops growing.
-qint64 settledSize(const QString& log)
-{
-    qint64 size = -1;
-    for (int quiet = 0; quiet < 3;) {
-        QTest::qWait(150);
-        const qint64 now = QFileInfo(log).size();
-        quiet = now == size ? quiet + 1 : 0;
-        size = now;
-    }
-    return size;
-}
 
 QString rowText(const QString& file)
 {
@@ -223,17 +188,17 @@ void TstWindowCli::sameBytesAndRows()
         auto window = openWindow(QStringLiteral("Fenster"));
         QVERIFY(window);
         QCOMPARE(window->konfigurationPage()->cboDisplayTyp()->currentText(), display);
-        const qint64 before = settledSize(log);
+        const qint64 before = SettledLogSize(log);
         window->cmdSaveinTerminal_Click();
-        (void)settledSize(log);
-        windowSend = trafficSince(log, before);
+        (void)SettledLogSize(log);
+        windowSend = TrafficSince(log, before);
     }
-    qint64 before = settledSize(log);
+    qint64 before = SettledLogSize(log);
     auto r = cli({QStringLiteral("config"), QStringLiteral("write"), QStringLiteral("Konsole"),
                   QStringLiteral("--com"), QStringLiteral("1")});
     QVERIFY2(r.code == 0, qPrintable(r.err));
-    (void)settledSize(log);
-    const Traffic cliSend = trafficSince(log, before);
+    (void)SettledLogSize(log);
+    const Traffic cliSend = TrafficSince(log, before);
     const QStringList size = display.split(QLatin1Char('x'));
     QVERIFY(windowSend.toTerminal.contains(QStringLiteral("\x1b"
                                                           "LA%1,%2;")
@@ -252,19 +217,19 @@ void TstWindowCli::sameBytesAndRows()
     {
         auto window = openWindow(QStringLiteral("Fenster"));
         QVERIFY(window);
-        before = settledSize(log);
+        before = SettledLogSize(log);
         window->cmdReadfromTerminal_Click();
-        (void)settledSize(log);
-        windowRead = trafficSince(log, before);
+        (void)SettledLogSize(log);
+        windowRead = TrafficSince(log, before);
         QCOMPARE(window->konfigurationPage()->cboDisplayTyp()->currentText(), display);
         QVERIFY(window->Projekt().SaveProjekt());
     }
-    before = settledSize(log);
+    before = SettledLogSize(log);
     r = cli({QStringLiteral("config"), QStringLiteral("read"), QStringLiteral("Konsole"),
              QStringLiteral("--com"), QStringLiteral("1")});
     QVERIFY2(r.code == 0, qPrintable(r.err));
-    (void)settledSize(log);
-    const Traffic cliRead = trafficSince(log, before);
+    (void)SettledLogSize(log);
+    const Traffic cliRead = TrafficSince(log, before);
     QVERIFY(windowRead.toTerminal.startsWith("\x1bK?M"));
     QCOMPARE(cliRead.toTerminal, windowRead.toTerminal);
     QCOMPARE(cliRead.fromTerminal, windowRead.fromTerminal);
