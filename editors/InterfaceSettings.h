@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/InterfaceSettingsCore.h"
 #include "editors/Page.h"
 
 #include <QObject>
@@ -36,6 +37,7 @@ public:
     // Where the search request goes (the broadcast address unless set).
     void setSearchAddress(const QString& address) { m_searchAddress = address; }
     [[nodiscard]] ModuleSearch& search() { return *m_search; }
+    [[nodiscard]] InterfaceSettingsCore& core() { return m_core; }
 
     // Page
     [[nodiscard]] int pageNumber() const override;
@@ -72,13 +74,12 @@ signals:
 private:
     [[nodiscard]] int comModeOfOption() const;
     void storeLastComMode();
-    void writeProjectText(const QString& column, const QString& value);
-    [[nodiscard]] bool openPort(QString* error);
 
     SchnittstellePage& m_page;
     QPointer<clsVX> m_vx;
     clsNetModul& m_net;
     DataEnvironment& m_env;
+    InterfaceSettingsCore m_core;
     ModuleSearch* m_search;
     QPointer<QPushButton> m_sendButton;
     QString m_searchAddress;
