@@ -1,6 +1,7 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/CliRegistry.h"
+#include "cli/FirmwareCommands.h"
 #include "link/ComPort.h"
 #include "link/ComPortMap.h"
 #include "link/Notation.h"
@@ -344,6 +345,11 @@ void registerLinkCommands(CliRegistry& registry)
     registry.add({QStringLiteral("save-config"), QStringLiteral("save-config") + link,
                   QStringLiteral("Konfiguration im Terminal dauerhaft speichern"),
                   withLink(saveConfig)});
+    registerFirmwareCommands(registry, [](FirmwareAction action) {
+        return withLink([action](CliContext& ctx, Session& s) {
+            return action(ctx, s.vx(), s.port());
+        });
+    });
 }
 
 } // namespace vemro
