@@ -87,11 +87,13 @@ clsBootloader::Contact clsBootloader::contact(const QByteArray& request)
 
 void clsBootloader::discardInput()
 {
-    if (!m_terminal)
+    // After the settling wait everything the terminal sent on contact has arrived: drop it
+    // without waiting for another 200 ms of silence. The network module starts every send
+    // with an empty receive slot, so there is nothing to drop there.
+    if (!m_terminal || m_terminal->ComMode == clsVX::kComModeNetwork)
         return;
-    QByteArray ignored;
-    m_terminal->Receive(ignored, QByteArray());
-    (void)m_terminal->lastError();
+    if (ComPort* port = ctlcom(); port && port->isOpen())
+        port->clearInBuffer();
 }
 
 bool clsBootloader::beginSession()
