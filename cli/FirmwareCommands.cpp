@@ -1,6 +1,7 @@
 #include "cli/FirmwareCommands.h"
 
 #include "cli/CliRegistry.h"
+#include "cli/CliSession.h"
 #include "cli/InterruptGuard.h"
 #include "firmware/clsBootloader.h"
 #include "link/ComPort.h"
@@ -119,12 +120,13 @@ int transfer(CliContext& ctx, clsBootloader* boot, const QString& what, bool upd
     return ok ? 0 : 1;
 }
 
-int update(CliContext& ctx, clsVX& vx, ComPort& port)
+int update(CliContext& ctx, clsVX& vx)
 {
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("firmware update DATEI"));
     const QString version = vx.Version();
-    const QString refusal = clsBootloader::UpdateRefusal(version, port.Settings());
+    const QString refusal =
+        clsBootloader::UpdateRefusal(version, vx.ctlcom() ? vx.ctlcom()->Settings() : QString());
     if (!refusal.isEmpty())
         return ctx.fail(refusal);
     clsBootloader* boot = clsBootloader::Bootloader(vx);
@@ -133,7 +135,7 @@ int update(CliContext& ctx, clsVX& vx, ComPort& port)
     return transfer(ctx, boot, QStringLiteral("Programiervorgang...."), true);
 }
 
-int verify(CliContext& ctx, clsVX& vx, ComPort&)
+int verify(CliContext& ctx, clsVX& vx)
 {
     qint64 attempts = kDefaultAttempts;
     bool ok = true;
@@ -163,24 +165,27 @@ int verify(CliContext& ctx, clsVX& vx, ComPort&)
 
 } // namespace
 
-void registerFirmwareCommands(CliRegistry& registry, const FirmwareLinkRunner& withLink)
+void registerFirmwareCommands(CliRegistry& registry)
 {
     registry.addValueOption(kAttempts);
-    const QString link =
-        QStringLiteral(" [--com N | --device GERAET] [--speed S] [--rs485] [--net HOST]");
     registry.add({QStringLiteral("firmware check"), QStringLiteral("firmware check DATEI"),
                   QStringLiteral("liest eine Updatedatei (*.hex) und zeigt Startadresse, Länge "
                                  "und Blöcke"),
                   check});
-    registry.add({QStringLiteral("firmware update"), QStringLiteral("firmware update DATEI") + link,
+    registry.add({QStringLiteral("firmware update"),
+                  QStringLiteral("firmware update DATEI"),
                   QStringLiteral("programmiert die Firmware aus DATEI über den Bootloader (Exit 0 "
                                  "nach \"Firmwareupdate abgeschlossen\")"),
-                  withLink(update)});
+                  withTerminal(update),
+                  {},
+                  true});
     registry.add({QStringLiteral("firmware verify"),
-                  QStringLiteral("firmware verify DATEI [--attempts N] [--no]") + link,
+                  QStringLiteral("firmware verify DATEI [--attempts N] [--no]"),
                   QStringLiteral("vergleicht den Programmspeicher mit DATEI; ohne Kontakt bis zu N "
                                  "neue Versuche (3), --no bricht sofort ab"),
-                  withLink(verify)});
+                  withTerminal(verify),
+                  {kAttempts},
+                  true});
 }
 
 } // namespace vemro
