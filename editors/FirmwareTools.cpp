@@ -78,7 +78,9 @@ void FirmwareTools::cmdFirmwareVerify_Click()
 void FirmwareTools::run(bool update)
 {
     QPointer<FirmwareTools> self(this);
-    const QString file = ui().openFileName(QString(), QString(), kFileFilter);
+    const QString file =
+        ui().openFileName(update ? QStringLiteral("Firmwareupdate") : QStringLiteral("verify"),
+                          QString(), kFileFilter);
     if (!self || file.isEmpty())
         return;
     if (!QFileInfo(file).isFile()) {
@@ -108,10 +110,12 @@ void FirmwareTools::run(bool update)
         if (update)
             ui().setBusy(false);
         const QMetaObject::Connection progress =
-            connect(boot, &clsBootloader::blockDone, this, [this, stage](int, int, qint64 msLeft) {
-                const QString left = clsBootloader::TimeLeftText(msLeft);
-                status(left.isEmpty() ? stage : stage + QStringLiteral(" ") + left);
-            });
+            connect(boot, &clsBootloader::blockDone, this,
+                    [this, stage](int done, int total, qint64 msLeft) {
+                        const QString left =
+                            done < total ? clsBootloader::TimeLeftText(msLeft) : QString();
+                        status(left.isEmpty() ? stage : stage + QStringLiteral(" ") + left);
+                    });
         if (update)
             (void)boot->update();
         else
