@@ -73,6 +73,8 @@ public:
     static inline const QString kVerifyDone = QStringLiteral("   Verify abgeschlossen      ");
     static inline const QString kResetQuestion =
         QStringLiteral("Zum Verify das Zielsystem zurücksetzen");
+    static inline const QString kNoImage =
+        QStringLiteral("Keine gültige Updatedatei gelesen, Vorgang nicht gestartet");
     static inline const QString kAlreadyRunning =
         QStringLiteral("Ein Firmwareupdate oder Verify läuft bereits");
 

@@ -109,6 +109,9 @@ bool clsBootloader::beginSession()
     }
     if (!m_terminal)
         return fail(QStringLiteral("kein Terminal"));
+    // Without an image an update would report success having written nothing.
+    if (m_image.bytes.isEmpty() || m_image.startAddress < 0)
+        return fail(kNoImage);
     m_running = true;
     if (QTimer* timer = ctlTimer()) {
         m_savedInterval = timer->interval();

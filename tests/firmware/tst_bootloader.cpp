@@ -308,6 +308,17 @@ private slots:
         QVERIFY(!m_boot->running());
     }
 
+    // After a refused file nothing is started: no bytes, no success.
+    void noImageNoSession()
+    {
+        QVERIFY(!m_boot->loadUpdatefile(m_dir.filePath(QStringLiteral("missing.hex"))));
+        m_link->ui.clear();
+        QVERIFY(!m_boot->update());
+        QVERIFY(!m_boot->verify());
+        QCOMPARE(texts(), (QStringList{clsBootloader::kNoImage, clsBootloader::kNoImage}));
+        QVERIFY(m_sent.isEmpty());
+    }
+
     // Over a network module that fails every send, the contact loops give up after a few
     // tries instead of retrying for ever.
     void networkFailuresBounded()
