@@ -76,6 +76,7 @@ bool clsBootloader::openUpdatefile()
 bool clsBootloader::loadUpdatefile(const QString& path)
 {
     m_errorText.clear();
+    m_image = UpdateImage{}; // a refused file leaves no image of an earlier one behind
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return fail(kFileMissing);
     setUpdatefile(path);
