@@ -6,6 +6,7 @@
 #include "app/frmStart.h"
 #include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
+#include "editors/FirmwareTools.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
 #include "editors/KonfigurationPage.h"
@@ -462,6 +463,29 @@ void frmhaupt::bindPages()
     connect(m_terminal, &TerminalSettings::terminalInfoRead, m_projektPage,
             &ProjektPage::showTerminalInfo);
     m_projektPage->setReadTerminalInfo([this] { m_terminal->GetTerminalInfo(DataSide::Terminal); });
+    auto* firmware = new FirmwareTools(*m_vx, m_konfigurationPage);
+    firmware->setStatusText([this](const QString& text) { setPanelText(1, text); });
+    // Nothing else may talk to the terminal during a bootloader session; "Beenden" stays (it
+    // ends the session first).
+    firmware->setWindowLock(
+        [this, held = std::make_shared<QList<QPointer<QAction>>>()](bool locked) {
+            centralWidget()->setEnabled(!locked);
+            if (locked) {
+                for (QAction* a : menuBar()->findChildren<QAction*>()) {
+                    if (a->isEnabled() && !a->menu() &&
+                        a->objectName() != QLatin1String("mnuDateiEnde")) {
+                        a->setEnabled(false);
+                        held->append(a);
+                    }
+                }
+            } else {
+                for (const QPointer<QAction>& a : *held)
+                    if (a)
+                        a->setEnabled(true);
+                held->clear();
+            }
+        });
+    m_konfigurationPage->toolsLayout()->addWidget(firmware);
 
     auto* console = new ConsoleFrame(m_vx, m_schnittstellePage);
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);

@@ -25,6 +25,8 @@ namespace vemro {
 
 namespace {
 
+const QString kCount = QStringLiteral("count");
+
 bool readInt(const QString& text, qint64 low, qint64 high, qint64* value)
 {
     bool ok = false;
@@ -155,12 +157,18 @@ int eepromSize(CliContext& ctx, clsVX& vx)
 int eepromGet(CliContext& ctx, clsVX& vx)
 {
     qint64 address = 0;
-    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address))
-        return ctx.usage(QStringLiteral("eeprom get ADRESSE   (0 bis 65535)"));
-    const qint32 value = vx.GetextEEZelle(static_cast<int>(address));
-    if (value < 0)
-        return ctx.fail(QStringLiteral("keine Antwort"));
-    ctx.out << value << '\n';
+    qint64 count = 1;
+    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address) ||
+        (ctx.has(kCount) && !readInt(ctx.option(kCount), 1, 65536 - address, &count)))
+        return ctx.usage(
+            QStringLiteral("eeprom get ADRESSE [--count N]   (0 bis 65535, N Zellen ab ADRESSE)"));
+    // One exchange per cell, as the command set offers it.
+    for (qint64 a = address; a < address + count; ++a) {
+        const qint32 value = vx.GetextEEZelle(static_cast<int>(a));
+        if (value < 0)
+            return ctx.fail(QStringLiteral("keine Antwort (Adresse %1)").arg(a));
+        ctx.out << value << '\n';
+    }
     return 0;
 }
 
@@ -213,6 +221,7 @@ int saveConfig(CliContext& ctx, clsVX& vx)
 
 void registerLinkCommands(CliRegistry& registry)
 {
+    registry.addValueOption(kCount);
     registry.add({QStringLiteral("ports"),
                   QStringLiteral("ports"),
                   QStringLiteral("prüft Com 1 bis 8 und zeigt die Liste wie \"verfügbare Coms\""),
@@ -265,10 +274,10 @@ void registerLinkCommands(CliRegistry& registry)
                   {},
                   true});
     registry.add({QStringLiteral("eeprom get"),
-                  QStringLiteral("eeprom get ADRESSE"),
-                  QStringLiteral("liest eine EEPROM-Zelle"),
+                  QStringLiteral("eeprom get ADRESSE [--count N]"),
+                  QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
                   withTerminal(eepromGet),
-                  {},
+                  {kCount},
                   true});
     registry.add({QStringLiteral("eeprom set"),
                   QStringLiteral("eeprom set ADRESSE WERT"),

@@ -1,5 +1,6 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
+#include "cli/FirmwareCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     // Each area registers its subcommands here.
     vemro::registerProjectCommands(registry);
     vemro::registerLinkCommands(registry);
+    vemro::registerFirmwareCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
 
     QTextStream out(stdout);

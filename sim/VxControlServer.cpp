@@ -25,7 +25,7 @@ bool toInt(const QString& text, int lo, int hi, int* out)
 
 const char* const kHelp = "key N | press N | release N | analog V | port N V | port N release | "
                           "plugs on [STEP] | plugs off | fault none|nak N|silent|garbage|"
-                          "checksum|drop N | reset | dump | display | quit";
+                          "checksum|drop N|mute N | reset | dump | display | quit";
 
 } // namespace
 
@@ -163,6 +163,8 @@ QString VxControlServer::execute(const QString& line)
             m_terminal->setFault(F::NakEvery, a);
         else if (kind == "drop" && w.size() == 3 && toInt(w[2], 1, 100000000, &a))
             m_terminal->setFault(F::DropAfter, a);
+        else if (kind == "mute" && w.size() == 3 && toInt(w[2], 1, 100000000, &a))
+            m_terminal->setFault(F::MuteAfter, a);
         else
             return bad();
         return QStringLiteral("OK");

@@ -148,7 +148,14 @@ void VxTerminal::receive(const QByteArray& bytesFromPc)
             feedBoot(b);
         else
             feed(b, m_parser);
-        if (m_bytesUntilDrop > 0 && --m_bytesUntilDrop == 0) {
+        if (m_bytesUntilDrop > 0 && --m_bytesUntilDrop == 0 && m_fault == Fault::MuteAfter) {
+            // The line back to the PC breaks: the terminal still hears and acts, but its
+            // answers from here on are lost.
+            m_fault = Fault::Silent;
+            m_out.clear();
+            continue;
+        }
+        if (m_bytesUntilDrop == 0 && m_fault == Fault::DropAfter && !m_linkDead) {
             // The line breaks here: what the terminal was about to answer is lost.
             m_linkDead = true;
             m_out.clear();
@@ -859,7 +866,7 @@ void VxTerminal::setFault(Fault fault, int n)
     m_faultN = n;
     m_writeCount = 0;
     m_linkDead = false;
-    m_bytesUntilDrop = fault == Fault::DropAfter ? std::max(1, n) : -1;
+    m_bytesUntilDrop = fault == Fault::DropAfter || fault == Fault::MuteAfter ? std::max(1, n) : -1;
 }
 
 QString VxTerminal::displayLine(int row) const

@@ -60,7 +60,7 @@ public:
         int shiftKey = 0;
     };
 
-    enum class Fault { None, NakEvery, Silent, Garbage, WrongChecksum, DropAfter };
+    enum class Fault { None, NakEvery, Silent, Garbage, WrongChecksum, DropAfter, MuteAfter };
     Q_ENUM(Fault)
 
     static constexpr int kKeys = 32;
