@@ -299,7 +299,7 @@ bool openProjectFile(CliContext& ctx, DataEnvironment& env, clsProjekt& projekt,
 void printSettings(CliContext& ctx, const clsVX& vx)
 {
     ctx.out << "Modus: " << vx.modeFlags() << " (ParameterMode " << vx.ParameterMode
-            << ", SendMode " << vx.SendMode << ", Tastatur " << int(vx.KeyboardEnabled)
+            << ", SendMode " << vx.SendMode << ", Tastatur " << int(vx.Keyboard()->enabled)
             << ", IO-Ports " << int(vx.IOPortsEnabled) << ", Einschaltmeldung "
             << int(vx.Einschaltmeldung) << ", Festtextmodus " << int(vx.Festtextmode) << ")\n"
             << "Display: " << vx.Cols << "x" << vx.Rows << '\n'
@@ -348,7 +348,7 @@ int configRead(CliContext& ctx)
         } values[] = {
             {"ParameterMode", vx.ParameterMode},
             {"SendMode", vx.SendMode},
-            {"Tastaturenabled", int(vx.KeyboardEnabled)},
+            {"Tastaturenabled", int(vx.Keyboard()->enabled)},
             {"IOPortsEnabled", int(vx.IOPortsEnabled)},
             {"Einschaltmeldung", int(vx.Einschaltmeldung)},
             {"Festtextmode", int(vx.Festtextmode)},
@@ -401,7 +401,7 @@ int configWrite(CliContext& ctx)
         return ctx.fail(QStringLiteral("Terminal antwortet nicht"));
     vx.ParameterMode = rs.value(QStringLiteral("ParameterMode")).toInt();
     vx.SendMode = rs.value(QStringLiteral("SendMode")).toInt();
-    vx.KeyboardEnabled = rs.value(QStringLiteral("Tastaturenabled")).toBool();
+    vx.Keyboard()->enabled = rs.value(QStringLiteral("Tastaturenabled")).toBool();
     vx.IOPortsEnabled = rs.value(QStringLiteral("IOPortsEnabled")).toBool();
     vx.Einschaltmeldung = rs.value(QStringLiteral("Einschaltmeldung")).toBool();
     vx.Festtextmode = rs.value(QStringLiteral("Festtextmode")).toBool();

@@ -130,7 +130,7 @@ void TerminalSettings::GetTerminalMode(int Quelle)
     if (Quelle == 0) {
         vx.GetMode();
         showOptions(vx.ParameterMode, vx.SendMode);
-        m_page.ctlTastaturEnable()->setChecked(vx.KeyboardEnabled);
+        m_page.ctlTastaturEnable()->setChecked(vx.Keyboard()->enabled);
         m_page.ctlIOPortsEnable()->setChecked(vx.IOPortsEnabled);
         m_page.ctlEinschaltmeldungEnabled()->setChecked(vx.Einschaltmeldung);
         m_page.ctlFesttextmodusenabled()->setChecked(vx.Festtextmode);
@@ -146,8 +146,8 @@ void TerminalSettings::GetTerminalMode(int Quelle)
     vx.ParameterMode = rs.value(QStringLiteral("ParameterMode")).toInt();
     vx.SendMode = rs.value(QStringLiteral("SendMode")).toInt();
     showOptions(vx.ParameterMode, vx.SendMode);
-    vx.KeyboardEnabled = flag("Tastaturenabled");
-    m_page.ctlTastaturEnable()->setChecked(vx.KeyboardEnabled);
+    vx.Keyboard()->enabled = flag("Tastaturenabled");
+    m_page.ctlTastaturEnable()->setChecked(vx.Keyboard()->enabled);
     vx.IOPortsEnabled = flag("IOPortsEnabled");
     m_page.ctlIOPortsEnable()->setChecked(vx.IOPortsEnabled);
     vx.Einschaltmeldung = flag("Einschaltmeldung");
@@ -181,7 +181,7 @@ bool TerminalSettings::SetTerminalmode(int Ziel, QString* error)
             vx.SendMode = 2;
         if (m_page.ctlTerminalAntwort(1)->isChecked())
             vx.SendMode = 4;
-        vx.KeyboardEnabled = m_page.ctlTastaturEnable()->isChecked();
+        vx.Keyboard()->enabled = m_page.ctlTastaturEnable()->isChecked();
         vx.IOPortsEnabled = m_page.ctlIOPortsEnable()->isChecked();
         vx.Einschaltmeldung = m_page.ctlEinschaltmeldungEnabled()->isChecked();
         vx.Festtextmode = m_page.ctlFesttextmodusenabled()->isChecked();
@@ -196,7 +196,7 @@ bool TerminalSettings::SetTerminalmode(int Ziel, QString* error)
         [&](Recordset& rs) {
             (void)rs.setValue(QStringLiteral("Einschaltmeldung"), vx.Einschaltmeldung ? 1 : 0);
             (void)rs.setValue(QStringLiteral("IOPortsEnabled"), vx.IOPortsEnabled ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("Tastaturenabled"), vx.KeyboardEnabled ? 1 : 0);
+            (void)rs.setValue(QStringLiteral("Tastaturenabled"), vx.Keyboard()->enabled ? 1 : 0);
             (void)rs.setValue(QStringLiteral("ParameterMode"), vx.ParameterMode);
             (void)rs.setValue(QStringLiteral("Festtextmode"), vx.Festtextmode ? 1 : 0);
             (void)rs.setValue(QStringLiteral("SendMode"), vx.SendMode);
