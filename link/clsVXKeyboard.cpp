@@ -52,6 +52,8 @@ QByteArray clsVXKeyboard::GetKeycode(qint16 n)
     if (n < 1 || n > kKeys)
         return StringToAnsi(QStringLiteral("ungültige TasteNr"));
     query("T?C" + QByteArray::number(n) + ';', QByteArrayLiteral(";"));
+    if (m_terminal && m_terminal->ParameterMode != 0)
+        return decimalKeycode();
     if (m_parameters.size() != 2)
         return QByteArrayLiteral("A");
     const QByteArray code = itemChar(m_parameters.at(0));
@@ -59,6 +61,30 @@ QByteArray clsVXKeyboard::GetKeycode(qint16 n)
     if (code.size() != 1 || shift.size() != 1)
         return QByteArrayLiteral("A");
     return code + shift;
+}
+
+// The decimal reply is "C:" code "," shift ";" with the two codes as raw characters, so a
+// code "," splits into more items and a code ";" ends the reception early. The reply has a
+// fixed shape, so the two characters can still be told apart.
+QByteArray clsVXKeyboard::decimalKeycode()
+{
+    const QByteArray body = m_parameters.join(',');
+    if (body.size() == 3 && body.at(1) == ',')
+        return body.left(1) + body.right(1);
+    if (m_parameters.size() == 2 && body.size() == 2 && body.at(1) == ',')
+        return body.left(1) + ';'; // the shift code ended the reception
+    if (m_parameters.size() == 1 && body.isEmpty() && m_terminal) {
+        // The unshifted code ended the reception; "," and the shift code follow.
+        QByteArray rest;
+        const bool failed = m_terminal->Receive(rest, QByteArrayLiteral(";"));
+        if (ComPort* port = m_terminal->ctlcom())
+            port->setReceiveEvents(true);
+        if (!failed && rest.size() == 2 && rest.at(0) == ',')
+            return ';' + rest.right(1);
+        if (!failed && rest == ",")
+            return QByteArrayLiteral(";;");
+    }
+    return QByteArrayLiteral("A");
 }
 
 int clsVXKeyboard::flags() const

@@ -69,6 +69,7 @@ private:
     bool query(const QByteArray& command, const QByteArray& endChar);
     // A reply item as its character: decimal form carries the character, byte form its code.
     [[nodiscard]] QByteArray itemChar(const QByteArray& item) const;
+    [[nodiscard]] QByteArray decimalKeycode();
 
     QByteArray m_lastKeyCode;
     QList<QByteArray> m_parameters;
