@@ -119,8 +119,8 @@ TastaturPage::TastaturPage(clsVX* terminal, QWidget* parent) : QWidget(parent), 
     m_getLastKey = new QPushButton(QStringLiteral("letzter Tastencode"), test);
     m_getLastKey->setObjectName(QStringLiteral("cmdGetLastKey"));
     tl->addWidget(m_getLastKey, 0, 2);
-    m_hex = makeCheck(QStringLiteral("ctlshowTastencodeHex"), QStringLiteral("als HexCode anzeigen"),
-                      test);
+    m_hex = makeCheck(QStringLiteral("ctlshowTastencodeHex"),
+                      QStringLiteral("als HexCode anzeigen"), test);
     tl->addWidget(m_hex, 1, 1);
     auto* hint = new QLabel(QStringLiteral("Vor einem fortlaufenden Tastentest einmal auf "
                                            "\"letzter Tastencode\" klicken, damit die "
@@ -139,8 +139,8 @@ TastaturPage::TastaturPage(clsVX* terminal, QWidget* parent) : QWidget(parent), 
     left->addWidget(new QLabel(QStringLiteral("aktuelle Belegung")));
     m_grid = new QTableWidget(0, 3, codes);
     m_grid->setObjectName(QStringLiteral("ctlListeTastencodes"));
-    m_grid->setHorizontalHeaderLabels(
-        {QStringLiteral("TastenNr"), QStringLiteral("Tastencode"), QStringLiteral("Tastencode_Shift")});
+    m_grid->setHorizontalHeaderLabels({QStringLiteral("TastenNr"), QStringLiteral("Tastencode"),
+                                       QStringLiteral("Tastencode_Shift")});
     m_grid->verticalHeader()->setVisible(false);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     left->addWidget(m_grid);
@@ -213,8 +213,13 @@ void TastaturPage::controlsFromKeyboard()
     m_shiftKey->setText(QString::number(k.ShiftKey));
 }
 
-void TastaturPage::keyboardFromControls()
+bool TastaturPage::keyboardFromControls(QString* error)
 {
+    const qint64 shift = TextValueInt(m_shiftKey->text());
+    if (shift < 0 || shift > clsVXKeyboard::kKeys) {
+        *error = QStringLiteral("Nr der Shift-Taste muss zwischen 0 und 32 liegen");
+        return false;
+    }
     clsVXKeyboard& k = *m_vx->Keyboard();
     k.MinPress = static_cast<qint16>(m_minPress->value());
     k.TimeUntilRepeat = static_cast<qint16>(m_untilRepeat->value());
@@ -225,7 +230,8 @@ void TastaturPage::keyboardFromControls()
     k.Key_LED = m_led->isChecked();
     k.Key_Beep = m_beep->isChecked();
     k.UseMatrix = m_matrix->isChecked();
-    k.ShiftKey = static_cast<qint16>(qBound<qint64>(0, TextValueInt(m_shiftKey->text()), 32));
+    k.ShiftKey = static_cast<qint16>(shift);
+    return true;
 }
 
 bool TastaturPage::GetTastaturConfig(int Quelle)
@@ -249,13 +255,16 @@ bool TastaturPage::SetTastaturConfig(int Ziel)
     if (!validSide(Ziel))
         return false;
     // The page's values count, also when they go into the project.
-    keyboardFromControls();
+    QString error;
+    if (!keyboardFromControls(&error)) {
+        ui().message(error, kProductName);
+        return false;
+    }
     if (Ziel == 0) {
         KeyboardSettings::writeConfig(*m_vx);
         m_test->clear();
         return true;
     }
-    QString error;
     if (!KeyboardSettings::storeConfig(*m_vx->Keyboard(), &error)) {
         ui().message(error, kProductName);
         return false;
@@ -301,8 +310,7 @@ void TastaturPage::loadFromProject()
 
 bool TastaturPage::saveToProject(QString* error)
 {
-    keyboardFromControls();
-    return KeyboardSettings::storeConfig(*m_vx->Keyboard(), error) &&
+    return keyboardFromControls(error) && KeyboardSettings::storeConfig(*m_vx->Keyboard(), error) &&
            KeyboardSettings::storeCodesToProject(gridTable(), error);
 }
 

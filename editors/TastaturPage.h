@@ -71,7 +71,7 @@ public slots:
 private:
     [[nodiscard]] bool validSide(int side) const;
     void controlsFromKeyboard();
-    void keyboardFromControls();
+    bool keyboardFromControls(QString* error);
     void fillGrid(const KeyCodeTable& table);
     void gridEdited(int row, int column);
     void appendHex(const QByteArray& code);

@@ -38,8 +38,7 @@ QToolButton* arrow(const QString& name, Qt::ArrowType type, const QString& hint,
 
 } // namespace
 
-UserZeichenPage::UserZeichenPage(clsVX* terminal, QWidget* parent)
-    : QWidget(parent), m_vx(terminal)
+UserZeichenPage::UserZeichenPage(clsVX* terminal, QWidget* parent) : QWidget(parent), m_vx(terminal)
 {
     setObjectName(QStringLiteral("UserZeichenPage"));
     auto* outer = new QHBoxLayout(this);
@@ -66,8 +65,10 @@ UserZeichenPage::UserZeichenPage(clsVX* terminal, QWidget* parent)
         ml->addWidget(l, r, UserCharPattern::kCols + 1);
         m_hex[static_cast<size_t>(r)] = l;
     }
-    const QString horizontal = QStringLiteral("Klicken Sie hier, um die Matrix horizontal zu rotieren.");
-    const QString vertical = QStringLiteral("Klicken Sie hier, um die Matrix vertikal zu rotieren.");
+    const QString horizontal =
+        QStringLiteral("Klicken Sie hier, um die Matrix horizontal zu rotieren.");
+    const QString vertical =
+        QStringLiteral("Klicken Sie hier, um die Matrix vertikal zu rotieren.");
     auto* leftRight = new QWidget(matrixBox);
     leftRight->setObjectName(QStringLiteral("CGLeftRight"));
     leftRight->setToolTip(horizontal);
@@ -100,8 +101,8 @@ UserZeichenPage::UserZeichenPage(clsVX* terminal, QWidget* parent)
     invert->setObjectName(QStringLiteral("cmdCGinvert"));
     auto* store = new QPushButton(QStringLiteral("Zeichen speichern"), matrixBox);
     store->setObjectName(QStringLiteral("cmdUserZeichenSpeichern"));
-    auto* direct = new QPushButton(QStringLiteral("ausgewähltes Zeichen auf Display anzeigen"),
-                                   matrixBox);
+    auto* direct =
+        new QPushButton(QStringLiteral("ausgewähltes Zeichen auf Display anzeigen"), matrixBox);
     direct->setObjectName(QStringLiteral("cmdSaveUserzeichendirekt"));
     m_showNow = new QCheckBox(QStringLiteral("gleich anzeigen"), matrixBox);
     m_showNow->setObjectName(QStringLiteral("ctlUserzeichenanzeigen"));
@@ -171,7 +172,8 @@ void UserZeichenPage::SetPixel(int index, bool set)
 {
     m_pattern.setPixel(index, set);
     if (index >= 0 && index < UserCharPattern::kPixels)
-        m_pixels[static_cast<size_t>(index)]->setStyleSheet(QString::fromLatin1(set ? kBlack : kWhite));
+        m_pixels[static_cast<size_t>(index)]->setStyleSheet(
+            QString::fromLatin1(set ? kBlack : kWhite));
     UpdateHexCode(index / UserCharPattern::kCols);
 }
 
@@ -358,10 +360,10 @@ void UserZeichenPage::cmdSaveUserzeichendirekt_Click()
         return;
     QByteArray command;
     QString error;
-    if (!UserCharPattern::directLoadCommand(
-            m_slot, m_swap[static_cast<size_t>(m_slot)]->text(),
-            m_swapCode[static_cast<size_t>(m_slot)]->text(), m_pattern.rows(),
-            m_vx->ParameterMode != 0, &command, &error)) {
+    if (!UserCharPattern::directLoadCommand(m_slot, m_swap[static_cast<size_t>(m_slot)]->text(),
+                                            m_swapCode[static_cast<size_t>(m_slot)]->text(),
+                                            m_pattern.rows(), m_vx->ParameterMode != 0, &command,
+                                            &error)) {
         ui().message(error, kProductName);
         return;
     }

@@ -43,6 +43,8 @@ const std::array<DisplayDemo::Frame, 5> DisplayDemo::kLoopFrames = {{
 
 const DisplayDemo::Frame DisplayDemo::kBarGlyph = {0, 16, 31, 31, 31, 16, 0, 0};
 
+DisplayDemo::DisplayDemo(clsVX* vx) : m_vx(vx) {}
+
 int DisplayDemo::analogBarPort(int analog)
 {
     const int lit = analog / 30; // towards zero: an unanswered query (-1) lights nothing

@@ -28,7 +28,7 @@ public:
     static const std::array<Frame, 5> kLoopFrames;
     static const Frame kBarGlyph;
 
-    explicit DisplayDemo(clsVX* vx) : m_vx(vx) {}
+    explicit DisplayDemo(clsVX* vx);
 
     // What "Demo starten" sends before the timer runs (options 2 and 3 prepare the display).
     void start(int option);

@@ -123,18 +123,23 @@ private slots:
                                         << "eE";
         QTest::newRow("GetKeycode byte") << "get5" << 0 << QByteArray("C:eE") << E + "T?C5;"
                                          << "eE";
-        QTest::newRow("GetKeycode comma shifted") << "get30" << 1 << QByteArray("C:.,,;")
-                                                  << E + "T?C30;" << ".,";
+        QTest::newRow("GetKeycode comma shifted")
+            << "get30" << 1 << QByteArray("C:.,,;") << E + "T?C30;"
+            << ".,";
         QTest::newRow("GetKeycode comma") << "get30" << 1 << QByteArray("C:,,A;") << E + "T?C30;"
                                           << ",A";
         QTest::newRow("GetKeycode semicolon shifted")
-            << "get30" << 1 << QByteArray("C:a,;;") << E + "T?C30;" << "a;";
-        QTest::newRow("GetKeycode semicolon") << "get30" << 1 << QByteArray("C:;,A;")
-                                              << E + "T?C30;" << ";A";
-        QTest::newRow("GetKeycode semicolons") << "get30" << 1 << QByteArray("C:;,;;")
-                                               << E + "T?C30;" << ";;";
-        QTest::newRow("GetKeycode three items") << "get30" << 1 << QByteArray("C:a,b,c;")
-                                                << E + "T?C30;" << "A";
+            << "get30" << 1 << QByteArray("C:a,;;") << E + "T?C30;"
+            << "a;";
+        QTest::newRow("GetKeycode semicolon")
+            << "get30" << 1 << QByteArray("C:;,A;") << E + "T?C30;"
+            << ";A";
+        QTest::newRow("GetKeycode semicolons")
+            << "get30" << 1 << QByteArray("C:;,;;") << E + "T?C30;"
+            << ";;";
+        QTest::newRow("GetKeycode three items")
+            << "get30" << 1 << QByteArray("C:a,b,c;") << E + "T?C30;"
+            << "A";
         QTest::newRow("GetKeycode silent") << "get5" << 1 << QByteArray() << E + "T?C5;"
                                            << "A";
         QTest::newRow("GetConfig five")
