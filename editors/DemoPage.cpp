@@ -1,5 +1,7 @@
 #include "editors/DemoPage.h"
 
+#include "editors/EditMode.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
@@ -47,6 +49,11 @@ DemoPage::DemoPage(clsVX* terminal, QTimer* tmrDemo, QWidget* parent)
         m_timer->setInterval(kTickMs);
         connect(m_timer, &QTimer::timeout, this, &DemoPage::tmrDemo_Timer);
     }
+}
+
+int DemoPage::pageNumber() const
+{
+    return EditMode::Demo;
 }
 
 int DemoPage::selectedOption() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Page.h"
 #include "link/DisplayDemo.h"
 
 #include <QPointer>
@@ -18,7 +19,7 @@ class clsVX;
 
 // The frame "Demos/Beispiele": four live demonstrations on the terminal, driven by the main
 // window's 100 ms timer tmrDemo once started. Choosing another demo stops the running one.
-class DemoPage : public QWidget
+class DemoPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
@@ -35,6 +36,9 @@ public:
     [[nodiscard]] QPushButton* cmdStartDemo() const { return m_start; }
     [[nodiscard]] QPushButton* cmdStopDemo() const { return m_stop; }
     [[nodiscard]] int selectedOption() const;
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
 
 public slots:
     void cmdStartDemo_Click();

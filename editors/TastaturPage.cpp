@@ -1,9 +1,13 @@
 #include "editors/TastaturPage.h"
 
+#include "editors/EditMode.h"
+#include "editors/PageHost.h"
+
+#include "config/KeyboardSettings.h"
 #include "link/KeyCodeNotation.h"
-#include "link/KeyboardSettings.h"
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
+#include "platform/DataSide.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
@@ -25,7 +29,6 @@ namespace vemro {
 
 namespace {
 
-const QString kNoSource = QStringLiteral("nicht implememtierte Datenquelle");
 constexpr int kSliderMin = 1;
 constexpr int kSliderMax = 255;
 
@@ -176,15 +179,37 @@ QCheckBox* TastaturPage::check(const char* name) const
 
 bool TastaturPage::validSide(int side) const
 {
-    if (side == 0 || side == 1)
-        return m_vx != nullptr;
-    ui().message(kNoSource, kProductName);
-    return false;
+    return DataSide::check(side) && m_vx != nullptr;
 }
 
 int TastaturPage::currentEditMode() const
 {
-    return m_tabs->currentIndex() == 1 ? kEditModeTastencodes : kEditModeAllgemein;
+    return m_tabs->currentIndex() == 1 ? EditMode::Tastencodes : EditMode::TastaturAllgemein;
+}
+
+int TastaturPage::pageNumber() const
+{
+    return EditMode::Tastatur;
+}
+
+QList<Page::Transfer> TastaturPage::transfers()
+{
+    return {
+        {EditMode::TastaturAllgemein, [this] { GetTastaturConfig(DataSide::Terminal); },
+         [this] { SetTastaturConfig(DataSide::Terminal); }},
+        {EditMode::Tastencodes,
+         [this] {
+             if (GetTastaturcodes(DataSide::Terminal))
+                 GetTastaturConfig(DataSide::Terminal);
+         },
+         [this] { SetTastaturcodes(DataSide::Terminal); }},
+    };
+}
+
+void TastaturPage::pageShown()
+{
+    if (host())
+        host()->setEditMode(currentEditMode());
 }
 
 void TastaturPage::ctlRegisterTastatur_Click(int index)
@@ -193,8 +218,8 @@ void TastaturPage::ctlRegisterTastatur_Click(int index)
         ui().message(QStringLiteral("Bearbeitungsmodus unbekannt"), kProductName);
         return;
     }
-    if (m_setEditMode)
-        m_setEditMode(index == 0 ? kEditModeAllgemein : kEditModeTastencodes);
+    if (host())
+        host()->setEditMode(index == 0 ? EditMode::TastaturAllgemein : EditMode::Tastencodes);
 }
 
 void TastaturPage::controlsFromKeyboard()
@@ -239,8 +264,9 @@ bool TastaturPage::GetTastaturConfig(int Quelle)
     if (!validSide(Quelle))
         return false;
     QString error;
-    const bool ok = Quelle == 0 ? KeyboardSettings::readConfig(*m_vx, &error)
-                                : KeyboardSettings::loadConfig(*m_vx->Keyboard(), &error);
+    const bool ok = Quelle == DataSide::Terminal
+                        ? KeyboardSettings::readConfig(*m_vx, &error)
+                        : KeyboardSettings::loadConfig(*m_vx->Keyboard(), &error);
     if (!ok) {
         ui().message(error, kProductName);
         return false;
@@ -260,7 +286,7 @@ bool TastaturPage::SetTastaturConfig(int Ziel)
         ui().message(error, kProductName);
         return false;
     }
-    if (Ziel == 0) {
+    if (Ziel == DataSide::Terminal) {
         KeyboardSettings::writeConfig(*m_vx);
         m_test->clear();
         return true;
@@ -277,7 +303,7 @@ bool TastaturPage::GetTastaturcodes(int Quelle)
     if (!validSide(Quelle))
         return false;
     QString error;
-    if (Quelle == 0 && !KeyboardSettings::readCodesIntoProject(*m_vx, &error)) {
+    if (Quelle == DataSide::Terminal && !KeyboardSettings::readCodesIntoProject(*m_vx, &error)) {
         ui().message(error, kProductName);
         return false;
     }
@@ -295,8 +321,9 @@ bool TastaturPage::SetTastaturcodes(int Ziel)
     if (!validSide(Ziel))
         return false;
     QString error;
-    const bool ok = Ziel == 0 ? m_vx->SaveTastaturcodes(gridTable(), &error)
-                              : KeyboardSettings::storeCodesToProject(gridTable(), &error);
+    const bool ok = Ziel == DataSide::Terminal
+                        ? m_vx->SaveTastaturcodes(gridTable(), &error)
+                        : KeyboardSettings::storeCodesToProject(gridTable(), &error);
     if (!ok)
         ui().message(error, kProductName);
     return ok;
@@ -304,8 +331,8 @@ bool TastaturPage::SetTastaturcodes(int Ziel)
 
 void TastaturPage::loadFromProject()
 {
-    GetTastaturcodes(1);
-    GetTastaturConfig(1);
+    GetTastaturcodes(DataSide::Projekt);
+    GetTastaturConfig(DataSide::Projekt);
 }
 
 bool TastaturPage::saveToProject(QString* error)
@@ -394,7 +421,7 @@ void TastaturPage::cmdGetLastKey_Click()
 
 void TastaturPage::ctlcom_OnComm()
 {
-    if (!m_vx || m_vx->busy() || !m_editMode || m_editMode() != kEditModeAllgemein)
+    if (!m_vx || m_vx->busy() || !host() || host()->editMode() != EditMode::TastaturAllgemein)
         return;
     if (m_hex->isChecked()) {
         appendHex(m_vx->Keyboard()->LastKeyCode());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Page.h"
 #include "link/KeyCodeTable.h"
 
 #include <QPointer>
@@ -22,31 +23,29 @@ class clsVX;
 // key test, and the key code table (sub-tab "Tastencodes", edit mode 32). The four transfer
 // operations take a data side: 0 = terminal, 1 = project. The moving itself is done by
 // KeyboardSettings; the page only maps between its controls and the keyboard object.
-class TastaturPage : public QWidget
+class TastaturPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
-    static constexpr int kEditModeAllgemein = 31;
-    static constexpr int kEditModeTastencodes = 32;
-
     explicit TastaturPage(clsVX* terminal, QWidget* parent = nullptr);
-
-    // The main window's edit mode: set by the sub-tabs, read by the key test.
-    void setEditModeAccess(std::function<void(int)> set, std::function<int()> get)
-    {
-        m_setEditMode = std::move(set);
-        m_editMode = std::move(get);
-    }
 
     bool GetTastaturConfig(int Quelle);
     bool SetTastaturConfig(int Ziel);
     bool GetTastaturcodes(int Quelle);
     bool SetTastaturcodes(int Ziel);
-    // Project open and save in their order (data side 1).
-    void loadFromProject();
-    bool saveToProject(QString* error);
     // Edit mode of the sub-tab shown.
     [[nodiscard]] int currentEditMode() const;
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
+    void pageShown() override;
+    [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadTastatur; }
+    // Opening: the key table, then the configuration.
+    void loadFromProject() override;
+    [[nodiscard]] int saveRank() const override { return ProjectOrder::kSaveTastatur; }
+    // Saving: the page's configuration (through the keyboard object), then the key table.
+    [[nodiscard]] bool saveToProject(QString* error) override;
 
     [[nodiscard]] QTabWidget* ctlRegisterTastatur() const { return m_tabs; }
     [[nodiscard]] QSlider* ctlTastaturMinPress() const { return m_minPress; }
@@ -77,8 +76,6 @@ private:
     void appendHex(const QByteArray& code);
 
     QPointer<clsVX> m_vx;
-    std::function<void(int)> m_setEditMode;
-    std::function<int()> m_editMode;
     QTabWidget* m_tabs;
     QSlider* m_minPress;
     QSlider* m_untilRepeat;

@@ -1,8 +1,11 @@
 #include "editors/UserZeichenPage.h"
 
-#include "link/UserCharacters.h"
+#include "editors/EditMode.h"
+
+#include "config/UserCharacters.h"
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
+#include "platform/DataSide.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
@@ -292,9 +295,22 @@ void UserZeichenPage::swapCodeChanged(int k)
     m_swap[static_cast<size_t>(k)]->setText(UserCharPattern::swapCharForCode(v));
 }
 
+int UserZeichenPage::pageNumber() const
+{
+    return EditMode::Userzeichen;
+}
+
+QList<Page::Transfer> UserZeichenPage::transfers()
+{
+    return {
+        {EditMode::Userzeichen, [this] { ReadUserzeichenfromRK(); }, [this] { sendToTerminal(); }}};
+}
+
 bool UserZeichenPage::SaveUserzeichen(int Ziel)
 {
-    if (Ziel == 1) {
+    if (!DataSide::check(Ziel))
+        return false;
+    if (Ziel == DataSide::Projekt) {
         UserChar c;
         c.present = true;
         for (int r = 0; r < UserCharPattern::kRows; ++r)
@@ -310,15 +326,16 @@ bool UserZeichenPage::SaveUserzeichen(int Ziel)
         m_changed = false;
         return true;
     }
-    if (Ziel == 0) {
-        if (!m_vx)
-            return false;
-        QString error;
-        // clsVX shows what went wrong; the reset runs in every case.
-        return UserCharacters::writeToTerminal(*m_vx, &error);
+    if (!m_vx)
+        return false;
+    QString error;
+    UserCharSet chars;
+    if (!UserCharacters::loadFromProject(chars, &error)) {
+        ui().message(error, kProductName);
+        return false;
     }
-    ui().message(QStringLiteral("nicht implememtierte Datenquelle"), kProductName);
-    return false;
+    // The terminal object shows what went wrong; the reset runs in every case.
+    return UserCharacters::writeToTerminal(*m_vx, &error);
 }
 
 void UserZeichenPage::ReadUserzeichenfromRK()
@@ -328,8 +345,8 @@ void UserZeichenPage::ReadUserzeichenfromRK()
 
 void UserZeichenPage::sendToTerminal()
 {
-    if (SaveUserzeichen(1))
-        SaveUserzeichen(0);
+    if (SaveUserzeichen(DataSide::Projekt))
+        SaveUserzeichen(DataSide::Terminal);
 }
 
 void UserZeichenPage::loadFromProject()

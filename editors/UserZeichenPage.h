@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Page.h"
 #include "link/UserCharPattern.h"
 #include "link/UserCharSet.h"
 
@@ -23,7 +24,7 @@ class clsVX;
 // row codes, the eight slots with their swap characters, storing into the project, loading
 // into the display and writing all eight into the terminal's EEPROM. The matrix logic is
 // UserCharPattern, the transfers UserCharacters and clsVX::SaveUserzeichen.
-class UserZeichenPage : public QWidget
+class UserZeichenPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
@@ -41,8 +42,15 @@ public:
     void ReadUserzeichenfromRK();
     // "an Terminal senden" on this page: into the project, then into the terminal.
     void sendToTerminal();
-    void loadFromProject();
-    bool saveToProject(QString* error);
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
+    [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadUserzeichen; }
+    void loadFromProject() override;
+    [[nodiscard]] int saveRank() const override { return ProjectOrder::kSaveUserzeichen; }
+    // An edited, not yet stored character goes into the project with it.
+    [[nodiscard]] bool saveToProject(QString* error) override;
 
     [[nodiscard]] int currentSlot() const { return m_slot; }
     [[nodiscard]] bool changed() const { return m_changed; }

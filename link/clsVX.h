@@ -136,20 +136,18 @@ public:
     // The memory size from a page map (decimal form: digits; byte form: codes).
     [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
 
-    // Key codes: every row through Keyboard()->SetKeycode, 200 ms apart, with progress.
-    // False when a row has a code without byte value (those keys are not written).
+    // Key codes (the project's table, KeyboardSettings::writeCodes): every row through
+    // Keyboard()->SetKeycode, 200 ms apart, with progress. False when a row has a code
+    // without byte value (those keys are not written).
     bool SaveTastaturcodes(const KeyCodeTable& table, QString* error = nullptr);
-    // The same for the table of the open project.
-    bool SaveTastaturcodes(QString* error = nullptr);
     static constexpr int kKeycodeWaitMs = 200;
 
     // User-defined characters into the EEPROM: 64 pixel rows, then 8 swap codes, each a
     // confirmed cell write. True only when all 72 cells were confirmed. A NAK or silence
     // stops ("Fehler beim Schreiben in EEProm" / "Verbindungsfehler"); a cell answered
     // otherwise is skipped and named in *error at the end. Progress ends hidden.
+    // The project's characters: UserCharacters::writeToTerminal.
     bool SaveUserzeichen(const UserCharSet& chars, QString* error = nullptr);
-    // The same for the characters of the open project.
-    bool SaveUserzeichen(QString* error = nullptr);
     static constexpr int kUserCharSlotWaitMs = 20;
     static inline const QString kEEPromWriteError = QStringLiteral("Fehler beim Schreiben in EEProm");
     static inline const QString kConnectionError = QStringLiteral("Verbindungsfehler");

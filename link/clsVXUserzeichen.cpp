@@ -1,7 +1,5 @@
 // User-defined characters into the terminal's EEPROM (cells 0..71) and the key code table
 // into the keyboard: the two long transfers of clsVX that run over the project's tables.
-#include "link/KeyboardSettings.h"
-#include "link/UserCharacters.h"
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
@@ -121,14 +119,6 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
     return true;
 }
 
-bool clsVX::SaveUserzeichen(QString* error)
-{
-    UserCharSet chars;
-    if (!UserCharacters::loadFromProject(chars, error))
-        return false;
-    return SaveUserzeichen(chars, error);
-}
-
 bool clsVX::SaveTastaturcodes(const KeyCodeTable& table, QString* error)
 {
     ProgressScope progress(m_progress, clsVXKeyboard::kKeys + 1);
@@ -149,14 +139,6 @@ bool clsVX::SaveTastaturcodes(const KeyCodeTable& table, QString* error)
     if (error)
         *error = QStringLiteral("nicht gesendet: ") + refused.join(QStringLiteral("; "));
     return false;
-}
-
-bool clsVX::SaveTastaturcodes(QString* error)
-{
-    KeyCodeTable table;
-    if (!KeyboardSettings::loadCodesFromProject(table, error))
-        return false;
-    return SaveTastaturcodes(table, error);
 }
 
 } // namespace vemro

@@ -2,9 +2,9 @@
 // against an in-memory terminal.
 #include "../link/LinkFixture.h"
 
+#include "config/KeyboardSettings.h"
 #include "link/DisplayDemo.h"
 #include "link/KeyCodeNotation.h"
-#include "link/KeyboardSettings.h"
 #include "link/UserCharPattern.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"

@@ -3,11 +3,12 @@
 #include "../link/LinkFixture.h"
 #include "../projects/ProjectTestHome.h"
 
+#include "config/KeyboardSettings.h"
+#include "config/UserCharacters.h"
 #include "editors/DemoPage.h"
+#include "editors/PageHost.h"
 #include "editors/TastaturPage.h"
 #include "editors/UserZeichenPage.h"
-#include "link/KeyboardSettings.h"
-#include "link/UserCharacters.h"
 #include "platform/Globals.h"
 #include "project/DataEnvironment.h"
 #include "sim/VxTerminal.h"
@@ -26,6 +27,20 @@
 
 using namespace vemro;
 using namespace vemro::test;
+
+namespace {
+
+struct Host : PageHost
+{
+    int mode = 0;
+    [[nodiscard]] int editMode() const override { return mode; }
+    void setEditMode(int m) override { mode = m; }
+    void setReadEnabled(bool) override {}
+    void setSendEnabled(bool) override {}
+    void setProjectFrameVisible(bool) override {}
+};
+
+} // namespace
 
 class tst_KeyboardPages : public QObject
 {
@@ -129,19 +144,24 @@ private slots:
     void subTabsSetEditMode()
     {
         TastaturPage page(&m_link->vx);
-        int mode = 0;
-        page.setEditModeAccess([&mode](int m) { mode = m; }, [&mode] { return mode; });
+        Host host;
+        page.setHost(&host);
         page.ctlRegisterTastatur()->setCurrentIndex(1);
-        QCOMPARE(mode, 32);
+        QCOMPARE(host.mode, 32);
         page.ctlRegisterTastatur()->setCurrentIndex(0);
-        QCOMPARE(mode, 31);
+        QCOMPARE(host.mode, 31);
+        host.mode = 3;
+        page.pageShown();
+        QCOMPARE(host.mode, 31);
+        QCOMPARE(page.transfers().size(), 2);
     }
 
     void keyTest()
     {
         TastaturPage page(&m_link->vx);
-        int mode = 31;
-        page.setEditModeAccess([&mode](int m) { mode = m; }, [&mode] { return mode; });
+        Host host;
+        host.mode = 31;
+        page.setHost(&host);
         m_terminal->setKeyCodes(4, 10, 'X');
         page.ctlshowTastencodeHex()->setChecked(true);
         m_terminal->pressKey(4);
@@ -154,7 +174,7 @@ private slots:
         m_terminal->pressKey(2);
         m_terminal->releaseKey(2);
         QTRY_COMPARE(page.txtTastaturTest()->text(), QStringLiteral("b"));
-        mode = 32;
+        host.mode = 32;
         m_terminal->pressKey(3);
         m_terminal->releaseKey(3);
         QTest::qWait(100);

@@ -3,9 +3,9 @@
 #include "../link/LinkFixture.h"
 #include "../projects/ProjectTestHome.h"
 
+#include "config/KeyboardSettings.h"
+#include "config/UserCharacters.h"
 #include "link/DisplayDemo.h"
-#include "link/KeyboardSettings.h"
-#include "link/UserCharacters.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/ProgressIndicator.h"
@@ -82,7 +82,7 @@ private slots:
         const KeyCodeTable original = projectTable();
         QCOMPARE(original.size(), 32);
         QString error;
-        QVERIFY2(s.link.vx.SaveTastaturcodes(&error), qPrintable(error));
+        QVERIFY2(KeyboardSettings::writeCodes(s.link.vx, &error), qPrintable(error));
         QVERIFY(!s.progress.visible());
         QCOMPARE(int(s.terminal.keyCode(1)), int('a'));
         QCOMPARE(int(s.terminal.shiftCode(26)), int('Z'));
@@ -227,7 +227,10 @@ private slots:
         SimLink s;
         s.terminal.setEepromCell(32, 0x1F);
         QString error;
-        QVERIFY2(s.link.vx.SaveUserzeichen(&error), qPrintable(error));
+        UserCharSet chars;
+        QVERIFY(UserCharacters::loadFromProject(chars));
+        QVERIFY(!chars[4].present);
+        QVERIFY2(s.link.vx.SaveUserzeichen(chars, &error), qPrintable(error));
         QCOMPARE(int(s.terminal.eepromCell(32)), 0);
         QCOMPARE(int(s.terminal.eepromCell(68)), 0);
     }

@@ -60,6 +60,9 @@ public:
     // Reads the codes and replaces the project's table only after a complete read.
     static bool readCodesIntoProject(clsVX& vx, QString* error = nullptr);
 
+    // The project's key table to the terminal (clsVX::SaveTastaturcodes).
+    static bool writeCodes(clsVX& vx, QString* error = nullptr);
+
     [[nodiscard]] static KeyCodeTable standardTable();
     // Project table Tastencodes, ordered by TastenNr.
     static bool loadCodesFromProject(KeyCodeTable& table, QString* error = nullptr);

@@ -1,4 +1,4 @@
-#include "link/UserCharacters.h"
+#include "config/UserCharacters.h"
 
 #include "link/clsVX.h"
 #include "project/DataEnvironment.h"
@@ -89,7 +89,12 @@ bool UserCharacters::storeSlot(int slot, const UserChar& c, QString* error)
 
 bool UserCharacters::writeToTerminal(clsVX& vx, QString* error)
 {
-    const bool ok = vx.SaveUserzeichen(error);
+    UserCharSet chars;
+    if (!loadFromProject(chars, error)) {
+        vx.Reset();
+        return false;
+    }
+    const bool ok = vx.SaveUserzeichen(chars, error);
     vx.Reset();
     return ok;
 }

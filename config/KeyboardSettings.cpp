@@ -1,4 +1,4 @@
-#include "link/KeyboardSettings.h"
+#include "config/KeyboardSettings.h"
 
 #include "link/KeyCodeNotation.h"
 #include "link/clsVX.h"
@@ -188,6 +188,12 @@ bool KeyboardSettings::readCodesIntoProject(clsVX& vx, QString* error)
         return false;
     KeyCodeTable table;
     return readCodes(vx, table, error) && storeCodesToProject(table, error);
+}
+
+bool KeyboardSettings::writeCodes(clsVX& vx, QString* error)
+{
+    KeyCodeTable table;
+    return loadCodesFromProject(table, error) && vx.SaveTastaturcodes(table, error);
 }
 
 KeyCodeTable KeyboardSettings::standardTable()
