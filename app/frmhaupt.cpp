@@ -474,9 +474,9 @@ void frmhaupt::bindPages()
     m_pageLayouts[EditMode::IoPorts]->addWidget(ioPorts, 0, Qt::AlignLeft);
     m_pageLayouts[EditMode::IoPorts]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
-    auto* tastatur = new TastaturPage(m_vx, m_frames[EditMode::Tastatur]);
+    auto* tastatur = new TastaturPage(m_vx, *m_env, m_frames[EditMode::Tastatur]);
     m_pageLayouts[EditMode::Tastatur]->addWidget(tastatur);
-    auto* userzeichen = new UserZeichenPage(m_vx, m_frames[EditMode::Userzeichen]);
+    auto* userzeichen = new UserZeichenPage(m_vx, *m_env, m_frames[EditMode::Userzeichen]);
     m_pageLayouts[EditMode::Userzeichen]->addWidget(userzeichen, 0, Qt::AlignLeft);
     m_pageLayouts[EditMode::Userzeichen]->addStretch(1);
     auto* demo = new DemoPage(m_vx, m_tmrDemo, m_frames[EditMode::Demo]);

@@ -74,10 +74,10 @@ int keysRead(CliContext& ctx, clsVX& vx)
     if (!learnParameterForm(ctx, vx))
         return 1;
     QString error;
-    if (!KeyboardSettings::readCodesIntoProject(vx, &error))
+    if (!KeyboardSettings::readCodesIntoProject(ctx.session->env(), vx, &error))
         return ctx.fail(error);
     if (!KeyboardSettings::readConfig(vx, &error) ||
-        !KeyboardSettings::storeConfig(*vx.Keyboard(), &error))
+        !KeyboardSettings::storeConfig(ctx.session->env(), *vx.Keyboard(), &error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und 32 Tastencodes gelesen\n";
     return 0;
@@ -88,10 +88,10 @@ int keysWrite(CliContext& ctx, clsVX& vx)
     if (!learnParameterForm(ctx, vx))
         return 1;
     QString error;
-    if (!KeyboardSettings::loadConfig(*vx.Keyboard(), &error))
+    if (!KeyboardSettings::loadConfig(ctx.session->env(), *vx.Keyboard(), &error))
         return ctx.fail(error);
     KeyboardSettings::writeConfig(vx);
-    if (!KeyboardSettings::writeCodes(vx, &error))
+    if (!KeyboardSettings::writeCodes(ctx.session->env(), vx, &error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und Tastencodes geschrieben\n";
     return 0;
@@ -100,7 +100,8 @@ int keysWrite(CliContext& ctx, clsVX& vx)
 int keysStandard(CliContext& ctx)
 {
     QString error;
-    if (!KeyboardSettings::storeCodesToProject(KeyboardSettings::standardTable(), &error))
+    if (!KeyboardSettings::storeCodesToProject(ctx.session->env(),
+                                               KeyboardSettings::standardTable(), &error))
         return ctx.fail(error);
     ctx.out << "Standardbelegung gespeichert\n";
     return 0;
@@ -110,7 +111,7 @@ int keysShow(CliContext& ctx)
 {
     KeyCodeTable table;
     QString error;
-    if (!KeyboardSettings::loadCodesFromProject(table, &error))
+    if (!KeyboardSettings::loadCodesFromProject(ctx.session->env(), table, &error))
         return ctx.fail(error);
     for (const KeyCodeRow& row : table)
         ctx.out << row.TastenNr << '\t' << row.Tastencode << '\t' << row.Tastencode_Shift << '\n';
@@ -123,7 +124,7 @@ int charsWrite(CliContext& ctx, clsVX& vx)
         return 1;
     QString error;
     // The messages have been shown; the exit code tells the rest.
-    if (!UserCharacters::writeToTerminal(vx, &error))
+    if (!UserCharacters::writeToTerminal(ctx.session->env(), vx, &error))
         return 1;
     ctx.out << "72 Zellen geschrieben, Terminal zurückgesetzt\n";
     return 0;
@@ -137,7 +138,7 @@ int charsShow(CliContext& ctx)
         return ctx.usage(QStringLiteral("chars show NAME PLATZ   (PLATZ 0 bis 7)"));
     UserCharSet chars;
     QString error;
-    if (!UserCharacters::loadFromProject(chars, &error))
+    if (!UserCharacters::loadFromProject(ctx.session->env(), chars, &error))
         return ctx.fail(error);
     const UserChar& c = chars[static_cast<size_t>(slot)];
     if (!c.present)

@@ -22,9 +22,8 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-bool openCommand(const QString& command, QString* error)
+bool openCommand(DataEnvironment& env, const QString& command, QString* error)
 {
-    DataEnvironment& env = DataEnvironment::instance();
     if (!env.isOpen(DataEnvironment::kProjekt)) {
         setError(error, QStringLiteral("kein Projekt geöffnet"));
         return false;
@@ -92,11 +91,11 @@ void KeyboardSettings::writeConfig(clsVX& vx)
     vx.Keyboard()->SaveConfig();
 }
 
-bool KeyboardSettings::loadConfig(clsVXKeyboard& k, QString* error)
+bool KeyboardSettings::loadConfig(DataEnvironment& env, clsVXKeyboard& k, QString* error)
 {
-    if (!openCommand(kMode, error))
+    if (!openCommand(env, kMode, error))
         return false;
-    Recordset& rs = DataEnvironment::instance().recordset(kMode);
+    Recordset& rs = env.recordset(kMode);
     rs.moveFirst();
     if (rs.eof()) {
         setError(error, QStringLiteral("Tabelle TastaturModus ist leer"));
@@ -121,11 +120,11 @@ bool KeyboardSettings::loadConfig(clsVXKeyboard& k, QString* error)
     return true;
 }
 
-bool KeyboardSettings::storeConfig(const clsVXKeyboard& k, QString* error)
+bool KeyboardSettings::storeConfig(DataEnvironment& env, const clsVXKeyboard& k, QString* error)
 {
-    if (!openCommand(kMode, error))
+    if (!openCommand(env, kMode, error))
         return false;
-    Recordset& rs = DataEnvironment::instance().recordset(kMode);
+    Recordset& rs = env.recordset(kMode);
     rs.moveFirst();
     if (rs.eof() && !rs.addNew()) {
         setError(error, rs.lastError());
@@ -182,18 +181,18 @@ bool KeyboardSettings::readCodes(clsVX& vx, KeyCodeTable& table, QString* error)
     return true;
 }
 
-bool KeyboardSettings::readCodesIntoProject(clsVX& vx, QString* error)
+bool KeyboardSettings::readCodesIntoProject(DataEnvironment& env, clsVX& vx, QString* error)
 {
-    if (!openCommand(kCodes, error))
+    if (!openCommand(env, kCodes, error))
         return false;
     KeyCodeTable table;
-    return readCodes(vx, table, error) && storeCodesToProject(table, error);
+    return readCodes(vx, table, error) && storeCodesToProject(env, table, error);
 }
 
-bool KeyboardSettings::writeCodes(clsVX& vx, QString* error)
+bool KeyboardSettings::writeCodes(DataEnvironment& env, clsVX& vx, QString* error)
 {
     KeyCodeTable table;
-    return loadCodesFromProject(table, error) && vx.SaveTastaturcodes(table, error);
+    return loadCodesFromProject(env, table, error) && vx.SaveTastaturcodes(table, error);
 }
 
 KeyCodeTable KeyboardSettings::standardTable()
@@ -205,11 +204,12 @@ KeyCodeTable KeyboardSettings::standardTable()
     return table;
 }
 
-bool KeyboardSettings::loadCodesFromProject(KeyCodeTable& table, QString* error)
+bool KeyboardSettings::loadCodesFromProject(DataEnvironment& env, KeyCodeTable& table,
+                                            QString* error)
 {
-    if (!openCommand(kCodes, error))
+    if (!openCommand(env, kCodes, error))
         return false;
-    Recordset& rs = DataEnvironment::instance().recordset(kCodes);
+    Recordset& rs = env.recordset(kCodes);
     const int position = rs.absolutePosition();
     KeyCodeTable rows;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
@@ -224,11 +224,11 @@ bool KeyboardSettings::loadCodesFromProject(KeyCodeTable& table, QString* error)
     return true;
 }
 
-bool KeyboardSettings::storeCodesToProject(const KeyCodeTable& table, QString* error)
+bool KeyboardSettings::storeCodesToProject(DataEnvironment& env, const KeyCodeTable& table,
+                                           QString* error)
 {
-    if (!openCommand(kCodes, error))
+    if (!openCommand(env, kCodes, error))
         return false;
-    DataEnvironment& env = DataEnvironment::instance();
     Recordset& rs = env.recordset(kCodes);
     if (rs.editing())
         rs.cancelUpdate();

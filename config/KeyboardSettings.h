@@ -8,6 +8,7 @@ namespace vemro {
 
 class clsVX;
 class clsVXKeyboard;
+class DataEnvironment;
 class ProgressIndicator;
 
 // The keypad configuration as the keyboard page, vemro-cli and the production test move it
@@ -51,23 +52,26 @@ public:
     static void writeConfig(clsVX& vx);
 
     // Project table TastaturModus (first row) into / out of the keyboard object.
-    static bool loadConfig(clsVXKeyboard& keyboard, QString* error = nullptr);
-    static bool storeConfig(const clsVXKeyboard& keyboard, QString* error = nullptr);
+    static bool loadConfig(DataEnvironment& env, clsVXKeyboard& keyboard, QString* error = nullptr);
+    static bool storeConfig(DataEnvironment& env, const clsVXKeyboard& keyboard,
+                            QString* error = nullptr);
 
     // All 32 key codes from the terminal, 100 ms apart, with progress. Only a complete read
     // fills `table`; a key without answer stops with "Verbindungsfehler".
     static bool readCodes(clsVX& vx, KeyCodeTable& table, QString* error = nullptr);
     // Reads the codes and replaces the project's table only after a complete read.
-    static bool readCodesIntoProject(clsVX& vx, QString* error = nullptr);
+    static bool readCodesIntoProject(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
 
     // The project's key table to the terminal (clsVX::SaveTastaturcodes).
-    static bool writeCodes(clsVX& vx, QString* error = nullptr);
+    static bool writeCodes(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
 
     [[nodiscard]] static KeyCodeTable standardTable();
     // Project table Tastencodes, ordered by TastenNr.
-    static bool loadCodesFromProject(KeyCodeTable& table, QString* error = nullptr);
+    static bool loadCodesFromProject(DataEnvironment& env, KeyCodeTable& table,
+                                     QString* error = nullptr);
     // Replaces every row of the project's table in one transaction (when none is open).
-    static bool storeCodesToProject(const KeyCodeTable& table, QString* error = nullptr);
+    static bool storeCodesToProject(DataEnvironment& env, const KeyCodeTable& table,
+                                    QString* error = nullptr);
 };
 
 } // namespace vemro

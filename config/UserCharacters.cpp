@@ -15,9 +15,8 @@ QString rowColumn(int row)
     return QStringLiteral("Zeichenbyte%1").arg(row);
 }
 
-bool openCommand(QString* error)
+bool openCommand(DataEnvironment& env, QString* error)
 {
-    DataEnvironment& env = DataEnvironment::instance();
     if (!env.isOpen(DataEnvironment::kProjekt)) {
         if (error)
             *error = QStringLiteral("kein Projekt geöffnet");
@@ -35,11 +34,11 @@ void restorePosition(Recordset& rs, int position)
 
 } // namespace
 
-bool UserCharacters::loadFromProject(UserCharSet& chars, QString* error)
+bool UserCharacters::loadFromProject(DataEnvironment& env, UserCharSet& chars, QString* error)
 {
-    if (!openCommand(error))
+    if (!openCommand(env, error))
         return false;
-    Recordset& rs = DataEnvironment::instance().recordset(kCommand);
+    Recordset& rs = env.recordset(kCommand);
     const int position = rs.absolutePosition();
     UserCharSet read;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
@@ -60,11 +59,11 @@ bool UserCharacters::loadFromProject(UserCharSet& chars, QString* error)
     return true;
 }
 
-bool UserCharacters::storeSlot(int slot, const UserChar& c, QString* error)
+bool UserCharacters::storeSlot(DataEnvironment& env, int slot, const UserChar& c, QString* error)
 {
-    if (!openCommand(error))
+    if (!openCommand(env, error))
         return false;
-    Recordset& rs = DataEnvironment::instance().recordset(kCommand);
+    Recordset& rs = env.recordset(kCommand);
     const int position = rs.absolutePosition();
     rs.moveFirst();
     if (!rs.find(kSlot, slot)) {
@@ -87,10 +86,10 @@ bool UserCharacters::storeSlot(int slot, const UserChar& c, QString* error)
     return true;
 }
 
-bool UserCharacters::writeToTerminal(clsVX& vx, QString* error)
+bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* error)
 {
     UserCharSet chars;
-    if (!loadFromProject(chars, error)) {
+    if (!loadFromProject(env, chars, error)) {
         vx.Reset();
         return false;
     }

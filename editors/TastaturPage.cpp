@@ -62,7 +62,8 @@ void addSliderRow(QGridLayout* grid, int row, const QString& label, QSlider* sli
 
 } // namespace
 
-TastaturPage::TastaturPage(clsVX* terminal, QWidget* parent) : QWidget(parent), m_vx(terminal)
+TastaturPage::TastaturPage(clsVX* terminal, DataEnvironment& env, QWidget* parent)
+    : QWidget(parent), m_vx(terminal), m_env(env)
 {
     setObjectName(QStringLiteral("TastaturPage"));
     auto* outer = new QVBoxLayout(this);
@@ -266,7 +267,7 @@ bool TastaturPage::GetTastaturConfig(int Quelle)
     QString error;
     const bool ok = Quelle == DataSide::Terminal
                         ? KeyboardSettings::readConfig(*m_vx, &error)
-                        : KeyboardSettings::loadConfig(*m_vx->Keyboard(), &error);
+                        : KeyboardSettings::loadConfig(m_env, *m_vx->Keyboard(), &error);
     if (!ok) {
         ui().message(error, kProductName);
         return false;
@@ -291,7 +292,7 @@ bool TastaturPage::SetTastaturConfig(int Ziel)
         m_test->clear();
         return true;
     }
-    if (!KeyboardSettings::storeConfig(*m_vx->Keyboard(), &error)) {
+    if (!KeyboardSettings::storeConfig(m_env, *m_vx->Keyboard(), &error)) {
         ui().message(error, kProductName);
         return false;
     }
@@ -303,12 +304,13 @@ bool TastaturPage::GetTastaturcodes(int Quelle)
     if (!validSide(Quelle))
         return false;
     QString error;
-    if (Quelle == DataSide::Terminal && !KeyboardSettings::readCodesIntoProject(*m_vx, &error)) {
+    if (Quelle == DataSide::Terminal &&
+        !KeyboardSettings::readCodesIntoProject(m_env, *m_vx, &error)) {
         ui().message(error, kProductName);
         return false;
     }
     KeyCodeTable table;
-    if (!KeyboardSettings::loadCodesFromProject(table, &error)) {
+    if (!KeyboardSettings::loadCodesFromProject(m_env, table, &error)) {
         ui().message(error, kProductName);
         return false;
     }
@@ -323,7 +325,7 @@ bool TastaturPage::SetTastaturcodes(int Ziel)
     QString error;
     const bool ok = Ziel == DataSide::Terminal
                         ? m_vx->SaveTastaturcodes(gridTable(), &error)
-                        : KeyboardSettings::storeCodesToProject(gridTable(), &error);
+                        : KeyboardSettings::storeCodesToProject(m_env, gridTable(), &error);
     if (!ok)
         ui().message(error, kProductName);
     return ok;
@@ -337,8 +339,9 @@ void TastaturPage::loadFromProject()
 
 bool TastaturPage::saveToProject(QString* error)
 {
-    return keyboardFromControls(error) && KeyboardSettings::storeConfig(*m_vx->Keyboard(), error) &&
-           KeyboardSettings::storeCodesToProject(gridTable(), error);
+    return keyboardFromControls(error) &&
+           KeyboardSettings::storeConfig(m_env, *m_vx->Keyboard(), error) &&
+           KeyboardSettings::storeCodesToProject(m_env, gridTable(), error);
 }
 
 void TastaturPage::fillGrid(const KeyCodeTable& table)
@@ -380,7 +383,7 @@ void TastaturPage::gridEdited(int row, int column)
     }
     const QString previous = stored;
     stored = text;
-    if (!KeyboardSettings::storeCodesToProject(m_shown, &error)) {
+    if (!KeyboardSettings::storeCodesToProject(m_env, m_shown, &error)) {
         stored = previous;
         ui().message(error, kProductName);
         QSignalBlocker block(m_grid);
@@ -394,7 +397,7 @@ void TastaturPage::cmdTastaturStandard_Click()
     m_standard->setEnabled(false);
     QString error;
     const KeyCodeTable table = KeyboardSettings::standardTable();
-    if (KeyboardSettings::storeCodesToProject(table, &error))
+    if (KeyboardSettings::storeCodesToProject(m_env, table, &error))
         fillGrid(table);
     else
         ui().message(error, kProductName);

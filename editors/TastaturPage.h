@@ -17,6 +17,7 @@ class QTabWidget;
 
 namespace vemro {
 
+class DataEnvironment;
 class clsVX;
 
 // The page "Tastatur": the keypad configuration (sub-tab "Allgemein", edit mode 31) with the
@@ -27,7 +28,7 @@ class TastaturPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
-    explicit TastaturPage(clsVX* terminal, QWidget* parent = nullptr);
+    TastaturPage(clsVX* terminal, DataEnvironment& env, QWidget* parent = nullptr);
 
     bool GetTastaturConfig(int Quelle);
     bool SetTastaturConfig(int Ziel);
@@ -76,6 +77,7 @@ private:
     void appendHex(const QByteArray& code);
 
     QPointer<clsVX> m_vx;
+    DataEnvironment& m_env;
     QTabWidget* m_tabs;
     QSlider* m_minPress;
     QSlider* m_untilRepeat;

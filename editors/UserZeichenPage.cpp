@@ -41,7 +41,8 @@ QToolButton* arrow(const QString& name, Qt::ArrowType type, const QString& hint,
 
 } // namespace
 
-UserZeichenPage::UserZeichenPage(clsVX* terminal, QWidget* parent) : QWidget(parent), m_vx(terminal)
+UserZeichenPage::UserZeichenPage(clsVX* terminal, DataEnvironment& env, QWidget* parent)
+    : QWidget(parent), m_vx(terminal), m_env(env)
 {
     setObjectName(QStringLiteral("UserZeichenPage"));
     auto* outer = new QHBoxLayout(this);
@@ -251,7 +252,7 @@ void UserZeichenPage::ShowUserZeichenTauschcodes()
 {
     QString error;
     UserCharSet chars;
-    if (!UserCharacters::loadFromProject(chars, &error)) {
+    if (!UserCharacters::loadFromProject(m_env, chars, &error)) {
         ui().message(error, kProductName);
         return;
     }
@@ -318,7 +319,7 @@ bool UserZeichenPage::SaveUserzeichen(int Ziel)
                 static_cast<int>(TextValueInt(m_hex[static_cast<size_t>(r)]->text()));
         c.Tauschzeichen = m_swap[static_cast<size_t>(m_slot)]->text();
         QString error;
-        if (!UserCharacters::storeSlot(m_slot, c, &error)) {
+        if (!UserCharacters::storeSlot(m_env, m_slot, c, &error)) {
             ui().message(error, kProductName);
             return false;
         }
@@ -330,12 +331,12 @@ bool UserZeichenPage::SaveUserzeichen(int Ziel)
         return false;
     QString error;
     UserCharSet chars;
-    if (!UserCharacters::loadFromProject(chars, &error)) {
+    if (!UserCharacters::loadFromProject(m_env, chars, &error)) {
         ui().message(error, kProductName);
         return false;
     }
     // The terminal object shows what went wrong; the reset runs in every case.
-    return UserCharacters::writeToTerminal(*m_vx, &error);
+    return UserCharacters::writeToTerminal(m_env, *m_vx, &error);
 }
 
 void UserZeichenPage::ReadUserzeichenfromRK()
@@ -364,7 +365,7 @@ bool UserZeichenPage::saveToProject(QString* error)
     c.present = true;
     c.rows = m_pattern.rows();
     c.Tauschzeichen = m_swap[static_cast<size_t>(m_slot)]->text();
-    if (!UserCharacters::storeSlot(m_slot, c, error))
+    if (!UserCharacters::storeSlot(m_env, m_slot, c, error))
         return false;
     m_chars[static_cast<size_t>(m_slot)] = c;
     m_changed = false;

@@ -18,6 +18,7 @@ class QToolButton;
 
 namespace vemro {
 
+class DataEnvironment;
 class clsVX;
 
 // The page "User-Zeichen" (edit mode 6): the 5 x 8 pixel matrix of the chosen slot with its
@@ -30,7 +31,7 @@ class UserZeichenPage : public QWidget, public Page
 public:
     static constexpr int kSlots = 8;
 
-    explicit UserZeichenPage(clsVX* terminal, QWidget* parent = nullptr);
+    UserZeichenPage(clsVX* terminal, DataEnvironment& env, QWidget* parent = nullptr);
 
     void SetPixel(int index, bool set);
     void UpdateHexCode(int row);
@@ -88,6 +89,7 @@ private:
     void swapCodeChanged(int k);
 
     QPointer<clsVX> m_vx;
+    DataEnvironment& m_env;
     UserCharPattern m_pattern;
     UserCharSet m_chars;
     int m_slot = 0;

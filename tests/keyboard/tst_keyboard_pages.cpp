@@ -78,7 +78,7 @@ private slots:
 
     void savingProjectTakesPageValues()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         page.loadFromProject();
         QCOMPARE(page.ctlTastaturMinPress()->value(), 5);
         QCOMPARE(page.ctlListeTastencodes()->rowCount(), 32);
@@ -94,7 +94,7 @@ private slots:
 
     void configToTerminalAndBack()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         page.ctlTastaturMinPress()->setValue(9);
         page.check("ctlTastaturTastenHupe")->setChecked(true);
         page.txtTastaturNrShifttaste()->setText(QStringLiteral("31"));
@@ -114,7 +114,7 @@ private slots:
 
     void gridRefusesCodeWithoutByte()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         page.GetTastaturcodes(1);
         QTableWidget* grid = page.ctlListeTastencodes();
         grid->item(4, 2)->setText(QStringLiteral("#200"));
@@ -130,7 +130,7 @@ private slots:
 
     void standardReplacesTable()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         page.GetTastaturcodes(1);
         QTest::mouseClick(page.cmdTastaturStandard(), Qt::LeftButton);
         QCOMPARE(db(QStringLiteral("SELECT COUNT(*) FROM Tastencodes")).toInt(), 32);
@@ -143,7 +143,7 @@ private slots:
 
     void subTabsSetEditMode()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         Host host;
         page.setHost(&host);
         page.ctlRegisterTastatur()->setCurrentIndex(1);
@@ -158,7 +158,7 @@ private slots:
 
     void keyTest()
     {
-        TastaturPage page(&m_link->vx);
+        TastaturPage page(&m_link->vx, DataEnvironment::instance());
         Host host;
         host.mode = 31;
         page.setHost(&host);
@@ -183,7 +183,7 @@ private slots:
 
     void pixelsAndRowCodes()
     {
-        UserZeichenPage page(&m_link->vx);
+        UserZeichenPage page(&m_link->vx, DataEnvironment::instance());
         page.loadFromProject();
         QCOMPARE(page.lblHexCode(0)->text(), QStringLiteral("&H0A"));
         page.cmdCGclear_Click();
@@ -213,7 +213,7 @@ private slots:
 
     void swapBoxesMirror()
     {
-        UserZeichenPage page(&m_link->vx);
+        UserZeichenPage page(&m_link->vx, DataEnvironment::instance());
         QTest::keyClicks(page.txtUserZeichenTauschcode(3), QStringLiteral("AB"));
         QCOMPARE(page.txtUserZeichenTauschcode(3)->text(), QStringLiteral("A"));
         QCOMPARE(page.txtUserZeichenTauschcodeASCII(3)->text(), QStringLiteral("65"));
@@ -226,7 +226,7 @@ private slots:
 
     void directLoadAndTransfer()
     {
-        UserZeichenPage page(&m_link->vx);
+        UserZeichenPage page(&m_link->vx, DataEnvironment::instance());
         page.loadFromProject();
         page.ctlUserzeichenanzeigen()->setChecked(true);
         page.cmdSaveUserzeichendirekt_Click();

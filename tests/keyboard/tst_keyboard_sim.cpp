@@ -52,7 +52,7 @@ private:
     KeyCodeTable projectTable()
     {
         KeyCodeTable t;
-        if (!KeyboardSettings::loadCodesFromProject(t))
+        if (!KeyboardSettings::loadCodesFromProject(DataEnvironment::instance(), t))
             qWarning("table not loaded");
         return t;
     }
@@ -82,7 +82,8 @@ private slots:
         const KeyCodeTable original = projectTable();
         QCOMPARE(original.size(), 32);
         QString error;
-        QVERIFY2(KeyboardSettings::writeCodes(s.link.vx, &error), qPrintable(error));
+        QVERIFY2(KeyboardSettings::writeCodes(DataEnvironment::instance(), s.link.vx, &error),
+                 qPrintable(error));
         QVERIFY(!s.progress.visible());
         QCOMPARE(int(s.terminal.keyCode(1)), int('a'));
         QCOMPARE(int(s.terminal.shiftCode(26)), int('Z'));
@@ -91,8 +92,10 @@ private slots:
         QCOMPARE(int(s.terminal.keyCode(31)), 128);
         QCOMPARE(int(s.terminal.shiftCode(32)), 131);
 
-        QVERIFY(KeyboardSettings::storeCodesToProject(KeyboardSettings::standardTable(), &error));
-        QVERIFY(KeyboardSettings::readCodesIntoProject(s.link.vx, &error));
+        QVERIFY(KeyboardSettings::storeCodesToProject(DataEnvironment::instance(),
+                                                      KeyboardSettings::standardTable(), &error));
+        QVERIFY(
+            KeyboardSettings::readCodesIntoProject(DataEnvironment::instance(), s.link.vx, &error));
         QCOMPARE(projectTable(), original);
     }
 
@@ -102,9 +105,10 @@ private slots:
         KeyCodeTable mine = KeyboardSettings::standardTable();
         mine[4].Tastencode = QStringLiteral("#15");
         QString error;
-        QVERIFY(KeyboardSettings::storeCodesToProject(mine, &error));
+        QVERIFY(KeyboardSettings::storeCodesToProject(DataEnvironment::instance(), mine, &error));
         s.terminal.setFault(VxTerminal::Fault::Silent);
-        QVERIFY(!KeyboardSettings::readCodesIntoProject(s.link.vx, &error));
+        QVERIFY(!KeyboardSettings::readCodesIntoProject(DataEnvironment::instance(), s.link.vx,
+                                                        &error));
         QCOMPARE(error, QStringLiteral("Verbindungsfehler"));
         QCOMPARE(projectTable(), mine);
         QVERIFY(!s.progress.visible());
@@ -164,12 +168,12 @@ private slots:
     {
         clsVX vx;
         clsVXKeyboard& k = *vx.Keyboard();
-        QVERIFY(KeyboardSettings::loadConfig(k));
+        QVERIFY(KeyboardSettings::loadConfig(DataEnvironment::instance(), k));
         QCOMPARE(k.MinPress, qint16(5));
         QVERIFY(k.Repeat && k.Key_LED && k.Key_Beep && !k.Polling);
         k.ShiftKey = 9;
         k.UseMatrix = true;
-        QVERIFY(KeyboardSettings::storeConfig(k));
+        QVERIFY(KeyboardSettings::storeConfig(DataEnvironment::instance(), k));
         QCOMPARE(
             ProjectTestHome::query(m_file, QStringLiteral("SELECT NrShifttaste FROM TastaturModus"))
                 .toInt(),
@@ -193,7 +197,8 @@ private slots:
     {
         SimLink s;
         QString error;
-        QVERIFY2(UserCharacters::writeToTerminal(s.link.vx, &error), qPrintable(error));
+        QVERIFY2(UserCharacters::writeToTerminal(DataEnvironment::instance(), s.link.vx, &error),
+                 qPrintable(error));
         QVERIFY(!s.progress.visible());
         QCOMPARE(s.terminal.display().userCharRows(0),
                  (std::array<uchar, 8>{10, 0, 14, 1, 15, 17, 15, 0}));
@@ -207,7 +212,7 @@ private slots:
         SimLink s;
         s.terminal.setFault(VxTerminal::Fault::NakEvery, 10);
         QString error;
-        QVERIFY(!UserCharacters::writeToTerminal(s.link.vx, &error));
+        QVERIFY(!UserCharacters::writeToTerminal(DataEnvironment::instance(), s.link.vx, &error));
         QCOMPARE(error, QStringLiteral("Fehler beim Schreiben in EEProm"));
         QVERIFY(s.link.ui.texts().contains(error));
         QCOMPARE(int(s.terminal.eepromCell(8)), 10); // slot 1 row 0: written
@@ -228,7 +233,7 @@ private slots:
         s.terminal.setEepromCell(32, 0x1F);
         QString error;
         UserCharSet chars;
-        QVERIFY(UserCharacters::loadFromProject(chars));
+        QVERIFY(UserCharacters::loadFromProject(DataEnvironment::instance(), chars));
         QVERIFY(!chars[4].present);
         QVERIFY2(s.link.vx.SaveUserzeichen(chars, &error), qPrintable(error));
         QCOMPARE(int(s.terminal.eepromCell(32)), 0);
@@ -241,9 +246,9 @@ private slots:
         c.present = true;
         c.rows = {1, 2, 3, 4, 5, 6, 7, 40};
         c.Tauschzeichen = QStringLiteral("x");
-        QVERIFY(UserCharacters::storeSlot(6, c));
+        QVERIFY(UserCharacters::storeSlot(DataEnvironment::instance(), 6, c));
         UserCharSet all;
-        QVERIFY(UserCharacters::loadFromProject(all));
+        QVERIFY(UserCharacters::loadFromProject(DataEnvironment::instance(), all));
         QCOMPARE(all[6].rows, (std::array<int, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
         QCOMPARE(all[6].Tauschzeichen, QStringLiteral("x"));
         QCOMPARE(all[5].Tauschzeichen, QStringLiteral("Ö"));
