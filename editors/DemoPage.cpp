@@ -1,6 +1,7 @@
 #include "editors/DemoPage.h"
 
 #include "editors/EditMode.h"
+#include "editors/PageHost.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -54,6 +55,12 @@ DemoPage::DemoPage(clsVX* terminal, QTimer* tmrDemo, QWidget* parent)
 int DemoPage::pageNumber() const
 {
     return EditMode::Demo;
+}
+
+void DemoPage::pageShown()
+{
+    if (host())
+        host()->setProjectFrameVisible(false);
 }
 
 int DemoPage::selectedOption() const

@@ -39,6 +39,8 @@ public:
 
     // Page
     [[nodiscard]] int pageNumber() const override;
+    // The demo has no read or send: the frame "aktuelles Projekt" is hidden.
+    void pageShown() override;
 
 public slots:
     void cmdStartDemo_Click();
