@@ -76,14 +76,15 @@ private slots:
             {QStringLiteral("UPDATE TastaturModus SET Mindestdauer=7, NrShifttaste=32, Polling=1"),
              QStringLiteral("UPDATE Tastencodes SET Tastencode='#15', Tastencode_Shift='$41' "
                             "WHERE TastenNr=5")}));
-        CliResult r =
-            cli(QStringList{QStringLiteral("keys"), QStringLiteral("write"), QStringLiteral("Keys1")} +
-                link());
+        CliResult r = cli(
+            QStringList{QStringLiteral("keys"), QStringLiteral("write"), QStringLiteral("Keys1")} +
+            link());
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY2(control(QStringLiteral("dump")).contains(QStringLiteral("config=7,50,10,51,32")),
                  qPrintable(control(QStringLiteral("dump"))));
-        r = cli(QStringList{QStringLiteral("keys"), QStringLiteral("read"), QStringLiteral("Keys2")} +
-                link());
+        r = cli(
+            QStringList{QStringLiteral("keys"), QStringLiteral("read"), QStringLiteral("Keys2")} +
+            link());
         QVERIFY2(r.code == 0, qPrintable(r.err));
         const CliResult one =
             cli({QStringLiteral("keys"), QStringLiteral("show"), QStringLiteral("Keys1")});
@@ -115,9 +116,9 @@ private slots:
             cli({QStringLiteral("keys"), QStringLiteral("show"), QStringLiteral("Keys3")}).out;
         // The link dies after the mode query and a few keys.
         QVERIFY(control(QStringLiteral("fault drop 40")).startsWith(QStringLiteral("OK")));
-        const CliResult r =
-            cli(QStringList{QStringLiteral("keys"), QStringLiteral("read"), QStringLiteral("Keys3")} +
-                link());
+        const CliResult r = cli(
+            QStringList{QStringLiteral("keys"), QStringLiteral("read"), QStringLiteral("Keys3")} +
+            link());
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("Verbindungsfehler")), qPrintable(r.err));
         QCOMPARE(cli({QStringLiteral("keys"), QStringLiteral("show"), QStringLiteral("Keys3")}).out,
@@ -129,9 +130,9 @@ private slots:
         SimProcess sim(simArgs());
         QVERIFY2(sim.waitFor(QStringLiteral("Steuerung")), qPrintable(sim.output()));
         newProject(QStringLiteral("Chars1"));
-        CliResult r = cli(
-            QStringList{QStringLiteral("chars"), QStringLiteral("write"), QStringLiteral("Chars1")} +
-            link());
+        CliResult r = cli(QStringList{QStringLiteral("chars"), QStringLiteral("write"),
+                                      QStringLiteral("Chars1")} +
+                          link());
         QVERIFY2(r.code == 0, qPrintable(r.err));
         const QString dump = control(QStringLiteral("dump"));
         QVERIFY2(dump.contains(QStringLiteral("slot0=0A 00 0E 01 0F 11 0F 00 swap E4")),
@@ -147,9 +148,9 @@ private slots:
         QCOMPARE(r.code, 2);
 
         QVERIFY(control(QStringLiteral("fault nak 10")).startsWith(QStringLiteral("OK")));
-        r = cli(
-            QStringList{QStringLiteral("chars"), QStringLiteral("write"), QStringLiteral("Chars1")} +
-            link());
+        r = cli(QStringList{QStringLiteral("chars"), QStringLiteral("write"),
+                            QStringLiteral("Chars1")} +
+                link());
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("Fehler beim Schreiben in EEProm")),
                  qPrintable(r.err));
