@@ -6,6 +6,7 @@
 #include "app/frmStart.h"
 #include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
+#include "editors/DemoPage.h"
 #include "editors/FirmwareTools.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
@@ -13,7 +14,9 @@
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
+#include "editors/TastaturPage.h"
 #include "editors/TerminalSettings.h"
+#include "editors/UserZeichenPage.h"
 #include "editors/frmVXSuchen.h"
 #include "link/ComPort.h"
 #include "link/ComPortResolver.h"
@@ -496,10 +499,22 @@ void frmhaupt::bindPages()
     m_pageLayouts[EditMode::IoPorts]->addWidget(ioPorts, 0, Qt::AlignLeft);
     m_pageLayouts[EditMode::IoPorts]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
+    auto* tastatur = new TastaturPage(m_vx, *m_env, m_frames[EditMode::Tastatur]);
+    m_pageLayouts[EditMode::Tastatur]->addWidget(tastatur);
+    auto* userzeichen = new UserZeichenPage(m_vx, *m_env, m_frames[EditMode::Userzeichen]);
+    m_pageLayouts[EditMode::Userzeichen]->addWidget(userzeichen, 0, Qt::AlignLeft);
+    m_pageLayouts[EditMode::Userzeichen]->addStretch(1);
+    auto* demo = new DemoPage(m_vx, m_tmrDemo, m_frames[EditMode::Demo]);
+    demo->setMaximumWidth(560);
+    m_pageLayouts[EditMode::Demo]->addWidget(demo, 0, Qt::AlignLeft);
+    m_pageLayouts[EditMode::Demo]->addStretch(1);
 
     addPage(*m_interface);
     addPage(*m_terminal);
     addPage(*ioPorts);
+    addPage(*tastatur);
+    addPage(*userzeichen);
+    addPage(*demo);
 }
 
 void frmhaupt::setReadEnabled(bool enabled)

@@ -1,6 +1,7 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
 #include "cli/FirmwareCommands.h"
+#include "cli/KeyboardCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     vemro::registerLinkCommands(registry);
     vemro::registerFirmwareCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
+    vemro::registerKeyboardCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);

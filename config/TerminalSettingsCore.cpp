@@ -75,7 +75,7 @@ bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* err
     clsVX& vx = *m_vx;
     vx.ParameterMode = d.ParameterMode;
     vx.SendMode = d.SendMode;
-    vx.KeyboardEnabled = d.Tastaturenabled;
+    vx.Keyboard()->enabled = d.Tastaturenabled;
     vx.IOPortsEnabled = d.IOPortsEnabled;
     vx.Einschaltmeldung = d.Einschaltmeldung;
     vx.Festtextmode = d.Festtextmode;
@@ -315,7 +315,7 @@ TerminalSettingsData TerminalSettingsCore::terminalObject() const
     const clsVX& vx = *m_vx;
     d.ParameterMode = vx.ParameterMode;
     d.SendMode = vx.SendMode;
-    d.Tastaturenabled = vx.KeyboardEnabled;
+    d.Tastaturenabled = vx.Keyboard()->enabled;
     d.IOPortsEnabled = vx.IOPortsEnabled;
     d.Einschaltmeldung = vx.Einschaltmeldung;
     d.Festtextmode = vx.Festtextmode;
@@ -335,7 +335,7 @@ void TerminalSettingsCore::takeMode(const TerminalSettingsData& d)
     clsVX& vx = *m_vx;
     vx.ParameterMode = d.ParameterMode;
     vx.SendMode = d.SendMode;
-    vx.KeyboardEnabled = d.Tastaturenabled;
+    vx.Keyboard()->enabled = d.Tastaturenabled;
     vx.IOPortsEnabled = d.IOPortsEnabled;
     vx.Einschaltmeldung = d.Einschaltmeldung;
     vx.Festtextmode = d.Festtextmode;

@@ -48,9 +48,19 @@ private:
 clsVX::clsVX(QObject* parent) : QObject(parent)
 {
     m_timer = createTimeoutTimer(this);
+    setKeyboard(std::make_unique<clsVXKeyboard>());
 }
 
 clsVX::~clsVX() = default;
+
+void clsVX::setKeyboard(std::unique_ptr<clsVXKeyboard> keyboard)
+{
+    if (m_keyboard)
+        m_keyboard->setTerminal(nullptr);
+    m_keyboard = std::move(keyboard);
+    if (m_keyboard)
+        m_keyboard->setTerminal(this);
+}
 
 void clsVX::setCtlcom(ComPort* port)
 {

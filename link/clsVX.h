@@ -1,6 +1,9 @@
 #pragma once
 
 #include "link/ComPort.h"
+#include "link/KeyCodeTable.h"
+#include "link/UserCharSet.h"
+#include "link/clsVXKeyboard.h"
 #include "link/NetChannel.h"
 #include "link/Notation.h"
 
@@ -12,6 +15,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace vemro {
 
@@ -80,7 +84,6 @@ public:
     qint16 Rows = 0;
     qint32 SendMode = 2;
     qint32 ParameterMode = 1;
-    bool KeyboardEnabled = false; // the keyboard module's "enabled" mode flag
     bool IOPortsEnabled = false;
     bool Einschaltmeldung = false;
     bool Festtextmode = false;
@@ -92,6 +95,10 @@ public:
     qint16 Kontrast = 0;
 
     [[nodiscard]] const QList<QByteArray>& ParameterList() const { return m_parameterList; }
+
+    // The keyboard module (created with this object, which it refers back to).
+    [[nodiscard]] clsVXKeyboard* Keyboard() const { return m_keyboard.get(); }
+    void setKeyboard(std::unique_ptr<clsVXKeyboard> keyboard);
 
     // Connection, speed, reset, version.
     bool connect();
@@ -129,6 +136,22 @@ public:
     // The memory size from a page map (decimal form: digits; byte form: codes).
     [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
 
+    // Key codes (the project's table, KeyboardSettings::writeCodes): every row through
+    // Keyboard()->SetKeycode, 200 ms apart, with progress. False when a row has a code
+    // without byte value (those keys are not written).
+    bool SaveTastaturcodes(const KeyCodeTable& table, QString* error = nullptr);
+    static constexpr int kKeycodeWaitMs = 200;
+
+    // User-defined characters into the EEPROM: 64 pixel rows, then 8 swap codes, each a
+    // confirmed cell write. True only when all 72 cells were confirmed. A NAK or silence
+    // stops ("Fehler beim Schreiben in EEProm" / "Verbindungsfehler"); a cell answered
+    // otherwise is skipped and named in *error at the end. Progress ends hidden.
+    // The project's characters: UserCharacters::writeToTerminal.
+    bool SaveUserzeichen(const UserCharSet& chars, QString* error = nullptr);
+    static constexpr int kUserCharSlotWaitMs = 20;
+    static inline const QString kEEPromWriteError = QStringLiteral("Fehler beim Schreiben in EEProm");
+    static inline const QString kConnectionError = QStringLiteral("Verbindungsfehler");
+
 signals:
     // A search began; the search dialog shows its report and may cancel it.
     void searchStarted(vemro::TerminalSearch* search);
@@ -159,6 +182,7 @@ private:
     NetChannel* m_net = nullptr;
     ProgressIndicator* m_progress = nullptr;
     QList<QByteArray> m_parameterList;
+    std::unique_ptr<clsVXKeyboard> m_keyboard;
     qint32 m_lastError = 0;
     bool m_inExchange = false;
     bool m_pieceError = false;

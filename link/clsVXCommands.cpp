@@ -70,7 +70,7 @@ int clsVX::modeFlags() const
         flags += kFlagDecimal;
     if (SendMode == 2)
         flags += kFlagSendMode;
-    if (KeyboardEnabled)
+    if (m_keyboard && m_keyboard->enabled)
         flags += kFlagKeyboard;
     if (IOPortsEnabled)
         flags += kFlagIOPorts;
@@ -87,7 +87,8 @@ void clsVX::GetMode()
     const qint64 flags = m_parameterList.size() == 1 ? itemValue(m_parameterList.first()) : 0;
     ParameterMode = (flags & kFlagDecimal) ? 1 : 0;
     SendMode = (flags & kFlagSendMode) ? 2 : 0;
-    KeyboardEnabled = (flags & kFlagKeyboard) != 0;
+    if (m_keyboard)
+        m_keyboard->enabled = (flags & kFlagKeyboard) != 0;
     IOPortsEnabled = (flags & kFlagIOPorts) != 0;
     Einschaltmeldung = (flags & kFlagEinschaltmeldung) != 0;
     Festtextmode = (flags & kFlagFesttextmode) != 0;

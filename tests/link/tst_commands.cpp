@@ -31,7 +31,7 @@ QString run(clsVX& vx, const QString& op, int a, int c)
     if (op == QLatin1String("SetMode")) {
         vx.ParameterMode = a & 1;
         vx.SendMode = (a & 2) ? 2 : 0;
-        vx.KeyboardEnabled = a & 8;
+        vx.Keyboard()->enabled = a & 8;
         vx.IOPortsEnabled = a & 16;
         vx.Einschaltmeldung = a & 32;
         vx.Festtextmode = a & 64;

@@ -143,7 +143,7 @@ private slots:
         QFETCH(int, parameterMode);
         QVERIFY(m_port.isOpen());
         useForm(parameterMode);
-        m_vx.KeyboardEnabled = true;
+        m_vx.Keyboard()->enabled = true;
         m_vx.IOPortsEnabled = true;
         m_vx.Festtextmode = false;
         m_vx.Einschaltmeldung = true;

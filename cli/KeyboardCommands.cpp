@@ -1,0 +1,254 @@
+// vemro-cli commands of the keyboard and the user-defined characters: the same cores as the
+// pages "Tastatur" and "User-Zeichen".
+#include "cli/KeyboardCommands.h"
+
+#include "cli/CliRegistry.h"
+#include "cli/CliSession.h"
+#include "config/KeyboardSettings.h"
+#include "config/UserCharacters.h"
+#include "link/ComPort.h"
+#include "link/UserCharPattern.h"
+#include "link/clsVX.h"
+#include "platform/Codepage.h"
+#include "platform/LocalWait.h"
+#include "project/DataEnvironment.h"
+#include "project/clsProjekt.h"
+
+#include <QElapsedTimer>
+
+#include <csignal>
+
+namespace vemro {
+
+namespace {
+
+// Project NAME (the first argument) opened through the session.
+bool openProject(CliContext& ctx, clsProjekt& projekt)
+{
+    return ctx.session->openProject(ctx.args.first(), projekt);
+}
+
+// The project first, then the link; the action gets the terminal.
+std::function<int(CliContext&)>
+withProjectAndTerminal(int args, const QString& usage,
+                       std::function<int(CliContext&, clsVX&)> action)
+{
+    return [=](CliContext& ctx) {
+        if (ctx.args.size() != args)
+            return ctx.usage(usage);
+        clsProjekt projekt(ctx.session->env());
+        if (!openProject(ctx, projekt))
+            return 1;
+        int code = 0;
+        clsVX* vx = ctx.session->terminal(code);
+        return vx ? action(ctx, *vx) : code;
+    };
+}
+
+std::function<int(CliContext&)> withProject(int args, const QString& usage,
+                                            std::function<int(CliContext&)> action)
+{
+    return [=](CliContext& ctx) {
+        if (ctx.args.size() != args)
+            return ctx.usage(usage);
+        clsProjekt projekt(ctx.session->env());
+        if (!openProject(ctx, projekt))
+            return 1;
+        return action(ctx);
+    };
+}
+
+// The terminal's parameter form decides how commands are built.
+bool learnParameterForm(CliContext& ctx, clsVX& vx)
+{
+    vx.GetMode();
+    if (vx.ParameterList().size() != 1) {
+        ctx.fail(QStringLiteral("Terminal antwortet nicht"));
+        return false;
+    }
+    return true;
+}
+
+int keysRead(CliContext& ctx, clsVX& vx)
+{
+    if (!learnParameterForm(ctx, vx))
+        return 1;
+    QString error;
+    if (!KeyboardSettings::readCodesIntoProject(ctx.session->env(), vx, &error))
+        return ctx.fail(error);
+    if (!KeyboardSettings::readConfig(vx, &error) ||
+        !KeyboardSettings::storeConfig(ctx.session->env(), *vx.Keyboard(), &error))
+        return ctx.fail(error);
+    ctx.out << "Tastaturkonfiguration und 32 Tastencodes gelesen\n";
+    return 0;
+}
+
+int keysWrite(CliContext& ctx, clsVX& vx)
+{
+    if (!learnParameterForm(ctx, vx))
+        return 1;
+    QString error;
+    if (!KeyboardSettings::loadConfig(ctx.session->env(), *vx.Keyboard(), &error))
+        return ctx.fail(error);
+    KeyboardSettings::writeConfig(vx);
+    if (!KeyboardSettings::writeCodes(ctx.session->env(), vx, &error))
+        return ctx.fail(error);
+    ctx.out << "Tastaturkonfiguration und Tastencodes geschrieben\n";
+    return 0;
+}
+
+int keysStandard(CliContext& ctx)
+{
+    QString error;
+    if (!KeyboardSettings::storeCodesToProject(ctx.session->env(),
+                                               KeyboardSettings::standardTable(), &error))
+        return ctx.fail(error);
+    ctx.out << "Standardbelegung gespeichert\n";
+    return 0;
+}
+
+int keysShow(CliContext& ctx)
+{
+    KeyCodeTable table;
+    QString error;
+    if (!KeyboardSettings::loadCodesFromProject(ctx.session->env(), table, &error))
+        return ctx.fail(error);
+    for (const KeyCodeRow& row : table)
+        ctx.out << row.TastenNr << '\t' << row.Tastencode << '\t' << row.Tastencode_Shift << '\n';
+    return 0;
+}
+
+int charsWrite(CliContext& ctx, clsVX& vx)
+{
+    if (!learnParameterForm(ctx, vx))
+        return 1;
+    QString error;
+    // The messages have been shown; the exit code tells the rest.
+    if (!UserCharacters::writeToTerminal(ctx.session->env(), vx, &error))
+        return 1;
+    ctx.out << "72 Zellen geschrieben, Terminal zurückgesetzt\n";
+    return 0;
+}
+
+int charsShow(CliContext& ctx)
+{
+    bool ok = false;
+    const int slot = ctx.args.at(1).toInt(&ok);
+    if (!ok || slot < 0 || slot > 7)
+        return ctx.usage(QStringLiteral("chars show NAME PLATZ   (PLATZ 0 bis 7)"));
+    UserCharSet chars;
+    QString error;
+    if (!UserCharacters::loadFromProject(ctx.session->env(), chars, &error))
+        return ctx.fail(error);
+    const UserChar& c = chars[static_cast<size_t>(slot)];
+    if (!c.present)
+        return ctx.fail(QStringLiteral("Zeichen %1 fehlt im Projekt").arg(slot));
+    const UserCharPattern p = UserCharPattern::fromRows(c.rows);
+    for (int row = 0; row < UserCharPattern::kRows; ++row) {
+        for (int col = 0; col < UserCharPattern::kCols; ++col)
+            ctx.out << (p.pixel(row * UserCharPattern::kCols + col) ? '#' : '.');
+        ctx.out << "  " << UserCharPattern::rowCodeText(p.rowCode(row)) << '\n';
+    }
+    ctx.out << "Tauschzeichen: " << c.Tauschzeichen << '\n';
+    return 0;
+}
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+int keytest(CliContext& ctx, clsVX& vx)
+{
+    double seconds = -1;
+    if (ctx.has(QStringLiteral("seconds"))) {
+        bool ok = false;
+        seconds = ctx.option(QStringLiteral("seconds")).toDouble(&ok);
+        if (!ok || seconds <= 0)
+            return ctx.fail(QStringLiteral("--seconds braucht eine Zahl größer 0"));
+    }
+    const bool hex = ctx.has(QStringLiteral("hex"));
+    ComPort* port = vx.ctlcom();
+    if (vx.ComMode == clsVX::kComModeNetwork || !port)
+        return ctx.fail(QStringLiteral("keytest braucht eine serielle Schnittstelle"));
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    auto print = [&](const QByteArray& bytes) {
+        for (char c : bytes) {
+            const auto code = static_cast<uchar>(c);
+            if (hex)
+                ctx.out << '$'
+                        << QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'))
+                        << '\n';
+            else
+                ctx.out << AnsiToString(QByteArray(1, c));
+        }
+        ctx.out.flush();
+    };
+    QObject::connect(port, &ComPort::receiveEvent, port, [&] { print(port->read()); });
+    port->setReceiveEvents(true);
+    ctx.out << "Tastentest: Tasten am Terminal drücken (Ende mit Strg+C)\n";
+    ctx.out.flush();
+    QElapsedTimer clock;
+    clock.start();
+    // The wait sleeps in the event loop; a signal is noticed within a quarter second.
+    while (!g_interrupted && (seconds < 0 || clock.elapsed() < seconds * 1000)) {
+        const qint64 left =
+            seconds < 0 ? 250 : qMin<qint64>(250, qint64(seconds * 1000) - clock.elapsed());
+        PauseMS(static_cast<int>(qMax<qint64>(1, left)));
+    }
+    port->setReceiveEvents(false);
+    print(port->read());
+    if (!hex)
+        ctx.out << '\n';
+    return 0;
+}
+
+} // namespace
+
+void registerKeyboardCommands(CliRegistry& registry)
+{
+    registry.addValueOption(QStringLiteral("seconds"));
+    registry.add(
+        {QStringLiteral("keys read"),
+         QStringLiteral("keys read NAME"),
+         QStringLiteral("Tastaturkonfiguration und 32 Tastencodes vom Terminal ins Projekt"),
+         withProjectAndTerminal(1, QStringLiteral("keys read NAME"), keysRead),
+         {},
+         true});
+    registry.add({QStringLiteral("keys write"),
+                  QStringLiteral("keys write NAME"),
+                  QStringLiteral("Tastaturkonfiguration und Tastencodes des Projekts ins Terminal"),
+                  withProjectAndTerminal(1, QStringLiteral("keys write NAME"), keysWrite),
+                  {},
+                  true});
+    registry.add({QStringLiteral("keys standard"), QStringLiteral("keys standard NAME"),
+                  QStringLiteral("Standardbelegung (a..z / A..Z ...) ins Projekt"),
+                  withProject(1, QStringLiteral("keys standard NAME"), keysStandard)});
+    registry.add({QStringLiteral("keys show"), QStringLiteral("keys show NAME"),
+                  QStringLiteral("zeigt die 32 Tastencodes des Projekts"),
+                  withProject(1, QStringLiteral("keys show NAME"), keysShow)});
+    registry.add({QStringLiteral("chars write"),
+                  QStringLiteral("chars write NAME"),
+                  QStringLiteral("die acht User-Zeichen ins EEPROM (72 Zellen), dann Reset"),
+                  withProjectAndTerminal(1, QStringLiteral("chars write NAME"), charsWrite),
+                  {},
+                  true});
+    registry.add({QStringLiteral("chars show"), QStringLiteral("chars show NAME PLATZ"),
+                  QStringLiteral("zeigt ein User-Zeichen des Projekts als Matrix"),
+                  withProject(2, QStringLiteral("chars show NAME PLATZ"), charsShow)});
+    registry.add({QStringLiteral("keytest"),
+                  QStringLiteral("keytest [--hex] [--seconds S]"),
+                  QStringLiteral("zeigt die Tastencodes, die das Terminal sendet"),
+                  withTerminal([](CliContext& ctx, clsVX& vx) {
+                      if (!ctx.args.isEmpty())
+                          return ctx.usage(QStringLiteral("keytest [--hex] [--seconds S]"));
+                      return keytest(ctx, vx);
+                  }),
+                  {QStringLiteral("hex"), QStringLiteral("seconds")},
+                  true});
+}
+
+} // namespace vemro
