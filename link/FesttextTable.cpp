@@ -6,6 +6,8 @@
 
 #include <QSqlDatabase>
 
+#include <algorithm>
+
 namespace vemro {
 
 namespace {
@@ -64,6 +66,9 @@ bool FesttextTable::entries(QList<Entry>& out, QString* error)
         out.append(e);
     }
     rs->moveFirst();
+    // Rows added since the recordset was loaded stand at its end.
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Entry& a, const Entry& b) { return a.DisplayNr < b.DisplayNr; });
     return true;
 }
 

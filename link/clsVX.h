@@ -196,6 +196,7 @@ private:
     bool m_inExchange = false;
     bool m_pieceError = false;
     bool m_festtextRunning = false;
+    bool m_queryPending = false; // GetParameter is sending its query
     QString m_portFailure;
     QString m_versionText;
     qint16 m_analog = -1;
