@@ -27,6 +27,7 @@ const QString kCom = QStringLiteral("com");
 const QString kDevice = QStringLiteral("device");
 const QString kSpeed = QStringLiteral("speed");
 const QString kNet = QStringLiteral("net");
+const QString kCount = QStringLiteral("count");
 
 // Opens the program database for the port map; without it the default map applies.
 bool openProgramDatabase(QString* error)
@@ -238,12 +239,18 @@ int eepromSize(CliContext& ctx, Session& s)
 int eepromGet(CliContext& ctx, Session& s)
 {
     qint64 address = 0;
-    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address))
-        return ctx.usage(QStringLiteral("eeprom get ADRESSE   (0 bis 65535)"));
-    const qint32 value = s.vx().GetextEEZelle(static_cast<int>(address));
-    if (value < 0)
-        return ctx.fail(QStringLiteral("keine Antwort"));
-    ctx.out << value << '\n';
+    qint64 count = 1;
+    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address) ||
+        (ctx.has(kCount) && !readInt(ctx.option(kCount), 1, 65536 - address, &count)))
+        return ctx.usage(
+            QStringLiteral("eeprom get ADRESSE [--count N]   (0 bis 65535, N Zellen ab ADRESSE)"));
+    // One exchange per cell, as the command set offers it.
+    for (qint64 a = address; a < address + count; ++a) {
+        const qint32 value = s.vx().GetextEEZelle(static_cast<int>(a));
+        if (value < 0)
+            return ctx.fail(QStringLiteral("keine Antwort (Adresse %1)").arg(a));
+        ctx.out << value << '\n';
+    }
     return 0;
 }
 
@@ -295,7 +302,7 @@ int saveConfig(CliContext& ctx, Session& s)
 
 void registerLinkCommands(CliRegistry& registry)
 {
-    for (const QString& option : {kCom, kDevice, kSpeed, kNet})
+    for (const QString& option : {kCom, kDevice, kSpeed, kNet, kCount})
         registry.addValueOption(option);
     const QString link =
         QStringLiteral(" [--com N | --device GERAET] [--speed S] [--rs485] [--net HOST]");
@@ -322,8 +329,10 @@ void registerLinkCommands(CliRegistry& registry)
     registry.add({QStringLiteral("eeprom size"), QStringLiteral("eeprom size") + link,
                   QStringLiteral("Größe des externen EEPROMs (negativ: unregelmäßige Seitenkarte)"),
                   withLink(eepromSize)});
-    registry.add({QStringLiteral("eeprom get"), QStringLiteral("eeprom get ADRESSE") + link,
-                  QStringLiteral("liest eine EEPROM-Zelle"), withLink(eepromGet)});
+    registry.add({QStringLiteral("eeprom get"),
+                  QStringLiteral("eeprom get ADRESSE [--count N]") + link,
+                  QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
+                  withLink(eepromGet)});
     registry.add({QStringLiteral("eeprom set"), QStringLiteral("eeprom set ADRESSE WERT") + link,
                   QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"),
                   withLink(eepromSet)});

@@ -1,5 +1,7 @@
 #include "sim/VxTrafficLog.h"
 
+#include <ctime>
+
 namespace vemro {
 
 VxTrafficLog::VxTrafficLog()
@@ -39,7 +41,13 @@ void VxTrafficLog::write(const char* arrow, const QByteArray& bytes)
 {
     if (!m_file.isOpen() || bytes.isEmpty())
         return;
-    m_file.write(line(m_clock.elapsed(), arrow, bytes).toLatin1() + '\n');
+    qint64 stamp = m_clock.elapsed();
+    if (m_monotonic) {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        stamp = static_cast<qint64>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    }
+    m_file.write(line(stamp, arrow, bytes).toLatin1() + '\n');
     m_file.flush();
 }
 

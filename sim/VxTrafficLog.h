@@ -15,6 +15,9 @@ class VxTrafficLog
 public:
     VxTrafficLog();
     [[nodiscard]] bool open(const QString& path, QString* error);
+    // The first column becomes the system's monotonic clock in microseconds, so that a
+    // tool can put the log beside its own clock (bench/).
+    void setMonotonicMicroseconds(bool on) { m_monotonic = on; }
     void fromPc(const QByteArray& bytes, bool understood = true);
     void toPc(const QByteArray& bytes);
     [[nodiscard]] static QString line(qint64 ms, const char* arrow, const QByteArray& bytes);
@@ -24,6 +27,7 @@ private:
 
     QFile m_file;
     QElapsedTimer m_clock;
+    bool m_monotonic = false;
 };
 
 } // namespace vemro

@@ -115,6 +115,9 @@ int main(int argc, char** argv)
         QStringLiteral("file"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Protokoll der Übertragung"),
                                  QStringLiteral("file"));
+    const QCommandLineOption logMonotonic(
+        QStringLiteral("log-monotonic"),
+        QStringLiteral("Protokollzeit: monotone Systemuhr in Mikrosekunden"));
     const QCommandLineOption plugs(QStringLiteral("test-plugs"),
                                    QStringLiteral("Prüfstecker der Fertigungsprüfung"));
     const QCommandLineOption step(QStringLiteral("analog-step"),
@@ -126,7 +129,7 @@ int main(int argc, char** argv)
     for (const auto* o :
          {&gui,   &rows,    &cols, &eeprom, &firmware,   &sernr,      &speed, &rs485,
           &noPty, &ptyLink, &wire, &udp,    &moduleName, &moduleType, &dest,  &control,
-          &state, &memory,  &log,  &plugs,  &step,       &window})
+          &state, &memory,  &log,  &plugs,  &step,       &window, &logMonotonic})
         cli.addOption(*o);
     cli.process(*app);
 
@@ -173,6 +176,7 @@ int main(int argc, char** argv)
         terminal.setTestPlugs(true, number(step, 1, 1023));
 
     VxTrafficLog traffic;
+    traffic.setMonotonicMicroseconds(cli.isSet(logMonotonic));
     QString error;
     if (cli.isSet(log) && !traffic.open(cli.value(log), &error)) {
         err << "vxsim: Protokoll " << cli.value(log) << ": " << error << "\n";

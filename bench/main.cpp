@@ -1,0 +1,262 @@
+// vemro-bench: each benchmark against vxsim on a timed serial line; prints per benchmark the
+// bytes moved, the time vemro-cli took, the floor of the line and the waits the protocol
+// prescribes, their ratio, and vemro-cli's peak memory and processor time.
+#include "bench/BenchTable.h"
+#include "bench/TrafficFloor.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using vemro::bench::BenchTable;
+using vemro::bench::TrafficFloor;
+
+qint64 monotonicUs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+struct Run
+{
+    int code = -1;
+    qint64 startUs = 0;
+    qint64 endUs = 0;
+    long maxRssKb = 0;
+    double cpuSeconds = 0;
+    QByteArray output;
+};
+
+// Runs a program to its end; standard output goes to a file so that nothing blocks.
+Run spawnAndWait(const QString& program, const QStringList& arguments, const QString& outFile)
+{
+    Run run;
+    std::vector<QByteArray> storage;
+    storage.push_back(QFile::encodeName(program));
+    for (const QString& a : arguments)
+        storage.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const QByteArray out = QFile::encodeName(outFile);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t pid = 0;
+    run.startUs = monotonicUs();
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return run;
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    run.endUs = monotonicUs();
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.maxRssKb = usage.ru_maxrss;
+    run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                     usage.ru_stime.tv_usec / 1e6;
+    QFile f(outFile);
+    if (f.open(QIODevice::ReadOnly))
+        run.output = f.readAll();
+    return run;
+}
+
+// vxsim on a timed line at `baud`, its pty linked to `link`, logging to `log`.
+class Simulator
+{
+public:
+    bool start(const QString& bin, int baud, const QStringList& options, const QString& link,
+               const QString& log, QString* error)
+    {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(bin + QStringLiteral("/vxsim"),
+                        QStringList{QStringLiteral("--wire-timing"), QStringLiteral("--speed"),
+                                    QString::number(baud), QStringLiteral("--pty-link"), link,
+                                    QStringLiteral("--log"), log,
+                                    QStringLiteral("--log-monotonic")} +
+                            options);
+        if (!m_process.waitForStarted(10000)) {
+            *error = QStringLiteral("vxsim startet nicht: ") + m_process.errorString();
+            return false;
+        }
+        QByteArray seen;
+        while (!seen.contains("Link ")) {
+            if (!m_process.waitForReadyRead(10000)) {
+                *error = QStringLiteral("vxsim meldet keine Leitung: ") +
+                         QString::fromLocal8Bit(seen + m_process.readAll());
+                return false;
+            }
+            seen += m_process.readAll();
+        }
+        return true;
+    }
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    ~Simulator() { stop(); }
+
+private:
+    QProcess m_process;
+};
+
+QString readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral("Übertragungszeiten gegen die Leitung"));
+    cli.addHelpOption();
+    const QCommandLineOption binOption(
+        QStringLiteral("bin"), QStringLiteral("Programmordner mit vemro-cli und vxsim"),
+        QStringLiteral("dir"), QCoreApplication::applicationDirPath());
+    const QCommandLineOption tableOption(
+        QStringLiteral("table"), QStringLiteral("Tabelle der Benchmarks"), QStringLiteral("file"));
+    const QCommandLineOption speedsOption(QStringLiteral("speeds"),
+                                          QStringLiteral("Geschwindigkeiten, durch Komma getrennt"),
+                                          QStringLiteral("list"), QStringLiteral("19200,38400"));
+    const QCommandLineOption onlyOption(QStringLiteral("only"),
+                                        QStringLiteral("nur diese Benchmarks (Komma-Liste)"),
+                                        QStringLiteral("names"));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"), QStringLiteral("Programmordner und Protokolle hier ablegen"),
+        QStringLiteral("dir"));
+    cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption});
+    cli.process(app);
+
+    const QString bin = QDir(cli.value(binOption)).absolutePath();
+    const QString tablePath = cli.isSet(tableOption) ? cli.value(tableOption)
+                                                     : QStringLiteral(VEMRO_BENCH_SOURCE_DIR) +
+                                                           QStringLiteral("/benchmarks.txt");
+    BenchTable table;
+    QString error;
+    if (!table.parse(readFile(tablePath), &error) || table.benchmarks().isEmpty()) {
+        err << tablePath << ": " << (error.isEmpty() ? QStringLiteral("keine Benchmarks") : error)
+            << "\n";
+        return 2;
+    }
+    QList<int> speeds;
+    for (const QString& s : cli.value(speedsOption).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        speeds << s.trimmed().toInt();
+    const QStringList only = cli.value(onlyOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
+
+    QTemporaryDir temp;
+    const QString work = cli.isSet(keepOption) ? cli.value(keepOption) : temp.path();
+    QDir().mkpath(work);
+    const QString home = work + QStringLiteral("/home");
+    QDir().mkpath(home);
+    // A program folder as installed: the program database, the hardware templates and the
+    // project folder, copied from the build.
+    QDir().mkpath(home + QStringLiteral("/Hardware"));
+    QDir().mkpath(home + QStringLiteral("/Projekte"));
+    QFile::copy(bin + QStringLiteral("/VEMRO.mdb"), home + QStringLiteral("/VEMRO.mdb"));
+    for (const QFileInfo& t : QDir(bin + QStringLiteral("/Hardware"))
+                                  .entryInfoList({QStringLiteral("*.mdb")}, QDir::Files))
+        QFile::copy(t.filePath(), home + QStringLiteral("/Hardware/") + t.fileName());
+    const QString link = home + QStringLiteral("/vxsim-com1");
+    const QString cliProgram = bin + QStringLiteral("/vemro-cli");
+    const QStringList homeArgs{QStringLiteral("--home"), home};
+
+    const QString outFile = work + QStringLiteral("/cli-out.txt");
+    // The program folder: Com 1 is vxsim's line, the set-up commands have run.
+    for (const QStringList& step :
+         QList<QStringList>{
+             {QStringLiteral("ports"), QStringLiteral("map"), QStringLiteral("1"), link}} +
+             table.setup()) {
+        const Run r = spawnAndWait(cliProgram, homeArgs + step, outFile);
+        if (r.code != 0) {
+            err << "vemro-cli " << step.join(QLatin1Char(' ')) << ": Exit " << r.code << "\n";
+            return 1;
+        }
+    }
+
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8  %9\n")
+               .arg(QStringLiteral("benchmark"), -16)
+               .arg(QStringLiteral("baud"), 6)
+               .arg(QStringLiteral("bytes ->/<-"), 13)
+               .arg(QStringLiteral("measured s"), 10)
+               .arg(QStringLiteral("floor s"), 8)
+               .arg(QStringLiteral("ratio"), 6)
+               .arg(QStringLiteral("RSS MB"), 7)
+               .arg(QStringLiteral("CPU s"), 6)
+               .arg(QStringLiteral("waits (count x pause+after ms, command)"));
+    out.flush();
+    int failures = 0;
+    for (const BenchTable::Benchmark& b : table.benchmarks()) {
+        if (!only.isEmpty() && !only.contains(b.name))
+            continue;
+        for (const int baud : speeds) {
+            const QString log = work + QStringLiteral("/%1-%2.log").arg(b.name).arg(baud);
+            Simulator sim;
+            if (!sim.start(bin, baud, BenchTable::withSpeed(b.simOptions, baud), link, log,
+                           &error)) {
+                err << b.name << ": " << error << "\n";
+                return 1;
+            }
+            const Run r = spawnAndWait(
+                cliProgram, homeArgs + BenchTable::withSpeed(b.cliArguments, baud), outFile);
+            sim.stop();
+            TrafficFloor floor;
+            if (!floor.parse(readFile(log), &error)) {
+                err << log << ": " << error << "\n";
+                return 1;
+            }
+            const TrafficFloor::Result f = floor.compute(baud, b.rules);
+            const double measured = (r.endUs / 1e6) - f.startSeconds;
+            const bool ok = r.code == 0 && f.commands > 0;
+            if (!ok)
+                ++failures;
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8  %9\n")
+                       .arg(b.name, -16)
+                       .arg(baud, 6)
+                       .arg(QStringLiteral("%1/%2").arg(f.sentBytes).arg(f.answerBytes), 13)
+                       .arg(measured, 10, 'f', 3)
+                       .arg(f.floorSeconds, 8, 'f', 3)
+                       .arg(f.floorSeconds > 0 ? measured / f.floorSeconds : 0.0, 6, 'f', 3)
+                       .arg(r.maxRssKb / 1024.0, 7, 'f', 1)
+                       .arg(r.cpuSeconds, 6, 'f', 2)
+                       .arg(ok ? f.waits.join(QLatin1Char(' '))
+                               : QStringLiteral("FEHLER: vemro-cli Exit %1").arg(r.code));
+            out.flush();
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
