@@ -91,8 +91,9 @@ bool FesttextTable::select(int n, QString* error)
     rs->moveFirst();
     if (rs->recordCount() > 0 && rs->find(kNr, n))
         return true;
+    // The new row is written at once, so that it is there however the page goes on.
     if (!rs->addNew() || !rs->setValue(kNr, n) || !rs->setValue(kText, QString()) ||
-        !rs->setValue(kRtf, QString()))
+        !rs->setValue(kRtf, QString()) || !rs->update())
         return fail(error, rs->lastError());
     return true;
 }
