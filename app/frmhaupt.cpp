@@ -4,7 +4,9 @@
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "commands/frmBefehle.h"
 #include "editors/ConsoleFrame.h"
+#include "editors/FesttextePage.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
 #include "editors/KonfigurationPage.h"
@@ -454,6 +456,26 @@ void frmhaupt::bindPages()
     auto* console = new ConsoleFrame(m_vx, m_schnittstellePage);
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
+    connect(console, &ConsoleFrame::befehlEinfuegenRequested, this, [this, console](int mode) {
+        QPointer<ConsoleFrame> alive(console);
+        frmBefehle* dialog = frmBefehle::shared(*m_env, this);
+        dialog->setCreatemode(mode);
+        const QString befehl = dialog->GetBefehl();
+        if (alive)
+            alive->setBefehl(befehl);
+    });
+    auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[5]);
+    festtexte->setProgress(m_progress.get());
+    m_pageLayouts[5]->addWidget(festtexte);
+    setTransfer(5, {[festtexte] { festtexte->readFromTerminal(); },
+                    [festtexte] { festtexte->sendToTerminal(); }});
+    setPageShownHook(5, [festtexte] { festtexte->pageShown(); });
+    setProjectHooks(5, {nullptr, [festtexte](QString* error) {
+                            return festtexte->saveToProject(error);
+                        }});
+    m_terminal->setResizePreview([this, festtexte] {
+        festtexte->ResizeFesttextPreview(m_konfigurationPage->cboDisplayTyp()->currentText());
+    });
     auto* ioPorts = new IoPortsPage(m_vx, m_frames[7]);
     ioPorts->setMaximumWidth(560);
     m_pageLayouts[7]->addWidget(ioPorts, 0, Qt::AlignLeft);
@@ -799,7 +821,7 @@ bool frmhaupt::RestoreInterface(QString& pending)
 
 bool frmhaupt::SaveToProject(QString* error)
 {
-    for (int page : {4, 3, 6}) {
+    for (int page : {4, 3, 5, 6}) {
         const auto hooks = m_projectHooks.constFind(page);
         if (hooks != m_projectHooks.constEnd() && hooks->save && !hooks->save(error))
             return false;

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -26,8 +27,7 @@ constexpr int kTextWidth = 2000 / kTwipsPerPixel;
 constexpr int kIndent = 200 / kTwipsPerPixel;
 const char* const kIndexProperty = "Index";
 
-template <typename W>
-W* named(W* w, const char* name, int index)
+template <typename W> W* named(W* w, const char* name, int index)
 {
     w->setObjectName(QString::fromLatin1(name));
     w->setProperty(kIndexProperty, index);
@@ -101,9 +101,18 @@ void frmBefehle::FillTreeview()
     m_ok->setEnabled(false);
 }
 
+frmBefehle* frmBefehle::shared(DataEnvironment& env, QWidget* parent)
+{
+    static QPointer<frmBefehle> dialog;
+    if (!dialog)
+        dialog = new frmBefehle(env, parent);
+    return dialog;
+}
+
 QString frmBefehle::GetBefehl()
 {
     m_result.clear();
+    FillTreeview();
     exec();
     return m_result;
 }

@@ -27,11 +27,15 @@ class frmBefehle : public QDialog
     Q_OBJECT
 public:
     explicit frmBefehle(DataEnvironment& env, QWidget* parent = nullptr);
+    // The one dialog of the window, loaded on first use and kept (the fixed-text editor and
+    // the console share it).
+    [[nodiscard]] static frmBefehle* shared(DataEnvironment& env, QWidget* parent);
 
     // Parameter form of the next composition: 1 decimal text, 0 bytes.
     void setCreatemode(int mode) { m_createmode = mode; }
     [[nodiscard]] int Createmode() const { return m_createmode; }
-    // Shows the dialog modally; the composed command, or "" after Cancel.
+    // Shows the dialog modally (the catalogue read again from the open project); the
+    // composed command, or "" after Cancel.
     [[nodiscard]] QString GetBefehl();
     [[nodiscard]] QString result_() const { return m_result; }
 

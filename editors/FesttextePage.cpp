@@ -44,8 +44,7 @@ constexpr double kColumnPx = 156.0 / 15.0;
 constexpr int kRowPx = 300 / 15;
 constexpr int kPreviewExtraPx = 30 / 15;
 
-template <typename W>
-W* named(W* w, const char* name)
+template <typename W> W* named(W* w, const char* name)
 {
     w->setObjectName(QString::fromLatin1(name));
     return w;
@@ -107,17 +106,17 @@ FesttextePage::FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* par
     ud->setSpacing(0);
     ud->addWidget(m_up);
     ud->addWidget(m_down);
-    m_autoincrement = named(new QCheckBox(QStringLiteral("auto-increment")),
-                            "ctlFesttextNrAutoincrement");
-    m_cmdShow = named(new QPushButton(QStringLiteral("ausgewählten Festtext anzeigen")),
-                      "cmdShowFesttext");
+    m_autoincrement =
+        named(new QCheckBox(QStringLiteral("auto-increment")), "ctlFesttextNrAutoincrement");
+    m_cmdShow =
+        named(new QPushButton(QStringLiteral("ausgewählten Festtext anzeigen")), "cmdShowFesttext");
     m_editor = named(new QTextEdit, "txtFesttext");
     m_editor->setAcceptRichText(false);
     m_cmdSave = named(new QPushButton(QStringLiteral("auf PC speichern")), "cmdSaveFesttextinDB");
-    m_cmdBefehl = named(new QPushButton(QStringLiteral("Terminal-Befehl einfügen")),
-                        "cmdBefehlEinfuegen");
-    m_cmdPreview = named(new QPushButton(QStringLiteral("Vorschau aktualisieren")),
-                         "cmdShowpreview");
+    m_cmdBefehl =
+        named(new QPushButton(QStringLiteral("Terminal-Befehl einfügen")), "cmdBefehlEinfuegen");
+    m_cmdPreview =
+        named(new QPushButton(QStringLiteral("Vorschau aktualisieren")), "cmdShowpreview");
     m_preview = named(new QPlainTextEdit(kPreviewInit), "txtFesttextVorschau");
     m_preview->setReadOnly(true);
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -152,8 +151,8 @@ FesttextePage::FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* par
     editRow->addWidget(m_cmdExport);
     auto* right = new QVBoxLayout;
     right->addWidget(named(new QLabel(QStringLiteral("Vorschau")), "lblVorschau"));
-    right->addWidget(named(new QLabel(QStringLiteral("nach Übertragung an Terminal :")),
-                           "lblVorschauTerminal"));
+    right->addWidget(
+        named(new QLabel(QStringLiteral("nach Übertragung an Terminal :")), "lblVorschauTerminal"));
     right->addWidget(m_preview, 0, Qt::AlignLeft);
     right->addWidget(m_cmdPreview, 0, Qt::AlignLeft);
     right->addStretch(1);
@@ -213,7 +212,8 @@ QString FesttextePage::plainText() const
 
 int FesttextePage::boxNumber() const
 {
-    return static_cast<int>(qBound(qint64(-1), RoundHalfEven(TextValue(m_txtNr->text())), qint64(1000)));
+    return static_cast<int>(
+        qBound(qint64(-1), RoundHalfEven(TextValue(m_txtNr->text())), qint64(1000)));
 }
 
 void FesttextePage::setPlainStyle()
@@ -303,7 +303,8 @@ void FesttextePage::pageShown()
 void FesttextePage::projectLoaded()
 {
     QString error;
-    if (!m_env.isOpen(DataEnvironment::kProjekt) || !m_env.ensureOpen(QStringLiteral("cmdFesttexte"), &error))
+    if (!m_env.isOpen(DataEnvironment::kProjekt) ||
+        !m_env.ensureOpen(QStringLiteral("cmdFesttexte"), &error))
         return;
     ShowFesttext(0);
     m_unsaved = false;
@@ -444,8 +445,8 @@ void FesttextePage::cmdImportRKTexte_Click()
                 QList<FesttextTable::Entry> existing;
                 (void)FesttextTable(m_env).entries(existing, nullptr);
                 const int start = existing.isEmpty() ? 0 : m_current;
-                const QStringList texts = ParseRkFesttexte(
-                    content, m_vx ? m_vx->Rows : 4, m_vx ? m_vx->Cols : 20, 128 - start);
+                const QStringList texts = ParseRkFesttexte(content, m_vx ? m_vx->Rows : 4,
+                                                           m_vx ? m_vx->Cols : 20, 128 - start);
                 for (int i = 0; i < texts.size(); ++i)
                     entries.append({start + i, texts.at(i), FesttextRichText(texts.at(i))});
             }
@@ -507,10 +508,9 @@ void FesttextePage::cmdExportTexte_Click()
 void FesttextePage::cmdBefehlEinfuegen_Click()
 {
     if (!m_dialog)
-        m_dialog = new frmBefehle(m_env, window());
+        m_dialog = frmBefehle::shared(m_env, window());
     QPointer<FesttextePage> self(this);
     m_dialog->setCreatemode(m_vx ? m_vx->ParameterMode : 1);
-    m_dialog->FillTreeview();
     setCommandStyle();
     const QString befehl = m_dialog->GetBefehl();
     if (!self)

@@ -6,8 +6,7 @@
 
 namespace vemro {
 
-bool LayoutFesttexte(const FesttextRows& rows, bool removeLF, FesttextLayout& out,
-                     QString* error)
+bool LayoutFesttexte(const FesttextRows& rows, bool removeLF, FesttextLayout& out, QString* error)
 {
     out = FesttextLayout{};
     out.starts.fill(kFesttextNone);

@@ -12,8 +12,7 @@ namespace vemro {
 // rows beyond the last start again at the first, overwriting it as the display does.
 // Any number of rows. std::nullopt when a "{<ESC>" has no "}" after it (the preview then
 // keeps what it showed). An empty list for a display without rows or columns.
-[[nodiscard]] std::optional<QStringList> FesttextVorschau(const QString& text, int cols,
-                                                          int rows);
+[[nodiscard]] std::optional<QStringList> FesttextVorschau(const QString& text, int cols, int rows);
 
 // The preview box's content: every row followed by CR LF.
 [[nodiscard]] QString FesttextVorschauText(const QStringList& rows);

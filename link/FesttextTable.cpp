@@ -26,8 +26,7 @@ bool fail(QString* error, const QString& text)
 
 // Runs `work` inside a transaction of the project connection, unless one is already open
 // (a project save wraps every page in its own).
-template <typename Work>
-bool inTransaction(DataEnvironment& env, Work work)
+template <typename Work> bool inTransaction(DataEnvironment& env, Work work)
 {
     QSqlDatabase db = env.database(DataEnvironment::kProjekt);
     const bool own = db.isOpen() && db.transaction();

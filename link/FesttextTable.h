@@ -39,8 +39,8 @@ public:
     [[nodiscard]] bool clearAll(QString* error);
 
 private:
-    [[nodiscard]] bool storeCurrent(Recordset& rs, int n, const QString& text,
-                                    const QString& rtf, QString* error);
+    [[nodiscard]] bool storeCurrent(Recordset& rs, int n, const QString& text, const QString& rtf,
+                                    QString* error);
 
     DataEnvironment& m_env;
 };

@@ -158,9 +158,8 @@ bool clsVX::ReadFesttexte(const std::function<bool(int, const QByteArray&)>& sto
     }
     const std::array<int, kFesttextCount> starts = FesttextStarts(table);
     int memory = kStandardEEPromSize;
-    const bool beyond = std::any_of(starts.begin(), starts.end(), [](int s) {
-        return s >= kStandardEEPromSize && s != 0xFFFF;
-    });
+    const bool beyond = std::any_of(starts.begin(), starts.end(),
+                                    [](int s) { return s >= kStandardEEPromSize && s != 0xFFFF; });
     if (beyond) {
         const qint32 size = CheckEEProm();
         if (!self)

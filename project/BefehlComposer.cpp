@@ -81,7 +81,8 @@ bool BefehlComposer::BoxValue(const QString& text, int* value)
     if (!std::isfinite(v) || v < -32768.5 || v > 32767.5)
         return false;
     const qint64 rounded = RoundHalfEven(v);
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max())
         return false;
     *value = static_cast<int>(rounded);
     return true;

@@ -43,8 +43,7 @@ class Befehlskatalog
 public:
     // Groups by Bezeichnung, their commands by Bezeichnung, parameters by Reihenfolge,
     // read through the data environment's catalogue commands.
-    [[nodiscard]] static bool load(DataEnvironment& env, QList<Befehlsgruppe>& out,
-                                   QString* error);
+    [[nodiscard]] static bool load(DataEnvironment& env, QList<Befehlsgruppe>& out, QString* error);
     // The command with this ID, or nullptr.
     [[nodiscard]] static const Befehl* find(const QList<Befehlsgruppe>& groups, int id);
 };

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         i += 4;
         const size_t take = std::min(len, size - i);
         vemro::ParameterEingabe e;
-        e.text = QString::fromLatin1(reinterpret_cast<const char*>(data + i),
-                                     static_cast<int>(take));
+        e.text =
+            QString::fromLatin1(reinterpret_cast<const char*>(data + i), static_cast<int>(take));
         e.checked = (data[i - 2] & 1) != 0;
         i += take;
         b.Parameter.append(p);

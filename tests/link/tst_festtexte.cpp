@@ -66,22 +66,18 @@ void TstFesttexte::layout_data()
     QTest::newRow("empty middle") << rowsOf({{0, "a"}, {1, ""}, {2, "b"}}) << false
                                   << QList<int>{0x201, 0x203, 0x204, none, none, none, none, none}
                                   << 0x206;
-    QTest::newRow("crlf byte writer") << rowsOf({{0, "a\r\nb"}, {1, "c"}}) << false
-                                      << QList<int>{0x201, 0x206, none, none, none, none, none,
-                                                    none}
-                                      << 0x208;
-    QTest::newRow("crlf block writer") << rowsOf({{0, "a\r\nb"}, {1, "c"}}) << true
-                                       << QList<int>{0x201, 0x205, none, none, none, none, none,
-                                                     none}
-                                       << 0x207;
-    QTest::newRow("commands decoded") << rowsOf({{0, "{<ESC>LL}Hi"}}) << false
-                                      << QList<int>{0x201, none, none, none, none, none, none,
-                                                    none}
-                                      << 0x201 + 5 + 1;
-    QTest::newRow("out of range left out") << rowsOf({{200, "x"}, {-1, "y"}, {3, "z"}}) << false
-                                           << QList<int>{none, none, none, 0x201, none, none,
-                                                         none, none}
-                                           << 0x203;
+    QTest::newRow("crlf byte writer")
+        << rowsOf({{0, "a\r\nb"}, {1, "c"}}) << false
+        << QList<int>{0x201, 0x206, none, none, none, none, none, none} << 0x208;
+    QTest::newRow("crlf block writer")
+        << rowsOf({{0, "a\r\nb"}, {1, "c"}}) << true
+        << QList<int>{0x201, 0x205, none, none, none, none, none, none} << 0x207;
+    QTest::newRow("commands decoded")
+        << rowsOf({{0, "{<ESC>LL}Hi"}}) << false
+        << QList<int>{0x201, none, none, none, none, none, none, none} << 0x201 + 5 + 1;
+    QTest::newRow("out of range left out")
+        << rowsOf({{200, "x"}, {-1, "y"}, {3, "z"}}) << false
+        << QList<int>{none, none, none, 0x201, none, none, none, none} << 0x203;
 }
 
 void TstFesttexte::layout()
@@ -244,11 +240,9 @@ void TstFesttexte::rkImport_data()
     QTest::addColumn<QStringList>("texts");
     const QString ll = QStringLiteral("{<ESC>LL}");
     // 16 characters continue on the next row by themselves; 15 get a line break.
-    QTest::newRow("16 and 15")
-        << QByteArray("abcdefghijklmnop\r\nabcdefghijklmno\r\n") << 128
-        << QStringList{ll + "abcdefghijklmnopabcdefghijklmno"};
-    QTest::newRow("short rows") << QByteArray("ab  \ncd\n") << 128
-                                << QStringList{ll + "ab\r\ncd"};
+    QTest::newRow("16 and 15") << QByteArray("abcdefghijklmnop\r\nabcdefghijklmno\r\n") << 128
+                               << QStringList{ll + "abcdefghijklmnopabcdefghijklmno"};
+    QTest::newRow("short rows") << QByteArray("ab  \ncd\n") << 128 << QStringList{ll + "ab\r\ncd"};
     QTest::newRow("cut to C") << QByteArray("abcdefghijklmnopqrst\nx\n") << 128
                               << QStringList{ll + "abcdefghijklmnopx"};
     QTest::newRow("empty rows dropped") << QByteArray("a\n\n") << 128 << QStringList{ll + "a"};
@@ -257,8 +251,8 @@ void TstFesttexte::rkImport_data()
     // Import at 126: room for two texts only.
     QTest::newRow("limit") << QByteArray("a\nb\nc\nd\ne\nf\ng\nh\n") << 2
                            << QStringList{ll + "a\r\nb", ll + "c\r\nd"};
-    QTest::newRow("incomplete last") << QByteArray("a\nb\nc") << 128
-                                     << QStringList{ll + "a\r\nb", ll + "c"};
+    QTest::newRow("incomplete last")
+        << QByteArray("a\nb\nc") << 128 << QStringList{ll + "a\r\nb", ll + "c"};
 }
 
 void TstFesttexte::rkImport()

@@ -51,8 +51,7 @@ struct Rig
     clsProjekt projekt{env};
 
     explicit Rig(const QString& firmware = QStringLiteral("2.7"))
-        : term(VxTerminal::Options{4096, 4, 20, firmware, QStringLiteral("004711"), 1, 2000,
-                                   32768})
+        : term(VxTerminal::Options{4096, 4, 20, firmware, QStringLiteral("004711"), 1, 2000, 32768})
     {
         link.attach(&term, &VxTerminal::receive, &VxTerminal::transmit);
         link.vx.setCtlFortschritt(&progress);
@@ -140,9 +139,9 @@ void TstFesttexteVxsim::roundTrip()
         QCOMPARE(back.at(n).DisplayNr, n);
         QCOMPARE(back.at(n).text, afterTransfer(rows.at(n).text, block));
     }
-    QCOMPARE(rig.link.ui.texts(), QStringList{QStringLiteral(
-                                      "Achtung, alle bisherigen Festtexte werden überschrieben. "
-                                      "Forfahren ?")});
+    QCOMPARE(rig.link.ui.texts(),
+             QStringList{QStringLiteral("Achtung, alle bisherigen Festtexte werden überschrieben. "
+                                        "Forfahren ?")});
 }
 
 void TstFesttexteVxsim::gapsKeepTheirNumbers()
@@ -257,20 +256,19 @@ void TstFesttexteVxsim::faults_data()
     const auto nak = static_cast<int>(VxTerminal::Fault::NakEvery);
     const auto silent = static_cast<int>(VxTerminal::Fault::Silent);
     const auto drop = static_cast<int>(VxTerminal::Fault::DropAfter);
-    QTest::newRow("byte NAK in table") << false << nak << 40 << QStringList{kTableFailed, kSaveFailed}
-                                       << true;
+    QTest::newRow("byte NAK in table")
+        << false << nak << 40 << QStringList{kTableFailed, kSaveFailed} << true;
     QTest::newRow("byte NAK in texts") << false << nak << 400 << QStringList{kSaveFailed} << true;
     QTest::newRow("block NAK") << true << nak << 7 << QStringList{kSaveFailed} << true;
     // A silent terminal has no version: the question decides the writer.
     const QString ask = QStringLiteral("Zeilenumbruch filtern?");
     QTest::newRow("byte silence") << false << silent << 0
                                   << QStringList{ask, kTableFailed, kSaveFailed} << false;
-    QTest::newRow("block silence") << true << silent << 0 << QStringList{ask, kSaveFailed}
-                                   << false;
-    QTest::newRow("byte dropped line") << false << drop << 2000 << QStringList{kSaveFailed}
-                                       << false;
-    QTest::newRow("block dropped line") << true << drop << 1000 << QStringList{kSaveFailed}
-                                        << false;
+    QTest::newRow("block silence") << true << silent << 0 << QStringList{ask, kSaveFailed} << false;
+    QTest::newRow("byte dropped line")
+        << false << drop << 2000 << QStringList{kSaveFailed} << false;
+    QTest::newRow("block dropped line")
+        << true << drop << 1000 << QStringList{kSaveFailed} << false;
 }
 
 void TstFesttexteVxsim::faults()

@@ -175,8 +175,8 @@ void TstFesttextPage::unsavedQuestion()
     QVERIFY(rig.page->unsaved());
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
     rig.page->txtFesttextNr()->setText(QStringLiteral("011"));
-    QCOMPARE(rig.link.ui.texts(),
-             QStringList{QStringLiteral("Festtext wurde noch nicht gespeichert, jetzt speichern ?")});
+    QCOMPARE(rig.link.ui.texts(), QStringList{QStringLiteral(
+                                      "Festtext wurde noch nicht gespeichert, jetzt speichern ?")});
     QCOMPARE(rig.stored(10), QStringLiteral("neu\r\nzwei"));
     QVERIFY(!rig.page->unsaved());
     // No keeps the table as it was.
@@ -294,8 +294,8 @@ void TstFesttextPage::exportImportRoundTrip()
 {
     Rig rig;
     QString error;
-    QVERIFY(FesttextTable(rig.env).store(9, QStringLiteral("{<ESC>LC2,1;}neun\r\n  \\x"),
-                                         QString(), &error));
+    QVERIFY(FesttextTable(rig.env).store(9, QStringLiteral("{<ESC>LC2,1;}neun\r\n  \\x"), QString(),
+                                         &error));
     QList<FesttextTable::Entry> before;
     QVERIFY(FesttextTable(rig.env).entries(before, nullptr));
     const QString file = rig.dir.filePath(QStringLiteral("export"));

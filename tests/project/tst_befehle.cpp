@@ -74,15 +74,15 @@ void TstBefehle::compose_data()
     QTest::newRow("byte form") << s << QList<ParameterEingabe>{box("12"), box("AB")} << 0
                                << QStringLiteral("<ESC>XY") + QChar(12) + "AB";
     const Befehl group = cmd("<ESC>G", ";", {par(4), par(2, 0, 1), par(2, 0, 4), par(5)});
-    QTest::newRow("flag group")
-        << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 1 << "<ESC>G5;";
+    QTest::newRow("flag group") << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}}
+                                << 1 << "<ESC>G5;";
     QTest::newRow("flag group bytes")
         << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 0
         << QStringLiteral("<ESC>G") + QChar(5);
     QTest::newRow("lone flag off") << cmd("<ESC>F", ";", {par(2, 0, 1)})
                                    << QList<ParameterEingabe>{flag(false)} << 1 << "<ESC>F0;";
-    QTest::newRow("no parameters") << cmd("<ESC>?V", ";", {}) << QList<ParameterEingabe>{} << 1
-                                   << "<ESC>?V";
+    QTest::newRow("no parameters")
+        << cmd("<ESC>?V", ";", {}) << QList<ParameterEingabe>{} << 1 << "<ESC>?V";
     QTest::newRow("button between numbers")
         << cmd("<ESC>B", ";", {par(1, 0, 9), par(6), par(1, 0, 9)})
         << QList<ParameterEingabe>{box("1"), {}, box("2")} << 1 << "<ESC>B1,,2;";
@@ -131,24 +131,23 @@ void TstBefehle::check_data()
                                     << QList<bool>{true, false} << false;
     QTest::newRow("leading number") << two << QList<ParameterEingabe>{box("3x"), box("2.4")} << 1
                                     << QList<bool>{false, false} << true;
-    QTest::newRow("beyond 16 bits") << cmd("<ESC>W", ";", {par(1, 0, QVariant())})
-                                    << QList<ParameterEingabe>{box("40000")} << 1
-                                    << QList<bool>{true} << false;
+    QTest::newRow("beyond 16 bits")
+        << cmd("<ESC>W", ";", {par(1, 0, QVariant())}) << QList<ParameterEingabe>{box("40000")} << 1
+        << QList<bool>{true} << false;
     const Befehl wide = cmd("<ESC>W", ";", {par(1, -1000, 1000)});
-    QTest::newRow("text form wide") << wide << QList<ParameterEingabe>{box("300")} << 1
-                                    << QList<bool>{false} << true;
+    QTest::newRow("text form wide")
+        << wide << QList<ParameterEingabe>{box("300")} << 1 << QList<bool>{false} << true;
     // One character cannot carry 300 or -1.
-    QTest::newRow("byte form 300") << wide << QList<ParameterEingabe>{box("300")} << 0
-                                   << QList<bool>{true} << false;
+    QTest::newRow("byte form 300")
+        << wide << QList<ParameterEingabe>{box("300")} << 0 << QList<bool>{true} << false;
     QTest::newRow("byte form -1") << wide << QList<ParameterEingabe>{box("-1")} << 0
                                   << QList<bool>{true} << false;
     const Befehl big = cmd("<ESC>G", "", {par(4), par(2, 0, 200), par(2, 0, 100), par(5)});
     QTest::newRow("byte sum too big")
         << big << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 0
         << QList<bool>{false, false, false, false} << false;
-    QTest::newRow("text sum fine")
-        << big << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 1
-        << QList<bool>{false, false, false, false} << true;
+    QTest::newRow("text sum fine") << big << QList<ParameterEingabe>{{}, flag(true), flag(true), {}}
+                                   << 1 << QList<bool>{false, false, false, false} << true;
 }
 
 void TstBefehle::check()
