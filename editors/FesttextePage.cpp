@@ -1,9 +1,9 @@
 #include "editors/FesttextePage.h"
 
 #include "commands/frmBefehle.h"
-#include "link/FesttextFiles.h"
-#include "link/FesttextPreview.h"
-#include "link/FesttextTable.h"
+#include "config/FesttextFiles.h"
+#include "config/FesttextPreview.h"
+#include "config/FesttextTable.h"
 #include "link/clsVX.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
@@ -15,14 +15,12 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -91,7 +89,7 @@ private:
 } // namespace
 
 FesttextePage::FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* parent)
-    : QWidget(parent), m_vx(terminal), m_env(env)
+    : QWidget(parent), m_vx(terminal), m_env(env), m_core(*terminal, env)
 {
     setObjectName(QStringLiteral("FesttextePage"));
     m_txtNr = named(new QLineEdit(QStringLiteral("(bitte wählen)")), "txtFesttextNr");
@@ -427,36 +425,19 @@ void FesttextePage::cmdImportRKTexte_Click()
         return;
     if (!file.isEmpty()) {
         ProgressShown progress(m_progress);
-        QFile f(file);
-        QList<FesttextTable::Entry> entries;
+        QList<FesttextTable::Entry> existing;
+        (void)FesttextTable(m_env).entries(existing, nullptr);
+        const int start = existing.isEmpty() ? 0 : m_current;
+        int count = 0;
         QString error;
-        if (!f.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("Datei nicht lesbar: ") + f.errorString();
-        } else {
-            const QByteArray content = f.readAll();
-            if (IsVxFesttextFile(content)) {
-                // Our own files name every text's number.
-                QList<FesttextFileEntry> texts;
-                if (ParseVxFesttexte(content, texts, &error)) {
-                    for (const FesttextFileEntry& t : texts)
-                        entries.append({t.DisplayNr, t.text, FesttextRichText(t.text)});
-                }
-            } else {
-                QList<FesttextTable::Entry> existing;
-                (void)FesttextTable(m_env).entries(existing, nullptr);
-                const int start = existing.isEmpty() ? 0 : m_current;
-                const QStringList texts = ParseRkFesttexte(content, m_vx ? m_vx->Rows : 4,
-                                                           m_vx ? m_vx->Cols : 20, 128 - start);
-                for (int i = 0; i < texts.size(); ++i)
-                    entries.append({start + i, texts.at(i), FesttextRichText(texts.at(i))});
-            }
-        }
-        if (error.isEmpty() && !FesttextTable(m_env).storeAll(entries, &error) && error.isEmpty())
-            error = QStringLiteral("Festtexte konnten nicht gespeichert werden");
-        for (int i = 0; i < entries.size(); ++i)
+        if (!m_core.importFile(file, start, m_vx ? m_vx->Rows : 4, m_vx ? m_vx->Cols : 20,
+                               &count, &error))
+            ui().message(error.isEmpty() ? QStringLiteral("Festtexte nicht importiert") : error,
+                         kProductName);
+        for (int i = 0; i < count; ++i)
             progress.step();
-        if (!error.isEmpty())
-            ui().message(error, kProductName);
+        if (!self)
+            return;
         m_unsaved = false;
         ShowFesttext(0);
         m_txtNr->setText(QStringLiteral("000"));
@@ -484,21 +465,11 @@ void FesttextePage::cmdExportTexte_Click()
             ui().message(error, kProductName);
         } else {
             m_unsaved = false;
-            QList<FesttextTable::Entry> entries;
-            QList<FesttextFileEntry> texts;
-            if (FesttextTable(m_env).entries(entries, &error)) {
-                for (const FesttextTable::Entry& e : entries) {
-                    texts.append({e.DisplayNr, e.text});
-                    progress.step();
-                }
-                QSaveFile out(file);
-                if (!out.open(QIODevice::WriteOnly) || out.write(WriteVxFesttexte(texts)) < 0 ||
-                    !out.commit())
-                    error = QStringLiteral("Datei konnte nicht geschrieben werden: ") +
-                            out.errorString();
-            }
-            if (!error.isEmpty())
+            int count = 0;
+            if (!m_core.exportFile(file, &count, &error))
                 ui().message(error, kProductName);
+            for (int i = 0; i < count; ++i)
+                progress.step();
         }
     }
     m_cmdExport->setEnabled(true);
@@ -521,11 +492,19 @@ void FesttextePage::cmdBefehlEinfuegen_Click()
     setPlainStyle();
 }
 
+QList<Page::Transfer> FesttextePage::transfers()
+{
+    return {{EditMode::Festtexte, [this] { readFromTerminal(); }, [this] { sendToTerminal(); }}};
+}
+
 void FesttextePage::readFromTerminal()
 {
     if (!m_vx)
         return;
-    m_vx->GetFesttexte(m_env);
+    QPointer<FesttextePage> self(this);
+    m_core.readFromTerminal();
+    if (!self)
+        return;
     if (m_env.recordset(QStringLiteral("cmdFesttexte")).isOpen())
         ShowFesttext(m_current);
 }
@@ -535,7 +514,7 @@ void FesttextePage::sendToTerminal()
     if (!m_vx)
         return;
     m_txtNr->setText(QStringLiteral("000"));
-    (void)m_vx->SaveFesttexte(m_env);
+    (void)m_core.writeToTerminal();
 }
 
 } // namespace vemro

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "commands/frmBefehle.h"
+#include "config/FesttexteCore.h"
+#include "editors/EditMode.h"
+#include "editors/Page.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -22,10 +25,13 @@ class clsVX;
 // Page 5 "Festtexte": one fixed text at a time in a rich-text editor, its preview as the
 // display shows it, number selection, import, export, showing and clearing. The texts live
 // in table Festtexte (FesttextTable); the transfer to and from the terminal is clsVX's.
-class FesttextePage : public QWidget
+class FesttextePage : public QWidget, public Page
 {
     Q_OBJECT
 public:
+    // Saved after the terminal settings: an unsaved editor text goes into the table.
+    static constexpr int kSaveRank = ProjectOrder::kSaveKonfiguration + 5;
+
     FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* parent = nullptr);
 
     void setProgress(ProgressIndicator* progress) { m_progress = progress; }
@@ -57,12 +63,16 @@ public:
     void ShowFesttextvorschau();
     // Geometry from a display type text such as "16x2".
     void ResizeFesttextPreview(const QString& displaytyp);
+    // Page
+    [[nodiscard]] int pageNumber() const override { return EditMode::Festtexte; }
+    [[nodiscard]] QList<Transfer> transfers() override;
     // The page is shown: open the texts on first use.
-    void pageShown();
+    void pageShown() override;
+    [[nodiscard]] int saveRank() const override { return kSaveRank; }
+    // Project saved: an unsaved editor goes into the table first.
+    [[nodiscard]] bool saveToProject(QString* error) override;
     // Project opened: the recordset is new, show text 0.
     void projectLoaded();
-    // Project saved: an unsaved editor goes into the table first.
-    [[nodiscard]] bool saveToProject(QString* error);
     // "vom Terminal lesen" / "an Terminal senden" in edit mode 5.
     void readFromTerminal();
     void sendToTerminal();
@@ -92,6 +102,7 @@ private:
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
+    FesttexteCore m_core;
     ProgressIndicator* m_progress = nullptr;
     QPointer<frmBefehle> m_dialog;
     bool m_unsaved = false;

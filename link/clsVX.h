@@ -16,7 +16,6 @@
 
 namespace vemro {
 
-class DataEnvironment;
 class ProgressIndicator;
 class TerminalSearch;
 struct FesttextRow;
@@ -131,17 +130,12 @@ public:
     [[nodiscard]] qint32 CheckEEProm();
 
     // Fixed texts (clsVXFesttexte.cpp). One transfer at a time; each shows its progress and
-    // its messages. GetFesttexte asks, then reads every text into table Festtexte under its
-    // own number; false when declined or when the read broke off.
-    bool GetFesttexte();
-    bool GetFesttexte(DataEnvironment& env);
-    // Reads the texts out of the EEPROM: `store`(number, raw bytes) for each; false when
-    // the read failed or `store` refused.
-    bool ReadFesttexte(const std::function<bool(int, const QByteArray&)>& store);
-    // Writes table Festtexte (or `rows`) with the writer the firmware version calls for.
-    // `filterLinebreaks` answers "Zeilenumbruch filtern?" in advance.
-    bool SaveFesttexte(std::optional<bool> filterLinebreaks = std::nullopt);
-    bool SaveFesttexte(DataEnvironment& env, std::optional<bool> filterLinebreaks = std::nullopt);
+    // its messages. GetFesttexte asks, then reads every text out of the EEPROM, each under
+    // its own number: `store`(number, raw bytes); false when declined, when the read broke
+    // off or when `store` refused.
+    bool GetFesttexte(const std::function<bool(int, const QByteArray&)>& store);
+    // Writes `rows` with the writer the firmware version calls for; `filterLinebreaks`
+    // answers "Zeilenumbruch filtern?" in advance.
     bool SaveFesttexte(const QList<FesttextRow>& rows,
                        std::optional<bool> filterLinebreaks = std::nullopt);
     bool SaveFesttexteByteweise(const QList<FesttextRow>& rows);

@@ -3,15 +3,12 @@
 #include "link/clsVX.h"
 
 #include "link/FesttextLayout.h"
-#include "link/FesttextTable.h"
 #include "link/Notation.h"
-#include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
-#include "project/DataEnvironment.h"
 
 #include <algorithm>
 
@@ -105,45 +102,18 @@ clsVX::ByteRead clsVX::readEEByte(int address, int& value)
     return ByteRead::Ok;
 }
 
-bool clsVX::GetFesttexte()
-{
-    return GetFesttexte(DataEnvironment::instance());
-}
-
-bool clsVX::GetFesttexte(DataEnvironment& env)
-{
-    if (m_festtextRunning)
-        return false;
-    if (ui().ask(kAskOverwrite, UserInterface::Buttons::YesNo, kProductName) !=
-        UserInterface::Answer::Yes)
-        return false;
-    FesttextTable table(env);
-    QString error;
-    if (!table.recordset(&error)) {
-        ui().message(error, kProductName);
-        return false;
-    }
-    emit festtexteLesenBeginnt();
-    bool stored = true;
-    const bool read = ReadFesttexte([&](int n, const QByteArray& raw) {
-        const QString text = AnsiToString(SteuerzeichenToText(raw));
-        if (!table.store(n, text, text, &error)) {
-            ui().message(error, kProductName);
-            stored = false;
-            return false;
-        }
-        emit festtextGelesen(n);
-        return true;
-    });
-    return read && stored;
-}
-
-bool clsVX::ReadFesttexte(const std::function<bool(int, const QByteArray&)>& store)
+bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& store)
 {
     RunningScope running(m_festtextRunning);
     if (!running.acquired())
         return false;
+    if (ui().ask(kAskOverwrite, UserInterface::Buttons::YesNo, kProductName) !=
+        UserInterface::Answer::Yes)
+        return false;
     QPointer<clsVX> self(this);
+    emit festtexteLesenBeginnt();
+    if (!self)
+        return false;
     // First half: the address table, one step per entry; second half: one step per text.
     ProgressScope progress(m_progress, 2 * kFesttextCount);
 
@@ -187,6 +157,7 @@ bool clsVX::ReadFesttexte(const std::function<bool(int, const QByteArray&)>& sto
         }
         if (!store(n, text) || !self)
             return false;
+        emit festtextGelesen(n);
         progress.step();
     }
     return true;
@@ -213,6 +184,7 @@ bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArr
                 break;
             if (!store(n, text) || !self)
                 return false;
+            emit festtextGelesen(n);
             text.clear();
             ++n;
             step();
@@ -259,23 +231,6 @@ bool clsVX::writeEEByte(int address, int value, int attempts)
         (void)lastError();
     }
     return false;
-}
-
-bool clsVX::SaveFesttexte(std::optional<bool> filterLinebreaks)
-{
-    return SaveFesttexte(DataEnvironment::instance(), filterLinebreaks);
-}
-
-bool clsVX::SaveFesttexte(DataEnvironment& env, std::optional<bool> filterLinebreaks)
-{
-    FesttextRows rows;
-    QString error;
-    if (!FesttextTable(env).rows(rows, &error)) {
-        ui().message(error, kProductName);
-        Info().show(kSaveFailed, 0);
-        return false;
-    }
-    return SaveFesttexte(rows, filterLinebreaks);
 }
 
 bool clsVX::SaveFesttexte(const FesttextRows& rows, std::optional<bool> filterLinebreaks)

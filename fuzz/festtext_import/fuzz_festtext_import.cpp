@@ -1,5 +1,5 @@
-#include "link/FesttextFiles.h"
-#include "link/FesttextPreview.h"
+#include "config/FesttextFiles.h"
+#include "config/FesttextPreview.h"
 
 #include <cstddef>
 #include <cstdint>

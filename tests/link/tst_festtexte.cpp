@@ -1,8 +1,8 @@
 // Fixed texts without a terminal: EEPROM layout and image, the writer choice, the preview,
 // the older-family import and our export format.
-#include "link/FesttextFiles.h"
+#include "config/FesttextFiles.h"
 #include "link/FesttextLayout.h"
-#include "link/FesttextPreview.h"
+#include "config/FesttextPreview.h"
 
 #include <QTest>
 

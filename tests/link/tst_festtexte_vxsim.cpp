@@ -3,7 +3,8 @@
 #include "LinkFixture.h"
 
 #include "link/FesttextLayout.h"
-#include "link/FesttextTable.h"
+#include "config/FesttextTable.h"
+#include "config/FesttexteCore.h"
 #include "link/Notation.h"
 #include "platform/Codepage.h"
 #include "platform/ProgressIndicator.h"
@@ -130,7 +131,7 @@ void TstFesttexteVxsim::roundTrip()
     QList<int> shown;
     connect(&rig.link.vx, &clsVX::festtextGelesen, this, [&](int n) { shown << n; });
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
-    QVERIFY(rig.link.vx.GetFesttexte(rig.env));
+    QVERIFY(FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
     QVERIFY(!rig.progress.visible());
     QCOMPARE(shown.size(), kFesttextCount);
     const QList<FesttextTable::Entry> back = rig.entries();
@@ -156,7 +157,7 @@ void TstFesttexteVxsim::gapsKeepTheirNumbers()
     QVERIFY(table.clearAll(&error));
     QVERIFY(table.store(9, QStringLiteral("bleibt"), QStringLiteral("bleibt"), &error));
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
-    QVERIFY(rig.link.vx.GetFesttexte(rig.env));
+    QVERIFY(FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
     const QList<FesttextTable::Entry> back = rig.entries();
     QCOMPARE(back.size(), 4);
     QCOMPARE(back.at(0).DisplayNr, 0);
@@ -180,14 +181,14 @@ void TstFesttexteVxsim::oldLayoutFallsBack()
     QString error;
     QVERIFY(FesttextTable(rig.env).clearAll(&error));
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
-    QVERIFY(rig.link.vx.GetFesttexte(rig.env));
+    QVERIFY(FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
     const QList<FesttextTable::Entry> back = rig.entries();
     QCOMPARE(back.size(), 2); // the empty text ends the sequential read
     QCOMPARE(back.at(1).text, QStringLiteral("zwei"));
 
     // Declined: nothing is read, nothing changes.
     rig.link.ui.queueAnswer(UserInterface::Answer::No);
-    QVERIFY(!rig.link.vx.GetFesttexte(rig.env));
+    QVERIFY(!FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
     QCOMPARE(rig.entries().size(), 2);
 }
 

@@ -4,8 +4,8 @@
 
 #include "commands/frmBefehle.h"
 #include "editors/FesttextePage.h"
-#include "link/FesttextFiles.h"
-#include "link/FesttextTable.h"
+#include "config/FesttextFiles.h"
+#include "config/FesttextTable.h"
 #include "platform/ProgressIndicator.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"

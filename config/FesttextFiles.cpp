@@ -1,4 +1,4 @@
-#include "link/FesttextFiles.h"
+#include "config/FesttextFiles.h"
 
 #include "platform/Codepage.h"
 

@@ -1,4 +1,4 @@
-#include "link/FesttextPreview.h"
+#include "config/FesttextPreview.h"
 
 #include "platform/TextValue.h"
 

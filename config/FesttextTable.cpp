@@ -1,4 +1,4 @@
-#include "link/FesttextTable.h"
+#include "config/FesttextTable.h"
 
 #include "platform/Codepage.h"
 #include "project/DataEnvironment.h"
