@@ -1,5 +1,6 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
+#include "cli/FesttextCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     vemro::registerProjectCommands(registry);
     vemro::registerLinkCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
+    vemro::registerFesttextCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);

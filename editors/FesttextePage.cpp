@@ -430,8 +430,8 @@ void FesttextePage::cmdImportRKTexte_Click()
         const int start = existing.isEmpty() ? 0 : m_current;
         int count = 0;
         QString error;
-        if (!m_core.importFile(file, start, m_vx ? m_vx->Rows : 4, m_vx ? m_vx->Cols : 20,
-                               &count, &error))
+        if (!m_core.importFile(file, start, m_vx ? m_vx->Rows : 4, m_vx ? m_vx->Cols : 20, &count,
+                               &error))
             ui().message(error.isEmpty() ? QStringLiteral("Festtexte nicht importiert") : error,
                          kProductName);
         for (int i = 0; i < count; ++i)
