@@ -40,8 +40,7 @@ bool oneByteParameter(const QList<TrafficFloor::Command>& commands, const QByteA
         return true;
     for (const auto& [letter, parameters] : {std::pair<char, int>{'E', 3}, {'e', 9}}) {
         // The nearest command start that could still be taking parameters.
-        for (qsizetype p = before.size() - 2; p >= 0 && before.size() - p - 2 < parameters;
-             --p) {
+        for (qsizetype p = before.size() - 2; p >= 0 && before.size() - p - 2 < parameters; --p) {
             if (before.at(p) == kEsc && before.at(p + 1) == letter &&
                 (p == 0 || before.at(p - 1) != kEsc))
                 return true;

@@ -272,12 +272,13 @@ void registerLinkCommands(CliRegistry& registry)
                   {},
                   true});
     registry.addValueOption(QStringLiteral("count"));
-    registry.add({QStringLiteral("eeprom get"),
-                  QStringLiteral("eeprom get ADRESSE [--count N]"),
-                  QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
-                  withTerminal(eepromGet),
-                  {},
-                  true});
+    registry.add(
+        {QStringLiteral("eeprom get"),
+         QStringLiteral("eeprom get ADRESSE [--count N]"),
+         QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
+         withTerminal(eepromGet),
+         {},
+         true});
     registry.add({QStringLiteral("eeprom set"),
                   QStringLiteral("eeprom set ADRESSE WERT"),
                   QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"),
