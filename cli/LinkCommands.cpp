@@ -277,7 +277,7 @@ void registerLinkCommands(CliRegistry& registry)
          QStringLiteral("eeprom get ADRESSE [--count N]"),
          QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
          withTerminal(eepromGet),
-         {},
+         {QStringLiteral("count")},
          true});
     registry.add({QStringLiteral("eeprom set"),
                   QStringLiteral("eeprom set ADRESSE WERT"),
