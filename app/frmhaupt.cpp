@@ -4,9 +4,11 @@
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "commands/frmBefehle.h"
 #include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/DemoPage.h"
+#include "editors/FesttextePage.h"
 #include "editors/FirmwareTools.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
@@ -494,6 +496,20 @@ void frmhaupt::bindPages()
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
     m_interface->setConsoleSendButton(console->cmdSenden());
+    connect(console, &ConsoleFrame::befehlEinfuegenRequested, this, [this, console](int mode) {
+        QPointer<ConsoleFrame> alive(console);
+        frmBefehle* dialog = frmBefehle::shared(*m_env, this);
+        dialog->setCreatemode(mode);
+        const QString befehl = dialog->GetBefehl();
+        if (alive)
+            alive->setBefehl(befehl);
+    });
+    auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[EditMode::Festtexte]);
+    festtexte->setProgress(m_progress.get());
+    m_pageLayouts[EditMode::Festtexte]->addWidget(festtexte);
+    m_terminal->setResizePreview([this, festtexte] {
+        festtexte->ResizeFesttextPreview(m_konfigurationPage->cboDisplayTyp()->currentText());
+    });
     auto* ioPorts = new IoPortsPage(m_vx, m_frames[EditMode::IoPorts]);
     ioPorts->setMaximumWidth(560);
     m_pageLayouts[EditMode::IoPorts]->addWidget(ioPorts, 0, Qt::AlignLeft);
@@ -515,6 +531,7 @@ void frmhaupt::bindPages()
     addPage(*tastatur);
     addPage(*userzeichen);
     addPage(*demo);
+    addPage(*festtexte);
 }
 
 void frmhaupt::setReadEnabled(bool enabled)

@@ -26,15 +26,27 @@ QString printable(const QByteArray& letters)
     return text;
 }
 
-// True when the ESC at `index` of `bytes` is the one-byte parameter of "KM" (the mode flags
-// 27) rather than the start of a command; the command so far may end the previous line.
+// True when the ESC at `index` of `bytes` is a parameter byte rather than the start of a
+// command: the mode flags 27 of "KM", or a raw byte of the byte-form EEPROM write "E"
+// (address high, low, data) or of the block write "e" (eight data bytes and the checksum).
+// The command so far may end the previous line.
 bool oneByteParameter(const QList<TrafficFloor::Command>& commands, const QByteArray& bytes,
                       qsizetype index)
 {
     QByteArray before = bytes.left(index);
-    if (before.size() < 3 && !commands.isEmpty())
+    if (before.size() < 10 && !commands.isEmpty())
         before = commands.last().sent + before;
-    return before.endsWith(QByteArrayLiteral("\x1bKM"));
+    if (before.endsWith(QByteArrayLiteral("\x1bKM")))
+        return true;
+    for (const auto& [letter, parameters] : {std::pair<char, int>{'E', 3}, {'e', 9}}) {
+        // The nearest command start that could still be taking parameters.
+        for (qsizetype p = before.size() - 2; p >= 0 && before.size() - p - 2 < parameters; --p) {
+            if (before.at(p) == kEsc && before.at(p + 1) == letter &&
+                (p == 0 || before.at(p - 1) != kEsc))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace

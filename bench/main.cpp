@@ -137,14 +137,6 @@ int fixedSpeed(const QStringList& simOptions)
     return i >= 0 ? simOptions.value(i + 1).toInt() : 0;
 }
 
-// "{bench}" in the vemro-cli arguments is this folder (files the benchmarks use).
-QStringList withBenchFolder(QStringList arguments)
-{
-    for (QString& a : arguments)
-        a.replace(QLatin1String("{bench}"), QStringLiteral(VEMRO_BENCH_SOURCE_DIR));
-    return arguments;
-}
-
 QString readFile(const QString& path)
 {
     QFile f(path);
@@ -212,12 +204,21 @@ int main(int argc, char** argv)
     const QStringList homeArgs{QStringLiteral("--home"), home};
 
     const QString outFile = work + QStringLiteral("/cli-out.txt");
+    // "{bench}" names the bench/ folder of the sources (data files of the benchmarks),
+    // "{work}" the folder of this run (files handed from one benchmark to the next).
+    const auto expand = [&work](QStringList arguments) {
+        for (QString& a : arguments) {
+            a.replace(QLatin1String("{bench}"), QStringLiteral(VEMRO_BENCH_SOURCE_DIR));
+            a.replace(QLatin1String("{work}"), work);
+        }
+        return arguments;
+    };
     // The program folder: Com 1 is vxsim's line, the set-up commands have run.
     for (const QStringList& step :
          QList<QStringList>{
              {QStringLiteral("ports"), QStringLiteral("map"), QStringLiteral("1"), link}} +
              table.setup()) {
-        const Run r = spawnAndWait(cliProgram, homeArgs + step, outFile);
+        const Run r = spawnAndWait(cliProgram, homeArgs + expand(step), outFile);
         if (r.code != 0) {
             err << "vemro-cli " << step.join(QLatin1Char(' ')) << ": Exit " << r.code << "\n";
             return 1;
@@ -244,13 +245,13 @@ int main(int argc, char** argv)
                 continue;
             const QString log = work + QStringLiteral("/%1-%2.log").arg(b.name).arg(baud);
             Simulator sim;
-            if (!sim.start(bin, baud, BenchTable::withSpeed(b.simOptions, baud), link, log,
+            if (!sim.start(bin, baud, expand(BenchTable::withSpeed(b.simOptions, baud)), link, log,
                            &error)) {
                 err << b.name << ": " << error << "\n";
                 return 1;
             }
             const Run r = spawnAndWait(
-                cliProgram, homeArgs + withBenchFolder(BenchTable::withSpeed(b.cliArguments, baud)),
+                cliProgram, homeArgs + expand(BenchTable::withSpeed(b.cliArguments, baud)),
                 outFile);
             sim.stop();
             TrafficFloor floor;

@@ -2,6 +2,7 @@
 #include "cli/CliRegistry.h"
 #include "cli/FirmwareCommands.h"
 #include "cli/KeyboardCommands.h"
+#include "cli/FesttextCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     vemro::registerFirmwareCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
     vemro::registerKeyboardCommands(registry);
+    vemro::registerFesttextCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);

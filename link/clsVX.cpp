@@ -251,6 +251,11 @@ bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
     if (!m_port || !m_port->isOpen())
         return fail(m_portFailure);
     if (!responseRequired) {
+        if (m_queryPending) {
+            // A query: the reply wait that follows gives the terminal its time.
+            piece.clear();
+            return false;
+        }
         QPointer<clsVX> self(this);
         WaitMS(kSendPauseMs);
         if (!self)
@@ -428,7 +433,10 @@ bool clsVX::GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
     QByteArray command = globals().EscChar + sBefehl;
     try {
         command = FilterSteuerzeichen(command, false);
+        m_queryPending = true;
         m_pieceError = sendFiltered(command, false);
+        if (self)
+            m_queryPending = false;
     } catch (const NotationError& e) {
         m_pieceError = true;
     }

@@ -16,11 +16,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vemro {
 
 class ProgressIndicator;
 class TerminalSearch;
+struct FesttextRow;
 
 // The terminal the program talks to, and the only way to it: Send, Receive, GetParameter and
 // WaitMS over the serial port (ComMode 0 = RS232, 4 = RS485/422) or the network module
@@ -133,6 +135,19 @@ public:
     void SaveKonfig();
     void ShowFesttext(int n);
     [[nodiscard]] qint32 CheckEEProm();
+
+    // Fixed texts (clsVXFesttexte.cpp). One transfer at a time; each shows its progress and
+    // its messages. GetFesttexte asks, then reads every text out of the EEPROM, each under
+    // its own number: `store`(number, raw bytes); false when declined, when the read broke
+    // off or when `store` refused.
+    bool GetFesttexte(const std::function<bool(int, const QByteArray&)>& store);
+    // Writes `rows` with the writer the firmware version calls for; `filterLinebreaks`
+    // answers "Zeilenumbruch filtern?" in advance.
+    bool SaveFesttexte(const QList<FesttextRow>& rows,
+                       std::optional<bool> filterLinebreaks = std::nullopt);
+    bool SaveFesttexteByteweise(const QList<FesttextRow>& rows);
+    bool SaveFesttexteBlockweise(const QList<FesttextRow>& rows);
+    [[nodiscard]] bool festtextTransferRunning() const { return m_festtextRunning; }
     // The memory size from a page map (decimal form: digits; byte form: codes).
     [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
 
@@ -158,6 +173,10 @@ signals:
     void searchFinished();
     // The serial channel broke during use (reported once per break).
     void linkFailed(const QString& description);
+    // GetFesttexte: the read begins (the editor drops its unsaved-change mark) and text n
+    // has been stored (the editor shows its number).
+    void festtexteLesenBeginnt();
+    void festtextGelesen(int n);
 
 private:
     bool sendFiltered(QByteArray& text, bool responseRequired);
@@ -175,6 +194,14 @@ private:
     void sendCommand(const QByteArray& command);
     bool queryParameters(const QByteArray& query, const QByteArray& endChar);
     [[nodiscard]] QByteArray parameterText(const QList<int>& values) const;
+    enum class ByteRead { Ok, Failed };
+    ByteRead readEEByte(int address, int& value);
+    bool readFesttexteSequential(const std::function<bool(int, const QByteArray&)>& store,
+                                 const std::function<void()>& step);
+    // True when written (ACK) within `attempts`.
+    bool writeEEByte(int address, int value, int attempts);
+    void byteFormOn();
+    void decimalFormOn();
 
     QPointer<ComPort> m_port;
     QPointer<QTimer> m_timer;
@@ -186,6 +213,8 @@ private:
     qint32 m_lastError = 0;
     bool m_inExchange = false;
     bool m_pieceError = false;
+    bool m_festtextRunning = false;
+    bool m_queryPending = false; // GetParameter is sending its query
     QString m_portFailure;
     QString m_versionText;
     qint16 m_analog = -1;

@@ -65,6 +65,14 @@ void TstTrafficFloor::floor_data()
                                                   << 19200 << QString() << 2 << 20.0;
     QTest::newRow("mode flags 27 in the next line") << "1000 -> 1B 4B 4D\n1500 -> 1B\n"
                                                     << 19200 << QString() << 1 << 10.0;
+    // Raw ESC bytes of the byte-form write and of a block are parameters, not commands.
+    QTest::newRow("ESC as EEPROM data") << "1000 -> 1B 45 02 1B 1B\n2000 <- 06\n"
+                                        << 19200 << QString() << 1 << 6 * 10000.0 / 19200;
+    QTest::newRow("ESC in a block") << "1000 -> 1B 65 1B 4C 4C 41 1B 4C 43 32 6F\n7000 <- 30\n"
+                                    << 19200 << "e=0+0" << 1 << 12 * 10000.0 / 19200;
+    QTest::newRow("after a block a new command")
+        << "1000 -> 1B 65 41 41 41 41 41 41 41 41 08\n1500 -> 1B 4B 4D 01\n"
+        << 19200 << "e=0+0" << 2 << 11 * 10000.0 / 19200 + 10;
     QTest::newRow("wire time longer than the pause")
         << QStringLiteral("1000 -> 1B 4C 5A %1\n").arg(QStringLiteral("41 ").repeated(60)) << 19200
         << QString() << 1 << 63 * 10000.0 / 19200;

@@ -1,0 +1,391 @@
+// Page "Festtexte" and the command builder under offscreen widgets, against a project file
+// and the virtual terminal in process.
+#include "../link/LinkFixture.h"
+
+#include "commands/frmBefehle.h"
+#include "editors/FesttextePage.h"
+#include "config/FesttextFiles.h"
+#include "config/FesttextTable.h"
+#include "platform/ProgressIndicator.h"
+#include "project/DataEnvironment.h"
+#include "project/clsProjekt.h"
+#include "sim/VxTerminal.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace vemro;
+using namespace vemro::test;
+
+namespace {
+
+struct Rig
+{
+    MemoryLink link;
+    VxTerminal term;
+    NullProgress progress;
+    QTemporaryDir dir;
+    DataEnvironment env;
+    clsProjekt projekt{env};
+    std::unique_ptr<FesttextePage> page;
+
+    Rig()
+    {
+        link.attach(&term, &VxTerminal::receive, &VxTerminal::transmit);
+        const QString file = dir.filePath(QStringLiteral("p.mdb"));
+        QFile::copy(qEnvironmentVariable("VEMRO_PROGRAM_DIR") +
+                        QStringLiteral("/Hardware/vx_standard.mdb"),
+                    file);
+        QString error;
+        if (!projekt.connectFile(file, &error))
+            qWarning() << error;
+        page = std::make_unique<FesttextePage>(&link.vx, env);
+        page->setProgress(&progress);
+        page->ResizeFesttextPreview(QStringLiteral("16x2"));
+        page->pageShown();
+    }
+    QString stored(int n)
+    {
+        QList<FesttextTable::Entry> list;
+        (void)FesttextTable(env).entries(list, nullptr);
+        for (const auto& e : list) {
+            if (e.DisplayNr == n)
+                return e.text;
+        }
+        return QStringLiteral("(keine Zeile)");
+    }
+    QList<int> numbers()
+    {
+        QList<FesttextTable::Entry> list;
+        (void)FesttextTable(env).entries(list, nullptr);
+        QList<int> out;
+        for (const auto& e : list)
+            out << e.DisplayNr;
+        return out;
+    }
+};
+
+} // namespace
+
+class TstFesttextPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void controls();
+    void upDown_data();
+    void upDown();
+    void numberBox();
+    void unsavedQuestion();
+    void storeAndRichText();
+    void foreignRtfShowsPlain();
+    void preview();
+    void resize();
+    void clearOneAndAll();
+    void importAt126();
+    void exportImportRoundTrip();
+    void showOnTerminal();
+    void insertCommand();
+    void builderDialog();
+};
+
+void TstFesttextPage::controls()
+{
+    Rig rig;
+    const QList<std::pair<const char*, const char*>> named{
+        {"cmdShowFesttext", "ausgewählten Festtext anzeigen"},
+        {"cmdSaveFesttextinDB", "auf PC speichern"},
+        {"cmdShowpreview", "Vorschau aktualisieren"},
+        {"cmdclearFesttext", "löschen"},
+        {"cmdImportRKTexte", "importieren ..."},
+        {"cmdExportTexte", "exportieren..."},
+        {"cmdBefehlEinfuegen", "Terminal-Befehl einfügen"}};
+    for (const auto& [name, caption] : named) {
+        auto* b = rig.page->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY2(b, name);
+        QCOMPARE(b->text(), QString::fromUtf8(caption));
+    }
+    QCOMPARE(rig.page->findChild<QCheckBox*>("ctlFesttextNrAutoincrement")->text(),
+             QStringLiteral("auto-increment"));
+    QCOMPARE(rig.page->findChild<QCheckBox*>("ctldeleteallFT")->text(), QStringLiteral("alle"));
+    QVERIFY(rig.page->findChild<QWidget*>("ctlFesttextNrUpDown"));
+    QVERIFY(rig.page->findChild<QTextEdit*>("txtFesttext"));
+    QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("(bitte wählen)"));
+    QVERIFY(rig.page->txtFesttextVorschau()->font().family().contains(QStringLiteral("Courier")));
+}
+
+void TstFesttextPage::upDown_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("up wraps") << "127" << true << "000";
+    QTest::newRow("down wraps") << "000" << false << "127";
+    QTest::newRow("up") << "041" << true << "042";
+    QTest::newRow("initial up") << "(bitte wählen)" << true << "001";
+    QTest::newRow("initial down") << "(bitte wählen)" << false << "127";
+}
+
+void TstFesttextPage::upDown()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, up);
+    QFETCH(QString, to);
+    Rig rig;
+    rig.page->txtFesttextNr()->setText(from);
+    if (up)
+        rig.page->ctlFesttextNrUp()->click();
+    else
+        rig.page->ctlFesttextNrDown()->click();
+    QCOMPARE(rig.page->txtFesttextNr()->text(), to);
+    QCOMPARE(rig.page->currentNumber(), to.toInt());
+}
+
+void TstFesttextPage::numberBox()
+{
+    Rig rig;
+    QString error;
+    QVERIFY(FesttextTable(rig.env).store(5, QStringLiteral("fünf"), QString(), &error));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("5"));
+    QCOMPARE(rig.page->currentNumber(), 0); // one digit: nothing happens
+    rig.page->txtFesttextNr()->setText(QStringLiteral("005"));
+    QCOMPARE(rig.page->currentNumber(), 5);
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("fünf"));
+    // A number without a row gets one.
+    QVERIFY(!rig.numbers().contains(77));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("077"));
+    QVERIFY(rig.numbers().contains(77));
+    QVERIFY(rig.page->txtFesttextNr()->isEnabled());
+}
+
+void TstFesttextPage::unsavedQuestion()
+{
+    Rig rig;
+    rig.page->txtFesttextNr()->setText(QStringLiteral("010"));
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("neu\nzwei"));
+    QVERIFY(rig.page->unsaved());
+    rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
+    rig.page->txtFesttextNr()->setText(QStringLiteral("011"));
+    QCOMPARE(rig.link.ui.texts(), QStringList{QStringLiteral(
+                                      "Festtext wurde noch nicht gespeichert, jetzt speichern ?")});
+    QCOMPARE(rig.stored(10), QStringLiteral("neu\r\nzwei"));
+    QVERIFY(!rig.page->unsaved());
+    // No keeps the table as it was.
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("verworfen"));
+    rig.link.ui.queueAnswer(UserInterface::Answer::No);
+    rig.page->txtFesttextNr()->setText(QStringLiteral("012"));
+    QCOMPARE(rig.stored(11), QString());
+}
+
+void TstFesttextPage::storeAndRichText()
+{
+    Rig rig;
+    rig.page->txtFesttextNr()->setText(QStringLiteral("003"));
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("{<ESC>LL}Hallo"));
+    rig.page->cmdSaveFesttextinDB()->click();
+    QVERIFY(!rig.page->unsaved());
+    QCOMPARE(rig.stored(3), QStringLiteral("{<ESC>LL}Hallo"));
+    QList<FesttextTable::Entry> list;
+    QVERIFY(FesttextTable(rig.env).entries(list, nullptr));
+    for (const auto& e : list) {
+        if (e.DisplayNr == 3)
+            QVERIFY(IsFesttextRichText(e.TextRTF));
+    }
+    rig.page->txtFesttextNr()->setText(QStringLiteral("000"));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("003"));
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("{<ESC>LL}Hallo"));
+
+    // Focus loss stores but keeps the mark.
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("fokus"));
+    rig.page->txtFesttext_LostFocus();
+    QCOMPARE(rig.stored(3), QStringLiteral("fokus"));
+    QVERIFY(rig.page->unsaved());
+}
+
+void TstFesttextPage::foreignRtfShowsPlain()
+{
+    Rig rig;
+    QString error;
+    QVERIFY(FesttextTable(rig.env).store(4, QStringLiteral("eigener\r\nText"),
+                                         QStringLiteral("{\\rtf1\\ansi fremd}"), &error));
+    QVERIFY(FesttextTable(rig.env).store(6, QStringLiteral("neu"),
+                                         FesttextRichText(QStringLiteral("alt")), &error));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("004"));
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("eigener\nText"));
+    // Rich text that no longer matches the text: the text wins.
+    rig.page->txtFesttextNr()->setText(QStringLiteral("006"));
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("neu"));
+}
+
+void TstFesttextPage::preview()
+{
+    Rig rig;
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("{<ESC>LL}abcde"));
+    rig.page->cmdShowpreview()->click();
+    QCOMPARE(rig.page->txtFesttextVorschau()->toPlainText(), QStringLiteral("abcde\n\n"));
+    // An open command keeps the previous preview.
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("{<ESC>LL"));
+    rig.page->cmdShowpreview()->click();
+    QCOMPARE(rig.page->txtFesttextVorschau()->toPlainText(), QStringLiteral("abcde\n\n"));
+}
+
+void TstFesttextPage::resize()
+{
+    Rig rig;
+    QCOMPARE(rig.page->txtFesttextVorschau()->size(), QSize(168, 42));
+    rig.page->ResizeFesttextPreview(QStringLiteral("20 mal 4"));
+    QCOMPARE(rig.link.ui.texts(),
+             QStringList{QStringLiteral("ungültiger Eintrag in Displayauswahlliste")});
+    QCOMPARE(rig.link.vx.Cols, qint16(16));
+    rig.page->ResizeFesttextPreview(QStringLiteral("40x8"));
+    QCOMPARE(rig.page->txtFesttextVorschau()->size(), QSize(418, 162));
+}
+
+void TstFesttextPage::clearOneAndAll()
+{
+    Rig rig;
+    rig.page->txtFesttextNr()->setText(QStringLiteral("002"));
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("weg"));
+    rig.page->cmdclearFesttext()->click();
+    QCOMPARE(rig.stored(2), QStringLiteral("weg")); // stored first, emptied in the editor
+    QVERIFY(rig.page->txtFesttext()->toPlainText().isEmpty());
+
+    rig.page->ctldeleteallFT()->setChecked(true);
+    rig.link.ui.queueAnswer(UserInterface::Answer::No);
+    rig.page->cmdclearFesttext()->click();
+    QVERIFY(rig.numbers().size() > 1);
+    rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
+    rig.page->cmdclearFesttext()->click();
+    QCOMPARE(rig.numbers(), QList<int>{0});
+    QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("000"));
+}
+
+void TstFesttextPage::importAt126()
+{
+    Rig rig;
+    const QString file = rig.dir.filePath(QStringLiteral("rk.txt"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("eins\nzeile\nzwei\n\ndrei\n\nvier\n\n");
+    f.close();
+    rig.page->txtFesttextNr()->setText(QStringLiteral("126"));
+    rig.link.ui.queueAnswer(UserInterface::Answer::Ok);
+    rig.link.ui.queueFileName(file);
+    rig.page->cmdImportRKTexte()->click();
+    QCOMPARE(rig.stored(126), QStringLiteral("{<ESC>LL}eins\r\nzeile"));
+    QCOMPARE(rig.stored(127), QStringLiteral("{<ESC>LL}zwei"));
+    QVERIFY(!rig.numbers().contains(128));
+    QVERIFY(!rig.progress.visible());
+    QVERIFY(rig.page->cmdImportRKTexte()->isEnabled());
+    // The template's texts 0 to 4 are untouched.
+    QVERIFY(rig.stored(1).startsWith(QStringLiteral("{<ESC>LL}")));
+}
+
+void TstFesttextPage::exportImportRoundTrip()
+{
+    Rig rig;
+    QString error;
+    QVERIFY(FesttextTable(rig.env).store(9, QStringLiteral("{<ESC>LC2,1;}neun\r\n  \\x"), QString(),
+                                         &error));
+    QList<FesttextTable::Entry> before;
+    QVERIFY(FesttextTable(rig.env).entries(before, nullptr));
+    const QString file = rig.dir.filePath(QStringLiteral("export"));
+    rig.link.ui.queueFileName(file);
+    rig.page->cmdExportTexte()->click();
+    QVERIFY(QFile::exists(file + QStringLiteral(".txt")));
+    QVERIFY(!rig.progress.visible());
+
+    // Into an empty project.
+    rig.page->ctldeleteallFT()->setChecked(true);
+    rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
+    rig.page->cmdclearFesttext()->click();
+    QVERIFY(FesttextTable(rig.env).clearAll(&error));
+    rig.link.ui.queueAnswer(UserInterface::Answer::Ok);
+    rig.link.ui.queueFileName(file + QStringLiteral(".txt"));
+    rig.page->cmdImportRKTexte()->click();
+    QList<FesttextTable::Entry> after;
+    QVERIFY(FesttextTable(rig.env).entries(after, nullptr));
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        QCOMPARE(after.at(i).DisplayNr, before.at(i).DisplayNr);
+        QCOMPARE(after.at(i).text, before.at(i).text);
+    }
+}
+
+void TstFesttextPage::showOnTerminal()
+{
+    Rig rig;
+    QVERIFY(rig.link.vx.SaveFesttexteBlockweise({{0, "null"}, {1, "eins"}, {2, "zwei"}}));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("000"));
+    rig.page->ctlFesttextNrAutoincrement()->setChecked(true);
+    rig.page->cmdShowFesttext()->click();
+    QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("001"));
+    QTRY_VERIFY(rig.term.displayLine(0).startsWith(QStringLiteral("eins")));
+}
+
+void TstFesttextPage::insertCommand()
+{
+    Rig rig;
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("ab"));
+    rig.page->txtFesttext()->moveCursor(QTextCursor::End);
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = rig.page->window()->findChild<frmBefehle*>();
+        if (!dialog) {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* d = qobject_cast<frmBefehle*>(w))
+                    dialog = d;
+            }
+        }
+        QVERIFY(dialog);
+        QVERIFY(dialog->selectNode(QStringLiteral("B101")));
+        dialog->OKButton()->click();
+    });
+    rig.page->cmdBefehlEinfuegen()->click();
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("ab{<ESC>LL}"));
+    QVERIFY(rig.page->txtFesttext()->toHtml().contains(QStringLiteral("#008000")));
+    QCOMPARE(rig.page->txtFesttext()->currentCharFormat().foreground().color(), QColor(Qt::black));
+}
+
+void TstFesttextPage::builderDialog()
+{
+    Rig rig;
+    frmBefehle dialog(rig.env);
+    QVERIFY(dialog.ctlBefehlsliste()->topLevelItemCount() >= 7);
+    QVERIFY(dialog.selectNode(QStringLiteral("G1")));
+    QVERIFY(!dialog.OKButton()->isEnabled());
+    // "Cursor positionieren": row 1 out of range turns red and keeps the dialog open.
+    QVERIFY(dialog.selectNode(QStringLiteral("B102")));
+    QVERIFY(dialog.OKButton()->isEnabled());
+    auto* zeile = qobject_cast<QLineEdit*>(dialog.parameterControl(1));
+    QVERIFY(zeile);
+    QCOMPARE(dialog.parameterLabel(1)->text(), QStringLiteral("Zeile"));
+    zeile->setText(QStringLiteral("9"));
+    dialog.setCreatemode(1);
+    dialog.OKButton_Click();
+    QCOMPARE(rig.link.ui.texts(),
+             QStringList{QStringLiteral("einige Angaben sind nicht zulässig, bitte prüfen")});
+    QVERIFY(zeile->styleSheet().contains(QStringLiteral("#ff0000")));
+    zeile->setText(QStringLiteral("2"));
+    dialog.OKButton_Click();
+    QCOMPARE(dialog.result_(), QStringLiteral("<ESC>LC2,1;"));
+    QVERIFY(zeile->styleSheet().contains(QStringLiteral("#ffffff")));
+    // Byte form refuses what one character cannot carry.
+    QVERIFY(dialog.selectNode(QStringLiteral("B201")));
+    qobject_cast<QLineEdit*>(dialog.parameterControl(2))->setText(QStringLiteral("300"));
+    dialog.setCreatemode(0);
+    rig.link.ui.clear();
+    dialog.OKButton_Click();
+    QCOMPARE(rig.link.ui.texts().size(), 1);
+}
+
+QTEST_MAIN(TstFesttextPage)
+#include "tst_festtextpage.moc"

@@ -1,0 +1,163 @@
+// vemro-cli's fixed-text and command-builder commands against vxsim on its pty.
+#include "ProjectTestHome.h"
+#include "SimProcess.h"
+
+#include "../common/CliRun.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using vemro::test::CliResult;
+
+class TstCliFesttexte : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void writeReadRoundTrip_data();
+    void writeReadRoundTrip();
+    void exportImportShow();
+    void silentTerminal();
+    void compose_data();
+    void compose();
+
+private:
+    CliResult run(const QStringList& args)
+    {
+        return vemro::test::RunCli(QStringLiteral(VEMRO_CLI), m_home->path(), args);
+    }
+    std::unique_ptr<ProjectTestHome> m_home;
+};
+
+void TstCliFesttexte::initTestCase()
+{
+    m_home = std::make_unique<ProjectTestHome>();
+    QVERIFY(m_home->installTemplates());
+    for (const char* name : {"Quelle", "Ziel1", "Ziel2", "Leer1", "Katalog"}) {
+        const CliResult r =
+            run({QStringLiteral("project"), QStringLiteral("new"), QString::fromLatin1(name)});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+    }
+}
+
+void TstCliFesttexte::writeReadRoundTrip_data()
+{
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("byte writer") << "2.5"
+                                 << "Ziel1";
+    QTest::newRow("block writer") << "3.0"
+                                  << "Ziel2";
+}
+
+void TstCliFesttexte::writeReadRoundTrip()
+{
+    QFETCH(QString, firmware);
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), firmware});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    CliResult r = run({QStringLiteral("texts"), QStringLiteral("write"), QStringLiteral("Quelle"),
+                       QStringLiteral("--device"), pty});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.out, QStringLiteral("5 Festtexte geschrieben"));
+    // Without --yes and without a terminal the question is answered No: nothing is read.
+    r = run(
+        {QStringLiteral("texts"), QStringLiteral("read"), target, QStringLiteral("--device"), pty});
+    QCOMPARE(r.code, 1);
+    r = run({QStringLiteral("--yes"), QStringLiteral("texts"), QStringLiteral("read"), target,
+             QStringLiteral("--device"), pty});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.out, QStringLiteral("5 Festtexte gelesen"));
+    const QString back =
+        m_home
+            ->projectValue(target, QStringLiteral("SELECT group_concat(DisplayNr) FROM (SELECT "
+                                                  "DisplayNr FROM Festtexte ORDER BY DisplayNr)"))
+            .toString();
+    QCOMPARE(back, QStringLiteral("0,1,2,3,4"));
+}
+
+void TstCliFesttexte::exportImportShow()
+{
+    const QString file = m_home->path() + QStringLiteral("/texte.txt");
+    CliResult r =
+        run({QStringLiteral("texts"), QStringLiteral("export"), QStringLiteral("Quelle"), file});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(m_home
+                ->projectValue(QStringLiteral("Leer1"), QStringLiteral("DELETE FROM Festtexte "
+                                                                       "RETURNING 1"))
+                .isValid());
+    r = run({QStringLiteral("texts"), QStringLiteral("import"), QStringLiteral("Leer1"), file});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QString sql = QStringLiteral("SELECT group_concat(t, char(1)) FROM (SELECT DisplayNr || "
+                                       "'|' || text AS t FROM Festtexte ORDER BY DisplayNr)");
+    const QString before = m_home->projectValue(QStringLiteral("Quelle"), sql).toString();
+    QVERIFY(before.count(QChar(1)) == 4);
+    QCOMPARE(m_home->projectValue(QStringLiteral("Leer1"), sql).toString(), before);
+
+    // An older-family file from number 126 on: two texts fit.
+    QFile rk(m_home->path() + QStringLiteral("/rk.txt"));
+    QVERIFY(rk.open(QIODevice::WriteOnly));
+    rk.write(QByteArray("A\nB\nC\nD\n").repeated(2));
+    rk.close();
+    r = run({QStringLiteral("texts"), QStringLiteral("import"), QStringLiteral("Leer1"),
+             rk.fileName(), QStringLiteral("--from"), QStringLiteral("126")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.out, QStringLiteral("2 Festtexte importiert"));
+
+    r = run({QStringLiteral("texts"), QStringLiteral("show"), QStringLiteral("Leer1"),
+             QStringLiteral("126")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QString dashes(20, QLatin1Char('-'));
+    QCOMPARE(r.out.split(QLatin1Char('\n')), (QStringList{dashes, "A", "B", "C", "D", dashes}));
+    r = run({QStringLiteral("texts"), QStringLiteral("show"), QStringLiteral("Leer1"),
+             QStringLiteral("100")});
+    QCOMPARE(r.code, 1);
+}
+
+void TstCliFesttexte::silentTerminal()
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    // A terminal at another speed does not understand the PC and stays silent.
+    SimProcess sim(
+        {QStringLiteral("--pty-link"), pty, QStringLiteral("--speed"), QStringLiteral("38400")});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    const CliResult r = run({QStringLiteral("texts"), QStringLiteral("write"),
+                             QStringLiteral("Quelle"), QStringLiteral("--filter-linebreaks"),
+                             QStringLiteral("yes"), QStringLiteral("--device"), pty});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("Fehler beim Speichern Festtexte")), qPrintable(r.err));
+}
+
+void TstCliFesttexte::compose_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("cursor") << QStringList{"102", "3", "7"} << 0 << "<ESC>LC3,7;";
+    QTest::newRow("out of range") << QStringList{"102", "9", "7"} << 1 << "";
+    QTest::newRow("mode byte") << QStringList{"701"} << 0 << "<ESC>KM;";
+    QTest::newRow("bytes") << QStringList{"201", "1", "13", "--bytes"} << 0 << "<ESC>P<001><013>";
+    QTest::newRow("byte 300") << QStringList{"304", "300", "--bytes"} << 1 << "";
+    QTest::newRow("unknown") << QStringList{"9999"} << 1 << "";
+}
+
+void TstCliFesttexte::compose()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    const CliResult r = run(QStringList{QStringLiteral("commands"), QStringLiteral("compose"),
+                                        QStringLiteral("Katalog")} +
+                            args);
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.out, out);
+    if (code != 0)
+        QVERIFY(!r.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TstCliFesttexte)
+#include "tst_cli_festtexte.moc"
