@@ -135,6 +135,9 @@ signals:
     void searchFinished();
     // The serial channel broke during use (reported once per break).
     void linkFailed(const QString& description);
+    // An exchange that awaited an answer ended: 0 answered, 1 NAK, 2 no answer, 9 another
+    // reply, or the network module's code (status displays; lastError stays unread).
+    void exchangeFinished(int code);
 
 private:
     bool sendFiltered(QByteArray& text, bool responseRequired);
