@@ -1,6 +1,7 @@
 #include "app/frmhaupt.h"
 
 #include "app/About.h"
+#include "app/LinkStatusPanel.h"
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
@@ -14,6 +15,7 @@
 #include "editors/TerminalSettings.h"
 #include "editors/frmVXSuchen.h"
 #include "link/ComPort.h"
+#include "link/ComPortMap.h"
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
@@ -313,6 +315,8 @@ bool frmhaupt::Init()
     m_vx->setCtlNetModul(m_net);
     m_vx->setCtlFortschritt(m_progress.get());
     m_vx->enabled = true;
+    // Which port or module, and how the last exchange went, always in view.
+    statusBar()->addPermanentWidget(new LinkStatusPanel(*m_vx, *m_ctlcom, m_net, this));
     m_projekt = std::make_unique<clsProjekt>(*m_env);
     m_projekt->setWindow(this);
     bindPages();
@@ -335,6 +339,8 @@ bool frmhaupt::Init()
         DataEnvironment::connectionText(programFolder + QStringLiteral("\\VEMRO.mdb")));
     if (!m_env->open(DataEnvironment::kDaten, &error))
         Info().show(error, 0);
+    // "Com n" leads to the device the program database names for it.
+    ComPortMap::setProgramConnection(m_env->database(DataEnvironment::kDaten).connectionName());
 
     if (!m_env->execute(QStringLiteral("cmdAllgemein"), {}, &error)) {
         Info().show(error + QStringLiteral("es wird MDAC 2.7 oder höher benötigt"), 0);
@@ -398,6 +404,16 @@ bool frmhaupt::Init()
     if (m_start)
         m_start->finish();
     return true;
+}
+
+void frmhaupt::readTerminalInfoAtStart()
+{
+    const bool serial =
+        m_vx && (m_vx->ComMode == clsVX::kComModeRs232 || m_vx->ComMode == clsVX::kComModeRs485);
+    if (!m_projekt || !m_projekt->isOpen() || !serial || !m_ctlcom || !m_ctlcom->isOpen() ||
+        !m_terminal)
+        return;
+    (void)m_terminal->ShowTerminalVersion();
 }
 
 void frmhaupt::closeEvent(QCloseEvent* event)

@@ -103,6 +103,25 @@ int projectDelete(CliContext& ctx)
     return projekt.deleteProjekt(ctx.args.first()) ? 0 : 1;
 }
 
+int projectUse(CliContext& ctx)
+{
+    if (ctx.args.size() != 1)
+        return ctx.usage(QStringLiteral("project use NAME"));
+    DataEnvironment& env = DataEnvironment::instance();
+    QString folder;
+    if (!openProgram(ctx, env, &folder))
+        return 1;
+    clsProjekt projekt(env);
+    projekt.setBasispfad(folder);
+    const QString name = ctx.args.first();
+    if (!ProjectFiles::Entries(folder).contains(name))
+        return ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") +
+                        projekt.ProjektDatei(name));
+    projekt.rememberRecentlyUsed(name);
+    ctx.out << projekt.ProjektDatei(name) << '\n';
+    return 0;
+}
+
 QString text(const QVariant& v)
 {
     return v.isNull() ? QStringLiteral("(leer)") : v.toString();
@@ -461,6 +480,10 @@ void registerProjectLifecycleCommands(CliRegistry& registry)
     registry.add({QStringLiteral("project info"), QStringLiteral("project info NAME"),
                   QStringLiteral("zeigt Kopf, Terminaleinstellungen und Anzahlen eines Projekts"),
                   projectInfo});
+    registry.add({QStringLiteral("project use"), QStringLiteral("project use NAME"),
+                  QStringLiteral("macht NAME zum zuletzt benutzten Projekt (Vemro öffnet es beim "
+                                 "Start)"),
+                  projectUse});
     registry.add({QStringLiteral("project delete"), QStringLiteral("project delete NAME [--yes]"),
                   QStringLiteral("löscht ein Projekt und seinen Eintrag der zuletzt benutzten"),
                   projectDelete});

@@ -114,6 +114,18 @@ void TerminalSettings::GetTerminalInfo(int Quelle)
     }
 }
 
+bool TerminalSettings::ShowTerminalVersion()
+{
+    if (!m_vx)
+        return false;
+    const QString version = m_vx->Version();
+    if (version == QLatin1String("unbekannt"))
+        return false;
+    m_projektPage.lblTerminalVersion()->setText(version);
+    m_projektPage.txtTerminalSerNr()->setText(m_vx->SerNr);
+    return true;
+}
+
 void TerminalSettings::GetTerminalMode(int Quelle)
 {
     if (!validSide(Quelle) || !m_vx)

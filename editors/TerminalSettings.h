@@ -34,6 +34,9 @@ public:
     void setResizePreview(std::function<void()> resize) { m_resizePreview = std::move(resize); }
 
     void GetTerminalInfo(int Quelle);
+    // Firmware version and serial number on page "Projekt", from the terminal; the
+    // labels stay as they were when no valid reply comes. True on a reply.
+    bool ShowTerminalVersion();
     void GetTerminalMode(int Quelle);
     bool SetTerminalmode(int Ziel, QString* error = nullptr);
     void FillDisplayCombo();

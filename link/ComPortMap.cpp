@@ -14,8 +14,19 @@ const QString kConnection = QStringLiteral("Daten");
 
 // The program database: the data environment's connection "Daten", else a plain Qt
 // connection of that name (tools and tests).
+QString& programConnection()
+{
+    static QString name;
+    return name;
+}
+
 QSqlDatabase daten()
 {
+    if (!programConnection().isEmpty() && QSqlDatabase::contains(programConnection())) {
+        QSqlDatabase db = QSqlDatabase::database(programConnection(), false);
+        if (db.isOpen())
+            return db;
+    }
     DataEnvironment& env = DataEnvironment::instance();
     if (env.isOpen(DataEnvironment::kDaten))
         return env.database(DataEnvironment::kDaten);
@@ -25,6 +36,11 @@ QSqlDatabase daten()
 }
 
 } // namespace
+
+void ComPortMap::setProgramConnection(const QString& connectionName)
+{
+    programConnection() = connectionName;
+}
 
 QString ComPortMap::defaultDevicePath(int comNr)
 {

@@ -25,6 +25,9 @@ public:
                                             QString* error);
     // Creates the table with its default rows when an older program database lacks it.
     [[nodiscard]] static bool ensureTable(QSqlDatabase& db, QString* error = nullptr);
+    // The Qt connection of the program database when it is not the shared data
+    // environment's (the main window keeps a data environment of its own); "" drops it.
+    static void setProgramConnection(const QString& connectionName);
 };
 
 } // namespace vemro
