@@ -79,14 +79,12 @@ int projectUse(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("project use NAME"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
-        return 1;
-    clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
     const QString name = ctx.args.first();
-    if (!ProjectFiles::Entries(folder).contains(name))
+    if (!ctx.session->checkProjectName(name) || !ctx.session->openProgram())
+        return 1;
+    clsProjekt projekt(ctx.session->env());
+    projekt.setBasispfad(ctx.session->projectFolder());
+    if (!ProjectFiles::Entries(ctx.session->projectFolder()).contains(name))
         return ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") +
                         projekt.ProjektDatei(name));
     projekt.rememberRecentlyUsed(name);
