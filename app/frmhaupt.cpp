@@ -109,7 +109,13 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     addPage(*m_projektPage);
 }
 
-frmhaupt::~frmhaupt() = default;
+frmhaupt::~frmhaupt()
+{
+    // The port (a child) outlives the resolver (a member): it must not look "Com n" up in
+    // a program database that is gone.
+    if (m_ctlcom)
+        m_ctlcom->setResolver(nullptr);
+}
 
 void frmhaupt::buildMenus()
 {
@@ -693,6 +699,10 @@ void frmhaupt::cboProjekte_Click()
     if (name.isEmpty())
         return;
     m_projekt->openProjekt(name);
+    // Restoring the interface while the project opened disabled "vom Terminal lesen" before
+    // the project counted as loaded; the page on screen gets its button back now.
+    if (m_projekt->isLoaded())
+        m_cmdRead->setEnabled(true);
     syncProjectList();
 }
 

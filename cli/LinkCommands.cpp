@@ -220,6 +220,7 @@ int saveConfig(CliContext& ctx, clsVX& vx)
 
 void registerLinkCommands(CliRegistry& registry)
 {
+    registry.addValueOption(QStringLiteral("count"));
     registry.add({QStringLiteral("ports"),
                   QStringLiteral("ports"),
                   QStringLiteral("prüft Com 1 bis 8 und zeigt die Liste wie \"verfügbare Coms\""),
@@ -271,12 +272,13 @@ void registerLinkCommands(CliRegistry& registry)
                   withTerminal(eepromSize),
                   {},
                   true});
-    registry.add({QStringLiteral("eeprom get"),
-                  QStringLiteral("eeprom get ADRESSE [--count N]"),
-                  QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
-                  withTerminal(eepromGet),
-                  {QStringLiteral("count")},
-                  true});
+    registry.add(
+        {QStringLiteral("eeprom get"),
+         QStringLiteral("eeprom get ADRESSE [--count N]"),
+         QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
+         withTerminal(eepromGet),
+         {QStringLiteral("count")},
+         true});
     registry.add({QStringLiteral("eeprom set"),
                   QStringLiteral("eeprom set ADRESSE WERT"),
                   QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"),

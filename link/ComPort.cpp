@@ -37,6 +37,8 @@ ComPort::ComPort(QObject* parent) : QObject(parent) {}
 
 ComPort::~ComPort()
 {
+    // Nobody is told about the last close: listeners may be half gone by now.
+    blockSignals(true);
     close();
 }
 

@@ -133,7 +133,7 @@ void TstShell::statusPanel()
     QVERIFY(panel.text().contains(QStringLiteral("geschlossen")));
     QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
     QVERIFY(port.open());
-    QCOMPARE(panel.text(), QStringLiteral("Com 1 (%1), 19200,n,8,1, offen").arg(pty.slavePath()));
+    QCOMPARE(panel.text(), QStringLiteral("Com 1 (%1) 19200,n,8,1 offen").arg(pty.slavePath()));
     QVERIFY(port.setSettings(QStringLiteral("38400,n,8,1")));
     QVERIFY(panel.text().contains(QStringLiteral("38400,n,8,1")));
     // A query nobody answers: the panel says so.

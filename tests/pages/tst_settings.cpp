@@ -49,6 +49,7 @@ private Q_SLOTS:
     void keepConfiguration_data();
     void keepConfiguration();
     void serialSubTabDispatch();
+    void readEnabledAfterFirstProject();
 
 private:
     void open(frmhaupt& window, const QString& name);
@@ -413,30 +414,54 @@ void TstSettings::keepConfiguration_data()
 {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList();
+    QTest::addColumn<bool>("leftover"); // an earlier exchange went unanswered
+    QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList() << false;
     QTest::newRow("NAK") << QByteArray(1, '\x15')
-                         << QStringList{
-                                "Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
-    QTest::newRow("silent") << QByteArray()
-                            << QStringList{
-                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
+                         << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"}
+                         << false;
+    QTest::newRow("silent")
+        << QByteArray() << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt"}
+        << false;
+    QTest::newRow("ACK after an unanswered exchange")
+        << QByteArray(1, '\x06') << QStringList() << true;
 }
 
 void TstSettings::keepConfiguration()
 {
     QFETCH(QByteArray, answer);
     QFETCH(QStringList, messages);
+    QFETCH(bool, leftover);
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
+    if (leftover) {
+        // A confirmed write nobody answered leaves its code behind, unread.
+        m_fake->saveAnswer = QByteArray();
+        QByteArray save("\x1bKS");
+        QVERIFY(window.terminal()->Send(save, true, true));
+    }
     m_fake->saveAnswer = answer;
     m_ui.clear();
     window.cmdSaveTerminalkonfiguration()->click();
-    QCOMPARE(m_fake->saves, 1);
+    QCOMPARE(m_fake->saves, leftover ? 2 : 1);
     QCOMPARE(m_ui.texts(), messages);
     QVERIFY(window.cmdSaveTerminalkonfiguration()->isEnabled());
+}
+
+// The first project of the run opens on a serial interface: page "Projekt" offers
+// "vom Terminal lesen" at once, not only after the user switched pages.
+void TstSettings::readEnabledAfterFirstProject()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
+    open(window, QStringLiteral("Anlage1"));
+    QCOMPARE(window.ctlRegister()->currentIndex(), 0);
+    QVERIFY(window.cmdReadfromTerminal()->isEnabled());
 }
 
 void TstSettings::serialSubTabDispatch()
