@@ -81,6 +81,8 @@ private:
     TerminalSettingsCore m_core;
     std::function<bool()> m_rs485;
     std::function<void()> m_resizePreview;
+    bool m_sendingContrast = false;
+    bool m_contrastPending = false;
 };
 
 } // namespace vemro

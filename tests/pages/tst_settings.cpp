@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 
 using namespace vemro;
 
@@ -50,6 +51,7 @@ private Q_SLOTS:
     void keepConfiguration();
     void serialSubTabDispatch();
     void readEnabledAfterFirstProject();
+    void contrastStepsCoalesce();
 
 private:
     void open(frmhaupt& window, const QString& name);
@@ -462,6 +464,27 @@ void TstSettings::readEnabledAfterFirstProject()
     open(window, QStringLiteral("Anlage1"));
     QCOMPARE(window.ctlRegister()->currentIndex(), 0);
     QVERIFY(window.cmdReadfromTerminal()->isEnabled());
+}
+
+// Dragging the slider: steps that come while one is being sent are not dropped; the
+// terminal ends at the slider's last value.
+void TstSettings::contrastStepsCoalesce()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    QSlider* slider = window.konfigurationPage()->ctlDisplaykontrast();
+    m_fake->commands.clear();
+    // Two more steps arrive while the first is in its pause after sending.
+    QTimer::singleShot(2, slider, [slider] { slider->setValue(4); });
+    QTimer::singleShot(4, slider, [slider] { slider->setValue(11); });
+    slider->setValue(2);
+    QTRY_COMPARE(m_fake->contrast, 11);
+    QTest::qWait(50);
+    QCOMPARE(m_fake->contrast, 11);
+    QVERIFY(m_ui.texts().isEmpty());
 }
 
 void TstSettings::serialSubTabDispatch()
