@@ -21,10 +21,15 @@ cmake --build "$build" -j "$(nproc)" --target vemro vemro-cli vxsim vemro_data
 bin=$build/bin
 export VEMRO_HOME=${VEMRO_HOME:-$bin}
 
-if [ -z "$("$bin/vemro-cli" project list 2>/dev/null)" ]; then
+projects=$("$bin/vemro-cli" project list 2>/dev/null || true)
+if [ -z "$projects" ]; then
   "$bin/vemro-cli" project new Demoprojekt >/dev/null
-  "$bin/vemro-cli" project use Demoprojekt >/dev/null
   echo "Projekt Demoprojekt angelegt (Com 1, 19200 Baud)"
+  projects=Demoprojekt
+fi
+# Only the demo there: it is the one to open (a rebuilt program database forgets it).
+if [ "$projects" = Demoprojekt ]; then
+  "$bin/vemro-cli" project use Demoprojekt >/dev/null
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
