@@ -3,20 +3,42 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace vemro {
 
+namespace {
+// Room the title bar takes beside the title: icon, buttons and margins.
+constexpr int kTitleBarExtraPx = 140;
+} // namespace
+
+void QtUserInterface::fitTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtraPx;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void QtUserInterface::message(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Information, title.isEmpty() ? kProductName : title, text,
                     QMessageBox::Ok, m_parent);
+    fitTitle(box);
     box.exec();
 }
 
-UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons, const QString& title)
+UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons,
+                                           const QString& title)
 {
     QMessageBox::StandardButtons std;
     switch (buttons) {
@@ -33,7 +55,9 @@ UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons,
         std = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         break;
     }
-    QMessageBox box(QMessageBox::Question, title.isEmpty() ? kProductName : title, text, std, m_parent);
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? kProductName : title, text, std,
+                    m_parent);
+    fitTitle(box);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

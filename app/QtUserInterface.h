@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 namespace vemro {
 
 // The GUI's user interface: Qt message boxes and dialogs over the main window.
@@ -23,6 +25,10 @@ public:
                          const QString& filter) override;
     void setBusy(bool busy) override;
     bool openDocument(const QString& path) override;
+
+    // Widens a message box so that its title shows in the title bar; a box sizes itself
+    // by its text alone and would cut a longer title off.
+    static void fitTitle(QMessageBox& box);
 
 private:
     QPointer<QWidget> m_parent;

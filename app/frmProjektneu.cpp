@@ -46,7 +46,9 @@ bool frmProjektneu::FillHardwarecombo()
     m_cboHardware->clear();
     const QStringList templates = ProjectFiles::Entries(ProjectFiles::HardwareFolder());
     m_cboHardware->addItems(templates);
-    m_cboHardware->setCurrentIndex(templates.isEmpty() ? -1 : 0);
+    // The standard terminal is the usual choice, whatever sorts first.
+    const int standard = static_cast<int>(templates.indexOf(QStringLiteral("vx_standard")));
+    m_cboHardware->setCurrentIndex(templates.isEmpty() ? -1 : qMax(standard, 0));
     m_cboHardware->setEnabled(templates.size() > 1);
     if (templates.isEmpty()) {
         ui().message(QStringLiteral("Keine Hardwarevorlage gefunden im Ordner ") +

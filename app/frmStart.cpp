@@ -19,7 +19,7 @@ frmStart::frmStart(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Win
 {
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QStringLiteral("Programm wird geladen"));
-    setFixedSize(420, 170);
+    setFixedSize(420, 196);
     setAutoFillBackground(true);
 
     // A splash window has no frame of its own: draw one.
@@ -29,8 +29,23 @@ frmStart::frmStart(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Win
     frame->setFrameShape(QFrame::Box);
     frame->setLineWidth(1);
     outer->addWidget(frame);
-    auto* layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(24, 18, 24, 18);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    frameLayout->setSpacing(0);
+    // Without a title bar the caption would show nowhere: it heads the window instead.
+    auto* caption = new QLabel(windowTitle(), frame);
+    caption->setObjectName(QStringLiteral("lblCaption"));
+    caption->setAutoFillBackground(true);
+    caption->setBackgroundRole(QPalette::Highlight);
+    caption->setForegroundRole(QPalette::HighlightedText);
+    caption->setContentsMargins(10, 4, 10, 4);
+    QFont captionFont = caption->font();
+    captionFont.setBold(true);
+    caption->setFont(captionFont);
+    frameLayout->addWidget(caption);
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(24, 12, 24, 18);
+    frameLayout->addLayout(layout);
 
     auto* title = new QLabel(QStringLiteral("Vemro"), this);
     title->setObjectName(QStringLiteral("lblTitel"));

@@ -1,6 +1,7 @@
 #include "app/frmhaupt.h"
 
 #include "app/About.h"
+#include "app/LinkStatusPanel.h"
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
@@ -110,7 +111,13 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     addPage(*m_projektPage);
 }
 
-frmhaupt::~frmhaupt() = default;
+frmhaupt::~frmhaupt()
+{
+    // The port (a child) outlives the resolver (a member): it must not look "Com n" up in
+    // a program database that is gone.
+    if (m_ctlcom)
+        m_ctlcom->setResolver(nullptr);
+}
 
 void frmhaupt::buildMenus()
 {
@@ -324,6 +331,8 @@ bool frmhaupt::Init()
     m_vx->setCtlNetModul(m_net);
     m_vx->setCtlFortschritt(m_progress.get());
     m_vx->enabled = true;
+    // Which port or module, and how the last exchange went, always in view.
+    statusBar()->addPermanentWidget(new LinkStatusPanel(*m_vx, *m_ctlcom, m_net, this));
     m_projekt = std::make_unique<clsProjekt>(*m_env);
     m_projekt->setWindow(this);
     bindPages();
@@ -412,6 +421,16 @@ bool frmhaupt::Init()
     if (m_start)
         m_start->finish();
     return true;
+}
+
+void frmhaupt::readTerminalInfoAtStart()
+{
+    const bool serial =
+        m_vx && (m_vx->ComMode == clsVX::kComModeRs232 || m_vx->ComMode == clsVX::kComModeRs485);
+    if (!m_projekt || !m_projekt->isOpen() || !serial || !m_ctlcom || !m_ctlcom->isOpen() ||
+        !m_terminal)
+        return;
+    (void)m_terminal->ShowTerminalVersion();
 }
 
 void frmhaupt::closeEvent(QCloseEvent* event)
@@ -687,6 +706,10 @@ void frmhaupt::cboProjekte_Click()
     if (name.isEmpty())
         return;
     m_projekt->openProjekt(name);
+    // Restoring the interface while the project opened disabled "vom Terminal lesen" before
+    // the project counted as loaded; the page on screen gets its button back now.
+    if (m_projekt->isLoaded())
+        m_cmdRead->setEnabled(true);
     syncProjectList();
 }
 

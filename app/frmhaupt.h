@@ -121,6 +121,9 @@ public:
     [[nodiscard]] bool SaveToProject(QString* error) override;
 
     void FillProjektCombo();
+    // After start-up: with the last project open on an open serial port, page "Projekt"
+    // shows the terminal's version and serial number. Runs once the window shows.
+    void readTerminalInfoAtStart();
 
 public Q_SLOTS:
     void ctlRegister_Click();

@@ -1,5 +1,7 @@
 // vemro: the configuration and test program for Vobrix operator terminals.
+#include "app/QtTranslations.h"
 #include "app/QtUserInterface.h"
+#include "app/StartupProbe.h"
 #include "app/frmStart.h"
 #include "app/frmhaupt.h"
 #include "platform/UserInterface.h"
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vemro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vemro"));
+    (void)vemro::InstallQtTranslations(app);
 
     vemro::QtUserInterface ui;
     vemro::setUi(&ui);
@@ -34,9 +37,12 @@ int main(int argc, char** argv)
             QApplication::quit();
             return;
         }
+        vemro::StartupProbe::attachIfAsked(main.get());
         main->show();
         if (start)
             start->close();
+        // The window is usable at once; the terminal information follows.
+        QTimer::singleShot(0, main.get(), &vemro::frmhaupt::readTerminalInfoAtStart);
     });
     const int code = app.exec();
     main.reset();

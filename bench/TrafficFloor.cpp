@@ -107,10 +107,12 @@ bool TrafficFloor::parse(const QString& text, QString* error)
                     answered = false;
                 }
                 m_commands.last().sent += piece;
+                m_commands.last().lastUs = us;
                 from = next;
             }
         } else if (!m_commands.isEmpty()) {
             m_commands.last().answer += line.bytes;
+            m_commands.last().lastUs = us;
             answered = true;
         }
     }
@@ -192,6 +194,7 @@ TrafficFloor::Result TrafficFloor::compute(int baud, const QList<Rule>& rules) c
     if (!m_commands.isEmpty()) {
         const Command& first = m_commands.first();
         result.startSeconds = first.us / 1e6 - first.firstLineBytes * byteSeconds;
+        result.lastSeconds = m_commands.last().lastUs / 1e6;
     }
     for (auto it = waits.cbegin(); it != waits.cend(); ++it)
         result.waits << QStringLiteral("%1x%2").arg(it.value()).arg(it.key());

@@ -38,7 +38,8 @@ public:
     };
     struct Command
     {
-        qint64 us = 0; // log time of the first line
+        qint64 us = 0;     // log time of the first line
+        qint64 lastUs = 0; // log time of the last line (its answer's, if any)
         QByteArray sent;
         QByteArray answer;
         int firstLineBytes = 0;
@@ -56,6 +57,7 @@ public:
         double floorSeconds = 0;
         double wireSeconds = 0;
         double startSeconds = 0; // when the PC started the first command (log clock)
+        double lastSeconds = 0;  // the log's last line
         QStringList waits;       // "3x10+1000 SG" and so on
         int commands = 0;
     };

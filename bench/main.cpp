@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -143,6 +144,44 @@ QString readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+// Starts vemro `runs` times on the program folder `home` (its recently used project is
+// reopened) and prints the time from the start of the process to the first paint of the
+// main window: minimum, median and maximum.
+int coldStart(QTextStream& out, QTextStream& err, const QString& bin, const QString& home,
+              const QString& work, int runs)
+{
+    qputenv("VEMRO_STARTUP_PROBE", "quit");
+    qputenv("VEMRO_HOME", home.toLocal8Bit());
+    QList<double> seconds;
+    long rssKb = 0;
+    double cpu = 0;
+    for (int i = 0; i < runs; ++i) {
+        const Run r = spawnAndWait(bin + QStringLiteral("/vemro"), {},
+                                   work + QStringLiteral("/vemro-out.txt"));
+        const int at = r.output.indexOf("vemro: bereit ");
+        if (r.code != 0 || at < 0) {
+            err << "vemro: Exit " << r.code << ", keine Bereitmeldung: " << r.output << "\n";
+            return 1;
+        }
+        const qint64 readyUs = r.output.mid(at + 14).trimmed().split('\n').first().toLongLong();
+        seconds << (readyUs - r.startUs) / 1e6;
+        rssKb = std::max(rssKb, r.maxRssKb);
+        cpu += r.cpuSeconds;
+    }
+    qunsetenv("VEMRO_STARTUP_PROBE");
+    std::sort(seconds.begin(), seconds.end());
+    out << QStringLiteral(
+               "cold-start: %1 runs, to the first paint of the main window with the last "
+               "project open: min %2 s, median %3 s, max %4 s, RSS %5 MB, CPU %6 s\n")
+               .arg(runs)
+               .arg(seconds.first(), 0, 'f', 3)
+               .arg(seconds.at(seconds.size() / 2), 0, 'f', 3)
+               .arg(seconds.last(), 0, 'f', 3)
+               .arg(rssKb / 1024.0, 0, 'f', 1)
+               .arg(cpu / runs, 0, 'f', 2);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -167,7 +206,11 @@ int main(int argc, char** argv)
     const QCommandLineOption keepOption(
         QStringLiteral("keep"), QStringLiteral("Programmordner und Protokolle hier ablegen"),
         QStringLiteral("dir"));
-    cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption});
+    const QCommandLineOption coldOption(
+        QStringLiteral("cold-start"),
+        QStringLiteral("Kaltstart von vemro N-mal messen (braucht eine Anzeige, z.B. Xvfb)"),
+        QStringLiteral("n"));
+    cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption, coldOption});
     cli.process(app);
 
     const QString bin = QDir(cli.value(binOption)).absolutePath();
@@ -225,13 +268,30 @@ int main(int argc, char** argv)
         }
     }
 
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8  %9\n")
+    if (cli.isSet(coldOption)) {
+        // The recently used project on Com 1, where a terminal answers.
+        const Run use =
+            spawnAndWait(cliProgram,
+                         homeArgs + QStringList{QStringLiteral("project"), QStringLiteral("use"),
+                                                QStringLiteral("Bench")},
+                         outFile);
+        Simulator sim;
+        if (use.code != 0 ||
+            !sim.start(bin, 19200, {}, link, work + QStringLiteral("/cold.log"), &error)) {
+            err << "Kaltstart: " << (use.code != 0 ? QStringLiteral("project use") : error) << "\n";
+            return 1;
+        }
+        return coldStart(out, err, bin, home, work, std::max(1, cli.value(coldOption).toInt()));
+    }
+
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9  %10\n")
                .arg(QStringLiteral("benchmark"), -16)
                .arg(QStringLiteral("baud"), 6)
                .arg(QStringLiteral("bytes ->/<-"), 13)
                .arg(QStringLiteral("measured s"), 10)
                .arg(QStringLiteral("floor s"), 8)
                .arg(QStringLiteral("ratio"), 6)
+               .arg(QStringLiteral("tail ms"), 7)
                .arg(QStringLiteral("RSS MB"), 7)
                .arg(QStringLiteral("CPU s"), 6)
                .arg(QStringLiteral("waits (count x pause+after ms, command)"));
@@ -264,13 +324,14 @@ int main(int argc, char** argv)
             const bool ok = r.code == 0 && f.commands > 0;
             if (!ok)
                 ++failures;
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8  %9\n")
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9  %10\n")
                        .arg(b.name, -16)
                        .arg(baud, 6)
                        .arg(QStringLiteral("%1/%2").arg(f.sentBytes).arg(f.answerBytes), 13)
                        .arg(measured, 10, 'f', 3)
                        .arg(f.floorSeconds, 8, 'f', 3)
                        .arg(f.floorSeconds > 0 ? measured / f.floorSeconds : 0.0, 6, 'f', 3)
+                       .arg((r.endUs / 1e6 - f.lastSeconds) * 1000, 7, 'f', 1)
                        .arg(r.maxRssKb / 1024.0, 7, 'f', 1)
                        .arg(r.cpuSeconds, 6, 'f', 2)
                        .arg(ok ? f.waits.join(QLatin1Char(' '))

@@ -158,7 +158,6 @@ int eepromGet(CliContext& ctx, clsVX& vx)
 {
     qint64 address = 0;
     qint64 count = 1;
-    const QString kCount = QStringLiteral("count");
     if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address) ||
         (ctx.has(kCount) && !readInt(ctx.option(kCount), 1, 65536 - address, &count)))
         return ctx.usage(

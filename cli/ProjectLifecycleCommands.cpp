@@ -75,6 +75,23 @@ int projectDelete(CliContext& ctx)
     return projekt.deleteProjekt(name) ? 0 : 1;
 }
 
+int projectUse(CliContext& ctx)
+{
+    if (ctx.args.size() != 1)
+        return ctx.usage(QStringLiteral("project use NAME"));
+    const QString name = ctx.args.first();
+    if (!ctx.session->checkProjectName(name) || !ctx.session->openProgram())
+        return 1;
+    clsProjekt projekt(ctx.session->env());
+    projekt.setBasispfad(ctx.session->projectFolder());
+    if (!ProjectFiles::Entries(ctx.session->projectFolder()).contains(name))
+        return ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") +
+                        projekt.ProjektDatei(name));
+    projekt.rememberRecentlyUsed(name);
+    ctx.out << projekt.ProjektDatei(name) << '\n';
+    return 0;
+}
+
 QString text(const QVariant& v)
 {
     return v.isNull() ? QStringLiteral("(leer)") : v.toString();
@@ -287,6 +304,10 @@ void registerProjectLifecycleCommands(CliRegistry& registry)
     registry.add({QStringLiteral("project info"), QStringLiteral("project info NAME"),
                   QStringLiteral("zeigt Kopf, Terminaleinstellungen und Anzahlen eines Projekts"),
                   projectInfo});
+    registry.add({QStringLiteral("project use"), QStringLiteral("project use NAME"),
+                  QStringLiteral("macht NAME zum zuletzt benutzten Projekt (Vemro öffnet es beim "
+                                 "Start)"),
+                  projectUse});
     registry.add({QStringLiteral("project delete"), QStringLiteral("project delete NAME [--yes]"),
                   QStringLiteral("löscht ein Projekt und seinen Eintrag der zuletzt benutzten"),
                   projectDelete});

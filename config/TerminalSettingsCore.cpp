@@ -168,6 +168,8 @@ bool TerminalSettingsCore::keepConfiguration(QString* error)
 {
     if (!haveTerminal(error))
         return false;
+    // Judged by this exchange alone: a code left over from an earlier one is dropped first.
+    (void)m_vx->lastError();
     m_vx->SaveKonfig();
     // The terminal confirms the save; without that the user must not believe it done.
     const int code = m_vx->lastError();

@@ -24,6 +24,8 @@ ConsoleFrame::ConsoleFrame(clsVX* terminal, QWidget* parent)
     m_txtTerminalAntwort->setReadOnly(true);
     m_cmdBefehleinfuegen = new QPushButton(QStringLiteral("Befehl einfügen"), this);
     m_cmdBefehleinfuegen->setObjectName(QStringLiteral("cmdBefehleinfuegen_B"));
+    // Enabled once the command builder is there to answer it.
+    m_cmdBefehleinfuegen->setEnabled(false);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_txtBefehl, 0, 0);

@@ -282,7 +282,14 @@ void InterfaceSettings::FillComCombos(const std::function<void(const QString&)>&
     const int port = m_page.cboComPort()->currentIndex();
     const QString speed = m_page.cboSpeed()->currentText();
     m_page.cboComPort()->clear();
-    m_page.cboComPort()->addItems(combos.ports);
+    // Each entry names the device it stands for (the port map of the program database).
+    for (int i = 0; i < combos.ports.size(); ++i) {
+        const QString device = combos.devices.value(i);
+        m_page.cboComPort()->addItem(device.isEmpty()
+                                         ? combos.ports.at(i)
+                                         : combos.ports.at(i) + QStringLiteral("  –  ") + device);
+        m_page.cboComPort()->setItemData(i, device, Qt::ToolTipRole);
+    }
     m_page.cboComPort()->setCurrentIndex(port < combos.ports.size() ? port : -1);
     m_page.cboSpeed()->clear();
     m_page.cboSpeed()->addItems(combos.speeds);

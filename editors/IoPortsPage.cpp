@@ -56,8 +56,10 @@ QList<Page::Transfer> IoPortsPage::transfers()
 
 int IoPortsPage::portNumber() const
 {
+    // The range is checked on the number as typed: "8.4" is out of range, not port 8.
+    const double typed = TextValue(m_txtIOPortNummer->text());
     const qint64 n = TextValueInt(m_txtIOPortNummer->text());
-    if (n < 0 || n > kHighestPort) {
+    if (typed < 0 || typed > kHighestPort) {
         Info().show(QStringLiteral("Portnummer muss zwischen 0 und %1 liegen").arg(kHighestPort),
                     0);
         return -1;
@@ -81,8 +83,9 @@ void IoPortsPage::SetIOPortWert()
     const int n = portNumber();
     if (n < 0 || !m_vx)
         return;
+    const double typed = TextValue(m_txtIOPortWert->text());
     const qint64 v = TextValueInt(m_txtIOPortWert->text());
-    if (v < 0 || v > 255) {
+    if (typed < 0 || typed > 255) {
         Info().show(QStringLiteral("Wert muss zwischen 0 und 255 liegen"), 0);
         return;
     }

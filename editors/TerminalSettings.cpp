@@ -97,6 +97,17 @@ void TerminalSettings::GetTerminalInfo(int Quelle)
     m_core.takeDisplaySize(d);
 }
 
+bool TerminalSettings::ShowTerminalVersion()
+{
+    if (!m_vx)
+        return false;
+    const QString version = m_vx->Version();
+    if (version == QLatin1String("unbekannt"))
+        return false;
+    emit terminalInfoRead(version, m_vx->SerNr);
+    return true;
+}
+
 void TerminalSettings::GetTerminalMode(int Quelle)
 {
     if (!DataSide::check(Quelle) || !m_vx)
@@ -242,7 +253,22 @@ void TerminalSettings::ctlDisplaykontrast_Change()
 {
     if (globals().ControlsUpdating)
         return;
-    (void)SetDisplayKontrast(DataSide::Terminal);
+    // A step that comes while the previous one is still on its way (the link lets the
+    // event loop run) is not sent on its own; the running send goes round once more
+    // with the slider's value then, so the last value always reaches the terminal.
+    if (m_sendingContrast) {
+        m_contrastPending = true;
+        return;
+    }
+    QPointer<TerminalSettings> self(this);
+    m_sendingContrast = true;
+    do {
+        m_contrastPending = false;
+        (void)SetDisplayKontrast(DataSide::Terminal);
+        if (!self)
+            return;
+    } while (m_contrastPending);
+    m_sendingContrast = false;
     if (m_env.isOpen(DataEnvironment::kProjekt))
         (void)SetDisplayKontrast(DataSide::Projekt);
 }

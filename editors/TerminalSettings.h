@@ -38,6 +38,9 @@ public:
     void setResizePreview(std::function<void()> resize) { m_resizePreview = std::move(resize); }
 
     void GetTerminalInfo(int Quelle);
+    // Firmware version and serial number from the terminal, reported by terminalInfoRead
+    // only on a valid reply (page "Projekt" keeps what it shows otherwise). True on a reply.
+    bool ShowTerminalVersion();
     void GetTerminalMode(int Quelle);
     bool SetTerminalmode(int Ziel, QString* error = nullptr);
     void FillDisplayCombo();
@@ -78,6 +81,8 @@ private:
     TerminalSettingsCore m_core;
     std::function<bool()> m_rs485;
     std::function<void()> m_resizePreview;
+    bool m_sendingContrast = false;
+    bool m_contrastPending = false;
 };
 
 } // namespace vemro

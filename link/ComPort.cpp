@@ -37,12 +37,15 @@ ComPort::ComPort(QObject* parent) : QObject(parent) {}
 
 ComPort::~ComPort()
 {
+    // Nobody is told about the last close: listeners may be half gone by now.
+    blockSignals(true);
     close();
 }
 
 void ComPort::setCommPort(int portNumber)
 {
     m_portNumber = portNumber;
+    emit stateChanged();
 }
 
 bool ComPort::parseSettings(const QString& text, SerialSettings& settings)
@@ -63,7 +66,16 @@ bool ComPort::parseSettings(const QString& text, SerialSettings& settings)
 
 bool ComPort::setSettings(const QString& text)
 {
-    return parseSettings(text, m_settings);
+    SerialSettings settings = m_settings;
+    if (!parseSettings(text, settings))
+        return false;
+    // An open port must not keep the old speed on the wire while it reports the new one.
+    if (isOpen() && settings.baudRate != m_settings.baudRate &&
+        !m_transport->setBaudRate(settings.baudRate))
+        return false;
+    m_settings = settings;
+    emit stateChanged();
+    return true;
 }
 
 QString ComPort::Settings() const
@@ -124,6 +136,7 @@ bool ComPort::open()
         return false;
     }
     attach(std::move(transport));
+    emit stateChanged();
     return true;
 }
 
@@ -156,6 +169,7 @@ void ComPort::close()
     m_transport->disconnect(this);
     m_transport->close();
     m_transport.reset();
+    emit stateChanged();
 }
 
 bool ComPort::isOpen() const

@@ -40,6 +40,7 @@ public:
     void setCommPort(int portNumber);
     [[nodiscard]] int CommPort() const { return m_portNumber; }
     // "9600,n,8,1" and the like; false (settings kept) for a text the port cannot take.
+    // An open port takes the new speed at once.
     bool setSettings(const QString& settings);
     [[nodiscard]] QString Settings() const;
     [[nodiscard]] qint32 baudRate() const { return m_settings.baudRate; }
@@ -95,6 +96,8 @@ signals:
     void bytesWritten();
     // The channel broke (device gone) and the port was closed.
     void failed(const QString& description);
+    // Opened, closed, another port number or other settings (status displays).
+    void stateChanged();
 
 private:
     void attach(std::unique_ptr<Transport> transport);

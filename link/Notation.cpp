@@ -78,8 +78,18 @@ QByteArray SteuerzeichenToText(const QByteArray& raw)
             out.append(static_cast<char>(code));
         } else if (code == 1 && i + 1 < raw.size()) {
             // Code 1 escapes the next character: its code minus 48 is the value meant.
-            const int value = static_cast<uchar>(raw.at(++i)) - 48;
-            out.append(QString::asprintf("<%03d>", value).toLatin1());
+            const int next = static_cast<uchar>(raw.at(++i));
+            if (next >= '0') {
+                out.append(QString::asprintf("<%03d>", next - 48).toLatin1());
+            } else {
+                // A value below 0 has no code form that could be sent again: the pair shows
+                // as <001> and the character in its own form, which sends the same bytes.
+                out.append("<001>");
+                if (next >= 32)
+                    out.append(static_cast<char>(next));
+                else
+                    out.append(QString::asprintf("<%03d>", next).toLatin1());
+            }
         } else {
             // A trailing code 1 has nothing to escape and shows as itself.
             out.append(QString::asprintf("<%03d>", code).toLatin1());

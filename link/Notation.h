@@ -30,7 +30,10 @@ private:
 // The code decoder behind FilterSteuerzeichen. Throws NotationError.
 [[nodiscard]] QByteArray TextToSteuerzeichen(const QByteArray& text);
 
-// Raw bytes read from the terminal to notation.
+// Raw bytes read from the terminal to notation. A code 1 escapes the next character: the
+// pair shows as <ddd> with the value (its code minus 48); before a character below "0"
+// (no value 0..255) the pair shows as "<001>" and the character in its own form, so the
+// text stays sendable and sends the same bytes back.
 [[nodiscard]] QByteArray SteuerzeichenToText(const QByteArray& raw);
 
 } // namespace vemro

@@ -64,10 +64,12 @@ ComCombos FillComCombos(ComPort& port, const std::function<void(const QString&)>
     ComCombos combos;
     combos.speeds = SpeedEntries();
     combos.ports.append(QStringLiteral("keine"));
+    combos.devices.append(QString());
     for (int n = 1; n <= kComPortCount; ++n) {
         QString reason;
         const bool usable = CheckCom(port, n, reason);
         combos.ports.append(QStringLiteral("Com %1").arg(n) + (usable ? QString() : reason));
+        combos.devices.append(port.devicePath(n));
         if (detail)
             detail(QStringLiteral("prüfe Com %1  %2").arg(n).arg(reason));
     }

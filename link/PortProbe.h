@@ -23,8 +23,9 @@ bool CheckCom(ComPort& port, int iNummer, QString& Grund);
 
 struct ComCombos
 {
-    QStringList ports;  // "keine", then "Com 1" ... "Com 8" with the reason of unusable ports
-    QStringList speeds; // "9600", "19200", "38400"
+    QStringList ports;   // "keine", then "Com 1" ... "Com 8" with the reason of unusable ports
+    QStringList speeds;  // "9600", "19200", "38400"
+    QStringList devices; // per entry of `ports`: the device "Com n" stands for ("" for "keine")
 };
 
 // Probes ports 1 to 8 for the port list; `detail` receives "prüfe Com n  reason" per port and

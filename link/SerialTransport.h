@@ -41,6 +41,7 @@ public:
     bool write(const QByteArray& bytes) override;
     [[nodiscard]] qint64 bytesToWrite() const override { return m_port.bytesToWrite(); }
     void discardPending() override;
+    bool setBaudRate(qint32 baudRate) override { return m_port.setBaudRate(baudRate); }
 
 private:
     void onReadyRead();

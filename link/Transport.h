@@ -23,6 +23,12 @@ public:
     [[nodiscard]] virtual qint64 bytesToWrite() const { return 0; }
     // Drops what waits in the channel's own buffers in both directions.
     virtual void discardPending() {}
+    // A new line speed for an open channel; channels without a speed ignore it.
+    virtual bool setBaudRate(qint32 baudRate)
+    {
+        Q_UNUSED(baudRate)
+        return true;
+    }
 
 signals:
     void bytesArrived(const QByteArray& bytes);

@@ -9,6 +9,8 @@
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 
+#include <QElapsedTimer>
+
 #include <chrono>
 
 namespace vemro {
@@ -141,6 +143,10 @@ bool clsVX::waitFor(const std::function<bool()>& done)
         wait.run(std::chrono::milliseconds(timer->remainingTime() + kWaitGuardMs));
         if (!self)
             return false;
+        if (LocalWait::eventLoopsEnded()) {
+            globals().TimeoutFlag = true; // the program ends: no answer will be read
+            break;
+        }
     }
     return true;
 }
@@ -159,6 +165,8 @@ bool clsVX::waitWritten()
         wait.run(std::chrono::milliseconds(kFlushMs));
         if (!self)
             return false;
+        if (LocalWait::eventLoopsEnded())
+            break;
     }
     return true;
 }
@@ -179,7 +187,11 @@ bool clsVX::Send(QByteArray& sSendstring, bool bResponserequired, bool Rawmode)
             return true;
         }
     }
-    return sendFiltered(sSendstring, bResponserequired);
+    QPointer<clsVX> self(this);
+    const bool failed = sendFiltered(sSendstring, bResponserequired);
+    if (self && bResponserequired)
+        emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 9 : 0));
+    return failed;
 }
 
 bool clsVX::sendFiltered(QByteArray& text, bool responseRequired)
@@ -246,6 +258,10 @@ bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
     m_port->clearInBuffer();
     if (responseRequired)
         m_port->setReceiveEvents(false);
+    // The pause after a command counts from the moment it was handed to the port: the
+    // time the port takes to pass the bytes on is part of it, not added to it.
+    QElapsedTimer sent;
+    sent.start();
     if (!m_port->write(piece) || !waitWritten())
         return fail(QStringLiteral("Schreibfehler an der Schnittstelle"));
     if (!m_port || !m_port->isOpen())
@@ -257,7 +273,7 @@ bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
             return false;
         }
         QPointer<clsVX> self(this);
-        WaitMS(kSendPauseMs);
+        WaitMS(kSendPauseMs - static_cast<int>(sent.elapsed()));
         if (!self)
             return true;
         piece.clear();
@@ -298,7 +314,11 @@ bool clsVX::Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeichen)
         sReceiveText = StringToAnsi(kBusy);
         return true;
     }
-    return receiveUnguarded(sReceiveText, sEndeZeichen);
+    QPointer<clsVX> self(this);
+    const bool failed = receiveUnguarded(sReceiveText, sEndeZeichen);
+    if (self)
+        emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 2 : 0));
+    return failed;
 }
 
 bool clsVX::receiveUnguarded(QByteArray& text, const QByteArray& endChar)
@@ -466,6 +486,7 @@ bool clsVX::GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
     if (serial)
         setReceiveEvents(true);
     sBefehl = reply;
+    emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 2 : 0));
     return failed;
 }
 

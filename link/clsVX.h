@@ -177,6 +177,9 @@ signals:
     // has been stored (the editor shows its number).
     void festtexteLesenBeginnt();
     void festtextGelesen(int n);
+    // An exchange that awaited an answer ended: 0 answered, 1 NAK, 2 no answer, 9 another
+    // reply, or the network module's code (status displays; lastError stays unread).
+    void exchangeFinished(int code);
 
 private:
     bool sendFiltered(QByteArray& text, bool responseRequired);

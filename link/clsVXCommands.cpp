@@ -2,6 +2,7 @@
 // serial number, fixed-text port, permanent saving and the memory size.
 #include "link/clsVX.h"
 
+#include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 
@@ -129,8 +130,8 @@ void clsVX::SetDisplayKontrast(int Wert)
 {
     if (Wert < 0)
         Wert = Kontrast;
-    if (Wert > 255)
-        return; // one character cannot carry it
+    if (Wert < 0 || Wert > 255)
+        return; // one character cannot carry it (a negative stored value is no level)
     Kontrast = static_cast<qint16>(Wert);
     sendCommand(globals().EscChar + "LK" + charOf(Wert));
 }
@@ -148,7 +149,8 @@ qint32 clsVX::GetIOPort(int PortNumber)
     queryParameters(query, QByteArrayLiteral(";"));
     if (m_parameterList.size() != 1)
         return 0;
-    return static_cast<qint32>(itemValue(m_parameterList.first()) & 0xFFFF);
+    // A 16-bit signed value: a port the terminal reports as -1 stays -1, not 65535.
+    return static_cast<qint16>(static_cast<quint16>(itemValue(m_parameterList.first()) & 0xFFFF));
 }
 
 void clsVX::SetIOPort(int PortNumber, int Value)
@@ -196,7 +198,7 @@ bool clsVX::SetextEEZelle(int Adresse, int Wert)
 void clsVX::SetSerNr()
 {
     SerNr = (QStringLiteral("000000") + SerNr).right(6);
-    const QByteArray digits = SerNr.toLatin1();
+    const QByteArray digits = StringToAnsi(SerNr);
     int sum = 0;
     for (char c : digits)
         sum += static_cast<uchar>(c);

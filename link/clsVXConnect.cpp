@@ -3,6 +3,7 @@
 #include "link/TerminalSearch.h"
 #include "link/clsVX.h"
 
+#include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
@@ -100,8 +101,9 @@ QString clsVX::Version()
     queryParameters(QByteArrayLiteral("?V"), QByteArrayLiteral(";"));
     SerNr.clear();
     if (m_parameterList.size() == 2) {
-        m_versionText = QString::fromLatin1(m_parameterList.at(0));
-        SerNr = QString::fromLatin1(m_parameterList.at(1));
+        // Terminal text is in the ANSI code page.
+        m_versionText = AnsiToString(m_parameterList.at(0));
+        SerNr = AnsiToString(m_parameterList.at(1));
     } else {
         m_versionText = QStringLiteral("unbekannt");
     }

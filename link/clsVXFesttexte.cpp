@@ -199,14 +199,14 @@ void clsVX::byteFormOn()
     // A terminal that does not answer the mode query keeps the mode the object knows:
     // sending flags read as 0 would switch its serial answers off.
     const qint32 sendMode = SendMode;
-    const bool keyboard = KeyboardEnabled;
+    const bool keyboard = Keyboard()->enabled;
     const bool io = IOPortsEnabled;
     const bool einschalt = Einschaltmeldung;
     const bool festtext = Festtextmode;
     GetMode();
     if (m_parameterList.size() != 1) {
         SendMode = sendMode;
-        KeyboardEnabled = keyboard;
+        Keyboard()->enabled = keyboard;
         IOPortsEnabled = io;
         Einschaltmeldung = einschalt;
         Festtextmode = festtext;

@@ -95,6 +95,8 @@ clsNetModul::WaitResult clsNetModul::waitForSlot(const std::function<bool()>& ac
         wait.run(std::chrono::milliseconds(m_timer->remainingTime() + kWaitGuardMs));
         if (!self)
             return WaitResult::Gone;
+        if (LocalWait::eventLoopsEnded())
+            return WaitResult::TimedOut; // the program ends: no answer will be read
     }
 }
 

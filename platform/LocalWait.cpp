@@ -2,6 +2,10 @@
 
 namespace vemro {
 
+namespace {
+bool s_loopsEnded = false;
+} // namespace
+
 LocalWait::LocalWait()
 {
     m_timer.setSingleShot(true);
@@ -23,9 +27,16 @@ bool LocalWait::run(std::chrono::milliseconds timeout)
         return false;
     if (timeout.count() > 0)
         m_timer.start(timeout);
-    m_loop.exec(QEventLoop::AllEvents);
+    // exec() returns -1 at once when the application's loops are ending.
+    if (m_loop.exec(QEventLoop::AllEvents) == -1 && !m_woken)
+        s_loopsEnded = true;
     m_timer.stop();
     return m_woken;
+}
+
+bool LocalWait::eventLoopsEnded()
+{
+    return s_loopsEnded;
 }
 
 void PauseMS(int ms)

@@ -33,6 +33,11 @@ public:
     // A negative timeout waits until woken. A wake before run() makes run() return at once.
     bool run(std::chrono::milliseconds timeout);
 
+    // True once the application's event loops have been told to end (quit() or exit()
+    // while a wait ran): no further wait can run, so a loop of waits must give up instead
+    // of spinning through waits that return at once.
+    [[nodiscard]] static bool eventLoopsEnded();
+
 private:
     QEventLoop m_loop;
     QTimer m_timer;

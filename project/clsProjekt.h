@@ -48,6 +48,8 @@ public:
     // Deletes a project file and its recently used record after asking. The open
     // project cannot be deleted.
     bool deleteProjekt(const QString& bezeichnung);
+    // Makes `bezeichnung` the recently used project, the one reopened at start-up.
+    void rememberRecentlyUsed(const QString& bezeichnung);
 
     // Brings the open project's schema to the newest version, one step after the other.
     // Failures are shown ("Fehler bei DB-Update : ...") and end the upgrade; the result
@@ -67,7 +69,6 @@ public:
 private:
     void openFailed(const QString& description);
     void reconnectPrevious();
-    void rememberRecentlyUsed(const QString& bezeichnung);
     void closeProjectRecordsets();
 
     DataEnvironment& m_env;

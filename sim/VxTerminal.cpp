@@ -167,7 +167,8 @@ void VxTerminal::receive(const QByteArray& bytesFromPc)
     if (m_boot.active() && m_boot.partial())
         m_idle.start(kIdleDiscardMs);
     else if (m_parser.phase != Phase::Idle)
-        m_idle.start(m_parser.kind == ParamKind::KeyCodes && m_parser.params.size() == 3
+        m_idle.start((m_parser.kind == ParamKind::KeyCodes && m_parser.params.size() == 3) ||
+                             ambiguousSpeed(m_parser)
                          ? kAmbiguousKeyMs
                          : kIdleDiscardMs);
     else
@@ -281,7 +282,20 @@ void VxTerminal::feed(uchar b, Parser& p)
             endCommand(p);
         return;
     }
+    if (p.kind == ParamKind::SpeedDigit && p.params == "2") {
+        // "SG20" to "SG22" (the codes of the network module) begin like "SG2".
+        if (b >= '0' && b <= '2') {
+            p.params.append(static_cast<char>(b));
+            dispatch(p);
+            return;
+        }
+        dispatch(p);
+        feed(b, p); // the byte belongs to what follows "SG2"
+        return;
+    }
     p.params.append(static_cast<char>(b));
+    if (p.kind == ParamKind::SpeedDigit && p.params == "2")
+        return; // wait for a second digit (or the idle timer)
     if (p.kind == ParamKind::KeyCodes) {
         // Byte form: key number in decimal digits, then code and shift code as bytes.
         const QByteArray& q = p.params;
@@ -324,8 +338,9 @@ void VxTerminal::feed(uchar b, Parser& p)
 void VxTerminal::onIdle()
 {
     Parser& p = m_parser;
-    if (p.phase == Phase::Params && p.kind == ParamKind::KeyCodes && !decimalForm() &&
-        p.params.size() == 3 && static_cast<uchar>(p.params[0]) > '0') {
+    if ((p.phase == Phase::Params && p.kind == ParamKind::KeyCodes && !decimalForm() &&
+         p.params.size() == 3 && static_cast<uchar>(p.params[0]) > '0') ||
+        ambiguousSpeed(p)) {
         ++m_receiving;
         dispatch(p);
         --m_receiving;
@@ -353,8 +368,12 @@ void VxTerminal::dispatch(Parser& p)
     case ParamKind::None:
         break;
     case ParamKind::OneByte:
-    case ParamKind::SpeedDigit:
         values.append(static_cast<uchar>(raw.at(0)));
+        p.swallowSemicolon = true;
+        break;
+    case ParamKind::SpeedDigit:
+        // "SG2" + "0".."2": the code 20 + digit; otherwise one byte (digit or raw value).
+        values.append(raw.size() == 2 ? 20 + (raw.at(1) - '0') : static_cast<uchar>(raw.at(0)));
         p.swallowSemicolon = true;
         break;
     case ParamKind::Block:
@@ -628,8 +647,11 @@ void VxTerminal::reset()
     m_hasLastKey = false;
     m_writeAddress = 0;
     m_sinceReset.restart();
-    if (m_cfg.mode & 32)
+    if ((m_cfg.mode & 32) && !m_showingSwitchOnText) {
+        m_showingSwitchOnText = true;
         showFesttext(0, 0);
+        m_showingSwitchOnText = false;
+    }
     emit changed();
 }
 

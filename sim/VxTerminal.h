@@ -189,6 +189,11 @@ private:
 
     void init();
     void feed(uchar b, Parser& p);
+    // "SG2" so far: "SG20".."SG22" may still follow.
+    [[nodiscard]] static bool ambiguousSpeed(const Parser& p)
+    {
+        return p.phase == Phase::Params && p.kind == ParamKind::SpeedDigit && p.params == "2";
+    }
     void feedBoot(uchar b);
     void startLetters(Parser& p);
     void endCommand(Parser& p);
@@ -233,6 +238,7 @@ private:
     Parser m_parser;
     VxBootloader m_boot;
     QTimer m_idle;
+    bool m_showingSwitchOnText = false; // a "Kr" inside it must not show it again
     QElapsedTimer m_sinceReset;
     QByteArray m_out;
     int m_receiving = 0;

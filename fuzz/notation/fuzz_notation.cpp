@@ -27,5 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (vemro::FilterSteuerzeichen(vemro::SteuerzeichenToText(candidate), false) != candidate)
         __builtin_trap();
     (void)text;
+    // Whatever a terminal sends (code-1 pairs included) shows as notation that can be sent
+    // again: without a "<" of its own the raw text decodes without error.
+    QByteArray readBack = QByteArray(1, '\x1b') + bytes;
+    readBack.replace('<', QByteArray());
+    try {
+        (void)vemro::FilterSteuerzeichen(vemro::SteuerzeichenToText(readBack), false);
+    } catch (const vemro::NotationError&) {
+        __builtin_trap();
+    }
     return 0;
 }

@@ -164,9 +164,15 @@ private slots:
         QTest::newRow("Kontrast byte stored")
             << "SetDisplayKontrast" << 0 << -1 << 66 << QByteArray() << E + "LKB"
             << "";
+        // A negative stored contrast is no level: nothing goes out (not the byte 0xFD).
+        QTest::newRow("Kontrast negative stored")
+            << "SetDisplayKontrast" << 1 << -1 << -3 << QByteArray() << QByteArray() << "";
         QTest::newRow("GetIOPort dec")
             << "GetIOPort" << 1 << 3 << 0 << QByteArray("P:200;") << E + "?P3;"
             << "200";
+        QTest::newRow("GetIOPort minus one")
+            << "GetIOPort" << 1 << 3 << 0 << QByteArray("P:-1;") << E + "?P3;"
+            << "-1";
         QTest::newRow("GetIOPort byte") << "GetIOPort" << 0 << 3 << 0 << QByteArray("P:") + b({200})
                                         << E + "?P" + b({3}) << "200";
         QTest::newRow("GetIOPort silent")
@@ -253,6 +259,12 @@ private slots:
         QTest::newRow("Version") << "Version" << 1 << 0 << 0 << QByteArray("V:1.30,004711;")
                                  << E + "?V"
                                  << "1.30/004711";
+        // Terminal text is Windows-1252: 0x80 is the euro sign, 0x9F a Y with diaeresis.
+        QTest::newRow("Version ANSI code page")
+            << "Version" << 1 << 0 << 0
+            << QByteArray("V:2.7\x80,00\x9f"
+                          "711;")
+            << E + "?V" << QStringLiteral("2.7\u20ac/00\u0178711");
         QTest::newRow("Version one item")
             << "Version" << 1 << 0 << 0 << QByteArray("V:1.30;") << E + "?V"
             << "unbekannt/";

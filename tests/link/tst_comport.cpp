@@ -14,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 using namespace vemro;
 using namespace vemro::test;
 
@@ -124,6 +128,31 @@ private slots:
         connect(&pty, &Transport::bytesArrived, this, [&seen](const QByteArray& b) { seen += b; });
         QVERIFY(port.write("\x1b?V"));
         QTRY_COMPARE(seen, QByteArray("\x1b?V"));
+    }
+
+    // A project opened while the port is open brings its own speed: the line must change
+    // with it, not only the settings text.
+    void settingsReachAnOpenPort()
+    {
+        PtyPeer pty;
+        ComPort port;
+        port.setDeviceOverride(1, pty.slavePath());
+        port.setCommPort(1);
+        QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
+        QVERIFY(port.open());
+        QSignalSpy changed(&port, &ComPort::stateChanged);
+        QVERIFY(port.setSettings(QStringLiteral("38400,n,8,1")));
+        QCOMPARE(port.Settings(), QStringLiteral("38400,n,8,1"));
+        QVERIFY(changed.size() >= 1);
+        const int fd =
+            ::open(pty.slavePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        termios t{};
+        QCOMPARE(::tcgetattr(fd, &t), 0);
+        ::close(fd);
+        QCOMPARE(::cfgetospeed(&t), speed_t(B38400));
+        QVERIFY(!port.setSettings(QStringLiteral("38400,e,7,1")));
+        QCOMPARE(port.Settings(), QStringLiteral("38400,n,8,1"));
     }
 
     // The resolver reads the map of the database it was given, never a global one.

@@ -92,7 +92,11 @@ private slots:
         QTest::newRow("escaped 3") << bytes({1, '3'}) << QByteArray("<003>");
         QTest::newRow("escaped 0") << bytes({1, '0'}) << QByteArray("<000>");
         QTest::newRow("escaped A") << bytes({1, 'A'}) << QByteArray("<017>");
-        QTest::newRow("escaped below 48") << bytes({1, ' '}) << QByteArray("<-16>");
+        // Below "0" the pair has no value form: both characters are shown as they are.
+        QTest::newRow("escaped below 48") << bytes({1, ' '}) << QByteArray("<001> ");
+        QTest::newRow("escaped 0 byte") << bytes({1, 0}) << QByteArray("<001><000>");
+        QTest::newRow("escaped ESC") << bytes({1, 27, 'x'}) << QByteArray("<001><ESC>x");
+        QTest::newRow("escaped slash") << bytes({1, '/'}) << QByteArray("<001>/");
         QTest::newRow("escaped ESC form") << bytes({1, 'K'}) << QByteArray("<ESC>");
         QTest::newRow("trailing 1") << bytes({'a', 1}) << QByteArray("a<001>");
         QTest::newRow("text") << QByteArray("V:1.30") << QByteArray("V:1.30");
@@ -122,6 +126,26 @@ private slots:
     {
         QFETCH(QByteArray, raw);
         QCOMPARE(FilterSteuerzeichen(SteuerzeichenToText(raw), false), raw);
+    }
+
+    // Whatever a terminal sends shows in a form that can be sent again: a text read
+    // from a terminal never becomes unsendable as a whole.
+    void codeOnePairsStaySendable()
+    {
+        for (int c = 0; c < 256; ++c) {
+            const QByteArray raw = esc("LZ0,") + bytes({1, c}) + "x";
+            const QByteArray text = SteuerzeichenToText(raw);
+            QByteArray back;
+            try {
+                back = FilterSteuerzeichen(text, false);
+            } catch (const vemro::NotationError& e) {
+                QFAIL(qPrintable(QStringLiteral("%1: %2").arg(c).arg(e.description())));
+            }
+            if (c < '0')
+                QCOMPARE(back, raw);
+            else
+                QCOMPARE(back, esc("LZ0,") + bytes({c - '0'}) + "x");
+        }
     }
 
     void decimalReply_data()

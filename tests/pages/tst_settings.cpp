@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 
 using namespace vemro;
 
@@ -49,6 +50,8 @@ private Q_SLOTS:
     void keepConfiguration_data();
     void keepConfiguration();
     void serialSubTabDispatch();
+    void readEnabledAfterFirstProject();
+    void contrastStepsCoalesce();
 
 private:
     void open(frmhaupt& window, const QString& name);
@@ -413,30 +416,75 @@ void TstSettings::keepConfiguration_data()
 {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList();
+    QTest::addColumn<bool>("leftover"); // an earlier exchange went unanswered
+    QTest::newRow("ACK") << QByteArray(1, '\x06') << QStringList() << false;
     QTest::newRow("NAK") << QByteArray(1, '\x15')
-                         << QStringList{
-                                "Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
-    QTest::newRow("silent") << QByteArray()
-                            << QStringList{
-                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
+                         << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"}
+                         << false;
+    QTest::newRow("silent")
+        << QByteArray() << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt"}
+        << false;
+    QTest::newRow("ACK after an unanswered exchange")
+        << QByteArray(1, '\x06') << QStringList() << true;
 }
 
 void TstSettings::keepConfiguration()
 {
     QFETCH(QByteArray, answer);
     QFETCH(QStringList, messages);
+    QFETCH(bool, leftover);
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     open(window, QStringLiteral("Anlage1"));
+    if (leftover) {
+        // A confirmed write nobody answered leaves its code behind, unread.
+        m_fake->saveAnswer = QByteArray();
+        QByteArray save("\x1bKS");
+        QVERIFY(window.terminal()->Send(save, true, true));
+    }
     m_fake->saveAnswer = answer;
     m_ui.clear();
     window.cmdSaveTerminalkonfiguration()->click();
-    QCOMPARE(m_fake->saves, 1);
+    QCOMPARE(m_fake->saves, leftover ? 2 : 1);
     QCOMPARE(m_ui.texts(), messages);
     QVERIFY(window.cmdSaveTerminalkonfiguration()->isEnabled());
+}
+
+// The first project of the run opens on a serial interface: page "Projekt" offers
+// "vom Terminal lesen" at once, not only after the user switched pages.
+void TstSettings::readEnabledAfterFirstProject()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
+    open(window, QStringLiteral("Anlage1"));
+    QCOMPARE(window.ctlRegister()->currentIndex(), 0);
+    QVERIFY(window.cmdReadfromTerminal()->isEnabled());
+}
+
+// Dragging the slider: steps that come while one is being sent are not dropped; the
+// terminal ends at the slider's last value.
+void TstSettings::contrastStepsCoalesce()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    QSlider* slider = window.konfigurationPage()->ctlDisplaykontrast();
+    m_fake->commands.clear();
+    // Two more steps arrive while the first is in its pause after sending.
+    QTimer::singleShot(2, slider, [slider] { slider->setValue(4); });
+    QTimer::singleShot(4, slider, [slider] { slider->setValue(11); });
+    slider->setValue(2);
+    QTRY_COMPARE(m_fake->contrast, 11);
+    QTest::qWait(50);
+    QCOMPARE(m_fake->contrast, 11);
+    QVERIFY(m_ui.texts().isEmpty());
 }
 
 void TstSettings::serialSubTabDispatch()

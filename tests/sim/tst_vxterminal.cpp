@@ -56,6 +56,8 @@ private slots:
     void userCharsLoadedAtReset();
     void speedSwitch_data();
     void speedSwitch();
+    void speedTwoDecidedByIdle();
+    void resetInsideSwitchOnText();
     void saveAndReset();
     void portsAndTestPlugs();
     void keys();
@@ -369,6 +371,11 @@ void TestVxTerminal::speedSwitch_data()
     QTest::newRow("SG6 byte value") << esc("SG") + bytes({6}) << 38400 << true;
     QTest::newRow("SG3 ignored") << esc("SG3") << 19200 << false;
     QTest::newRow("SG9 ignored") << esc("SG9") << 19200 << false;
+    // The network module's codes are two digits, not "SG2" and a stray digit.
+    QTest::newRow("SG20 network") << esc("SG20") << 19200 << false;
+    QTest::newRow("SG21 network") << esc("SG21") << 19200 << false;
+    QTest::newRow("SG22; network") << esc("SG22;") << 19200 << false;
+    QTest::newRow("SG2 then text") << esc("SG2") << 38400 << false;
 }
 
 void TestVxTerminal::speedSwitch()
@@ -386,6 +393,34 @@ void TestVxTerminal::speedSwitch()
     QCOMPARE(term.displayLine(0).left(2), QStringLiteral("x "));
     term.receive(esc("Kr"));
     QCOMPARE(term.baudRate(), baud); // the speed survives a reset
+}
+
+void TestVxTerminal::speedTwoDecidedByIdle()
+{
+    VxTerminal term;
+    term.receive(esc("SG2"));
+    QCOMPARE(term.baudRate(), 19200); // "SG20".."SG22" may still follow
+    QTRY_COMPARE_WITH_TIMEOUT(term.baudRate(), 38400, 2000);
+}
+
+void TestVxTerminal::resetInsideSwitchOnText()
+{
+    VxTerminal term;
+    // Text 0: a reset, then "Hallo". Shown at every reset, it must not show itself again.
+    const QByteArray text = esc("Kr") + "Hallo" + QByteArray(1, '\0');
+    term.setEepromCell(0x100, 0x02);
+    term.setEepromCell(0x101, 0x01);
+    for (int i = 0; i < text.size(); ++i)
+        term.setEepromCell(0x201 + i, static_cast<uchar>(text[i]));
+    term.receive(esc("KM") + bytes({27 | 32}) + esc("KS") + esc("Kr"));
+    QCOMPARE(term.displayLine(0).trimmed(), QStringLiteral("Hallo"));
+    term.reset();
+    QCOMPARE(term.displayLine(0).trimmed(), QStringLiteral("Hallo"));
+    // The same from a memory file: the reset at start shows the text once.
+    VxTerminal restarted;
+    QString error;
+    QVERIFY2(restarted.loadState(term.stateText(), &error), qPrintable(error));
+    QCOMPARE(restarted.displayLine(0).trimmed(), QStringLiteral("Hallo"));
 }
 
 void TestVxTerminal::saveAndReset()

@@ -1,0 +1,180 @@
+// The program shell around the pages: start window, Qt's own texts in German, message
+// boxes that show their titles, the template choice and the link's status panel.
+#include "app/LinkStatusPanel.h"
+#include "app/QtTranslations.h"
+#include "app/QtUserInterface.h"
+#include "app/frmProjektneu.h"
+#include "app/frmStart.h"
+#include "app/frmhaupt.h"
+#include "link/ComPort.h"
+#include "link/ComPortMap.h"
+#include "link/clsVX.h"
+#include "netmodule/clsNetModul.h"
+#include "platform/ProgramInfo.h"
+#include "platform/ScriptedUserInterface.h"
+#include "platform/UserInterface.h"
+#include "project/ProgramDatabase.h"
+#include "tests/link/PtyPeer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vemro;
+
+class TstShell : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void startWindowShowsItsCaption();
+    void qtTextsInGerman();
+    void messageBoxShowsItsTitle_data();
+    void messageBoxShowsItsTitle();
+    void templateListPrefersStandard_data();
+    void templateListPrefersStandard();
+    void statusPanel();
+    void windowUsesThePortMap();
+};
+
+void TstShell::startWindowShowsItsCaption()
+{
+    frmStart start;
+    start.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&start));
+    // A splash window has no title bar: the caption must stand on the window itself.
+    QVERIFY(start.windowFlags().testFlag(Qt::SplashScreen));
+    auto* caption = start.findChild<QLabel*>(QStringLiteral("lblCaption"));
+    QVERIFY(caption);
+    QVERIFY(caption->isVisible());
+    QCOMPARE(caption->text(), QStringLiteral("Programm wird geladen"));
+    QVERIFY(caption->width() >= caption->fontMetrics().horizontalAdvance(caption->text()));
+}
+
+void TstShell::qtTextsInGerman()
+{
+    QVERIFY2(InstallQtTranslations(*QCoreApplication::instance()),
+             "Qt's German texts (qt6-translations-l10n) are missing");
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vemro"), QStringLiteral("Frage"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Ja"));
+    QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Nein"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
+             QStringLiteral("Abbrechen"));
+}
+
+void TstShell::messageBoxShowsItsTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short text, long title")
+        << QStringLiteral("Konfiguration im Terminal dauerhaft speichern") << QStringLiteral("OK");
+    QTest::newRow("product name") << QStringLiteral("Vemro")
+                                  << QStringLiteral("Projekt speichern ?");
+}
+
+void TstShell::messageBoxShowsItsTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    QtUserInterface::fitTitle(box);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QVERIFY2(box.width() > QFontMetrics(bold).horizontalAdvance(title) + 100,
+             qPrintable(QStringLiteral("%1 px").arg(box.width())));
+}
+
+void TstShell::templateListPrefersStandard_data()
+{
+    QTest::addColumn<QStringList>("templates");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("standard sorts last") << QStringList{"vx_1602", "vx_standard"} << "vx_standard";
+    QTest::newRow("no standard") << QStringList{"vx_1602", "vx_2004"} << "vx_1602";
+}
+
+void TstShell::templateListPrefersStandard()
+{
+    QFETCH(QStringList, templates);
+    QFETCH(QString, chosen);
+    QTemporaryDir home;
+    setProgramFolder(home.path());
+    QDir(home.path()).mkpath(QStringLiteral("Hardware"));
+    for (const QString& t : templates) {
+        QFile f(home.filePath(QStringLiteral("Hardware/") + t + QStringLiteral(".mdb")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    frmProjektneu dialog;
+    QVERIFY(dialog.FillHardwarecombo());
+    setProgramFolder(QString());
+    QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("cboHardwareVarianten"))->currentText(),
+             chosen);
+}
+
+void TstShell::statusPanel()
+{
+    test::PtyPeer pty;
+    ComPort port;
+    clsNetModul net;
+    clsVX vx;
+    vx.setCtlcom(&port);
+    vx.setCtlNetModul(&net);
+    port.setDeviceOverride(1, pty.slavePath());
+    port.setCommPort(1);
+    LinkStatusPanel panel(vx, port, &net);
+    QVERIFY(panel.text().contains(QStringLiteral("geschlossen")));
+    QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
+    QVERIFY(port.open());
+    QCOMPARE(panel.text(), QStringLiteral("Com 1 (%1) 19200,n,8,1 offen").arg(pty.slavePath()));
+    QVERIFY(port.setSettings(QStringLiteral("38400,n,8,1")));
+    QVERIFY(panel.text().contains(QStringLiteral("38400,n,8,1")));
+    // A query nobody answers: the panel says so.
+    vx.tmrTimeout()->setInterval(100);
+    (void)vx.GetextEEZelle(1);
+    QVERIFY(panel.text().endsWith(QStringLiteral("keine Antwort")));
+    port.close();
+    QVERIFY(panel.text().contains(QStringLiteral("geschlossen")));
+}
+
+// "Com 1" of the window leads where the program database's port map says, as it does for
+// vemro-cli: the window's own data environment must not hide the map.
+void TstShell::windowUsesThePortMap()
+{
+    QTemporaryDir home;
+    setProgramFolder(home.path());
+    ScriptedUserInterface ui;
+    setUi(&ui);
+    const QString db = home.filePath(QStringLiteral("VEMRO.mdb"));
+    QString error;
+    QVERIFY2(EnsureProgramDatabase(db, &error), qPrintable(error));
+    {
+        QSqlDatabase map =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("map"));
+        map.setDatabaseName(db);
+        QVERIFY(map.open());
+        QVERIFY2(ComPortMap::setDevicePath(map, 1, QStringLiteral("/dev/vemro-map-test"), &error),
+                 qPrintable(error));
+        map.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("map"));
+    {
+        frmStart start;
+        frmhaupt window(&start);
+        QVERIFY(window.Init());
+        QCOMPARE(window.ctlcom()->devicePath(1), QStringLiteral("/dev/vemro-map-test"));
+        QCOMPARE(window.ctlcom()->devicePath(2), ComPortMap::defaultDevicePath(2));
+    }
+    setUi(nullptr);
+    setProgramFolder(QString());
+}
+
+QTEST_MAIN(TstShell)
+#include "tst_shell.moc"
