@@ -675,7 +675,7 @@ int VxTerminal::portValue(int port) const
         if (m_input[0] >= 0)
             v = (v & 0x7F) | (m_input[0] & 0x80);
         else if (m_testPlugs)
-            v &= ~(m_brokenWires[0] & 0x80);
+            v &= ~m_brokenWires[0];
         return v;
     }
     if (m_input[port] >= 0)

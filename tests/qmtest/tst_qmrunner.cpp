@@ -104,19 +104,17 @@ void TstQmRunner::run_data()
     QTest::addColumn<QString>("colours");
 
     QTest::newRow("three passes, coloured by the third (fail)")
-        << QList<QmRow>{group("G"), testRow("T", "P", 3)} << QStringList()
-        << QStringList{"P:1,1,0"} << QStringList{"P", "P", "P"} << "G=hellblau T=rot";
+        << QList<QmRow>{group("G"), testRow("T", "P", 3)} << QStringList() << QStringList{"P:1,1,0"}
+        << QStringList{"P", "P", "P"} << "G=hellblau T=rot";
     QTest::newRow("three passes, coloured by the third (pass)")
-        << QList<QmRow>{group("G"), testRow("T", "P", 3)} << QStringList()
-        << QStringList{"P:0,0,1"} << QStringList{"P", "P", "P"} << "G=hellblau T=gruen";
+        << QList<QmRow>{group("G"), testRow("T", "P", 3)} << QStringList() << QStringList{"P:0,0,1"}
+        << QStringList{"P", "P", "P"} << "G=hellblau T=gruen";
     QTest::newRow("group with two passes runs its tests twice in order")
         << QList<QmRow>{group("G", 2), testRow("A", "PA"), testRow("B", "PB")} << QStringList()
-        << QStringList() << QStringList{"PA", "PB", "PA", "PB"}
-        << "G=hellblau A=gruen B=gruen";
+        << QStringList() << QStringList{"PA", "PB", "PA", "PB"} << "G=hellblau A=gruen B=gruen";
     QTest::newRow("entry without procedure stays light blue")
-        << QList<QmRow>{group("G"), testRow("leer", QString()), testRow("B", "PB")}
-        << QStringList() << QStringList() << QStringList{"PB"}
-        << "G=hellblau leer=hellblau B=gruen";
+        << QList<QmRow>{group("G"), testRow("leer", QString()), testRow("B", "PB")} << QStringList()
+        << QStringList() << QStringList{"PB"} << "G=hellblau leer=hellblau B=gruen";
     QTest::newRow("unchecked entry stays black")
         << QList<QmRow>{group("G"), testRow("A", "PA"), testRow("B", "PB")} << QStringList{"A"}
         << QStringList() << QStringList{"PB"} << "G=hellblau A=schwarz B=gruen";
@@ -223,16 +221,15 @@ void TstQmRunner::unknownProcedure()
 {
     QmProject project;
     QString error;
-    QVERIFY2(project.create({group("G"), testRow("A", "GibtEsNicht"), testRow("B", "PB")},
-                            &error),
+    QVERIFY2(project.create({group("G"), testRow("A", "GibtEsNicht"), testRow("B", "PB")}, &error),
              qPrintable(error));
     clsQMTest test(project.env());
     Fakes fakes;
     fakes.install(test, {"PB"});
     QVERIFY(test.FillTestListe(&error));
     test.Start();
-    QCOMPARE(m_ui.texts(), QStringList{clsQMTest::kAufrufFehler + "GibtEsNicht\r\n" +
-                                       clsQMTest::kUnbekannt});
+    QCOMPARE(m_ui.texts(),
+             QStringList{clsQMTest::kAufrufFehler + "GibtEsNicht\r\n" + clsQMTest::kUnbekannt});
     QCOMPARE(fakes.calls, QStringList{"PB"});
     QCOMPARE(farben(test), QStringLiteral("G=hellblau A=rot B=gruen"));
 }
