@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "app/ProgressBarIndicator.h"
+#include "app/QmTestBinding.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
 #include "editors/ConsoleFrame.h"
@@ -459,6 +460,7 @@ void frmhaupt::bindPages()
     m_pageLayouts[7]->addWidget(ioPorts, 0, Qt::AlignLeft);
     m_pageLayouts[7]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
+    m_qmTest = new QmTestBinding(*this);
 
     setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});
     setTransfer(7,

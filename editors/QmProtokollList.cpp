@@ -27,8 +27,9 @@ void QmProtokollList::setColumnWidths(int datumTwips, int zeitTwips, int textTwi
     const int widths[3] = {datumTwips, zeitTwips, textTwips};
     for (int c = 0; c < 3 && c < columnCount(); ++c) {
         setColumnHidden(c, widths[c] <= 0);
+        // The cell's own padding comes on top of the text width the twips describe.
         if (widths[c] > 0)
-            setColumnWidth(c, widths[c] / kTwipsPerPixel);
+            setColumnWidth(c, widths[c] / kTwipsPerPixel + kPaddingPx);
     }
 }
 

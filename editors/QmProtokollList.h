@@ -13,6 +13,7 @@ class QmProtokollList : public QTreeWidget, public ProtokollView
     Q_OBJECT
 public:
     static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kPaddingPx = 12;
 
     explicit QmProtokollList(QWidget* parent = nullptr);
 

@@ -36,7 +36,12 @@ QmTestTreeWidget::QmTestTreeWidget(QMTestTree& tree, QWidget* parent)
     connect(&m_tree, &QMTestTree::rebuilt, this, &QmTestTreeWidget::rebuild);
     connect(&m_tree, &QMTestTree::nodeChanged, this, &QmTestTreeWidget::refresh);
     connect(&m_tree, &QMTestTree::checkboxesChanged, this, &QmTestTreeWidget::rebuild);
-    connect(&m_tree, &QMTestTree::enabledChanged, this, &QWidget::setEnabled);
+    connect(&m_tree, &QMTestTree::enabledChanged, this, [this](bool on) {
+        setEnabled(on);
+        // After a run the colours must be readable: no entry stays highlighted.
+        if (on)
+            clearSelection();
+    });
     connect(&m_tree, &QMTestTree::nodeSelected, this, [this](QMNode* node) {
         if (QTreeWidgetItem* item = itemOf(node)) {
             setCurrentItem(item);

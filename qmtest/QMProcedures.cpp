@@ -23,7 +23,7 @@ QString hex(int value)
 } // namespace
 
 QMProcedures::QMProcedures(clsQMTest& test, clsVX& vx, DataEnvironment& env, ProgrammingSeam& seam)
-    : m_test(test), m_vx(vx), m_env(env), m_seam(seam)
+    : m_test(test), m_vx(vx), m_env(env), m_seam(&seam)
 {
 }
 

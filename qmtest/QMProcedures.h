@@ -38,6 +38,8 @@ public:
 
     // Registers every procedure by its name on the test object.
     void registerAll();
+    // The transfers the programming steps call (not owned).
+    void setSeam(ProgrammingSeam& seam) { m_seam = &seam; }
 
     // Shows the keyboard test (the GUI opens frmQMTestKeyboard on it; without a view the
     // test runs on the terminal's keys alone).
@@ -103,7 +105,7 @@ private:
     clsQMTest& m_test;
     clsVX& m_vx;
     DataEnvironment& m_env;
-    ProgrammingSeam& m_seam;
+    ProgrammingSeam* m_seam;
     std::function<void(QMKeyboardTest&)> m_keyboardView;
     std::function<void()> m_beep;
 };

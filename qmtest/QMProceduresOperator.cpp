@@ -52,14 +52,14 @@ bool QMProcedures::CheckKeyboard()
 
 bool QMProcedures::CheckKeyboardLED(QString* error)
 {
-    if (!m_seam.SetKeyLed(false, error))
+    if (!m_seam->SetKeyLed(false, error))
         return false;
     m_vx.SetIOPort(1, 255);
     const bool ok = frage(QStringLiteral("Sind alle LED eingeschaltet ?"));
     if (!ok)
         log(QStringLiteral("Fehler bei Tasten-LED"));
     QString again;
-    if (!m_seam.SetKeyLed(true, &again)) {
+    if (!m_seam->SetKeyLed(true, &again)) {
         log(again);
         return false;
     }
@@ -178,7 +178,7 @@ bool QMProcedures::SaveKonfig()
 bool QMProcedures::SetTastatur()
 {
     QString error;
-    if (!m_seam.SaveTastaturConfig(&error) || !m_seam.SaveTastaturcodes(&error)) {
+    if (!m_seam->SaveTastaturConfig(&error) || !m_seam->SaveTastaturcodes(&error)) {
         log(error);
         return false;
     }
@@ -217,7 +217,7 @@ bool QMProcedures::programmiere(bool (ProgrammingSeam::*transfer)(QString*), con
                                 const QString& fehler)
 {
     QString error;
-    if ((m_seam.*transfer)(&error)) {
+    if ((m_seam->*transfer)(&error)) {
         log(ok);
         return true;
     }
