@@ -3,6 +3,7 @@
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
+#include "cli/QmTestCommands.h"
 #include "platform/ConsoleUserInterface.h"
 #include "platform/UserInterface.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     vemro::registerProjectCommands(registry);
     vemro::registerLinkCommands(registry);
     vemro::registerProjectLifecycleCommands(registry);
+    vemro::registerQmTestCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);
