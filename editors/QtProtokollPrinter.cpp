@@ -24,8 +24,22 @@ bool QtProtokollPrinter::paint(QPrinter& printer, const QStringList& lines, QStr
     painter.setFont(font);
     const QRect page = painter.viewport();
     const int lineHeight = painter.fontMetrics().lineSpacing();
-    int y = lineHeight;
+    // A line wider than the page goes on below, indented to the text's print zone.
+    QStringList printed;
+    constexpr int kTextColumn = 28;
+    const int perLine =
+        qMax(kTextColumn + 20,
+             page.width() / qMax(1, painter.fontMetrics().horizontalAdvance(QLatin1Char('M'))));
     for (const QString& line : lines) {
+        QString rest = line;
+        while (rest.size() > perLine) {
+            printed << rest.left(perLine);
+            rest = QString(kTextColumn, QLatin1Char(' ')) + rest.mid(perLine).trimmed();
+        }
+        printed << rest;
+    }
+    int y = lineHeight;
+    for (const QString& line : printed) {
         if (y > page.height() - lineHeight) {
             if (!printer.newPage()) {
                 *error = QStringLiteral("neue Seite nicht möglich");

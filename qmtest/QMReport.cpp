@@ -32,6 +32,22 @@ QString safeSerial(const QString& serial)
     return out.isEmpty() ? QStringLiteral("ohneSerNr") : out;
 }
 
+// Breaks text into pieces of at most `width` characters, at blanks where there are any.
+QStringList wrap(const QString& text, int width)
+{
+    QStringList lines;
+    QString rest = text;
+    while (rest.size() > width) {
+        int cut = static_cast<int>(rest.lastIndexOf(QLatin1Char(' '), width));
+        if (cut <= 0)
+            cut = width;
+        lines << rest.left(cut);
+        rest = rest.mid(cut).trimmed();
+    }
+    lines << rest;
+    return lines;
+}
+
 } // namespace
 
 QString QMReport::fileName(const QString& serialNumber, const QDateTime& when,
@@ -69,7 +85,7 @@ QByteArray QMReport::pdf() const
     pdf.addLine(QStringLiteral("Prüfung vom : ") + clsProtokoll::dateiDatum(m_when) +
                 QLatin1Char(' ') + clsProtokoll::dateiZeit(m_when));
     pdf.addLine(QString());
-    const QList<double> x = {0, 55, 100, 230, 300};
+    const QList<double> x = {0, 55, 100, 230, 308};
     const auto row = [&x](const QStringList& cells) {
         PdfTextWriter::Line line;
         for (int i = 0; i < cells.size(); ++i)
@@ -78,17 +94,13 @@ QByteArray QMReport::pdf() const
     };
     pdf.addLine(row({QStringLiteral("Datum"), QStringLiteral("Zeit"), QStringLiteral("Schritt"),
                      QStringLiteral("Ergebnis"), QStringLiteral("Text")}));
-    constexpr int kTextChars = 45; // what fits beside the other columns
+    constexpr int kTextChars = 42; // what fits beside the other columns
     for (const clsProtokoll::Eintrag& e : m_entries) {
-        QString rest = e.text;
-        QString first = rest.left(kTextChars);
-        rest.remove(0, first.size());
+        const QStringList pieces = wrap(e.text, kTextChars);
         pdf.addLine(row({clsProtokoll::dateiDatum(e.zeit), clsProtokoll::dateiZeit(e.zeit),
-                         e.schritt.left(28), resultText(e.ergebnis), first}));
-        while (!rest.isEmpty()) {
-            pdf.addLine(PdfTextWriter::Line{{x.at(4), rest.left(kTextChars)}});
-            rest.remove(0, kTextChars);
-        }
+                         e.schritt.left(28), resultText(e.ergebnis), pieces.first()}));
+        for (int i = 1; i < pieces.size(); ++i)
+            pdf.addLine(PdfTextWriter::Line{{x.at(4), pieces.at(i)}});
     }
     return pdf.document();
 }
