@@ -40,7 +40,11 @@ QmTestBinding::QmTestBinding(frmhaupt& window)
     window.setTestListFill([this](QString* error) { return m_test->FillTestListe(error); });
 }
 
-QmTestBinding::~QmTestBinding() = default;
+QmTestBinding::~QmTestBinding()
+{
+    // The panel shows the test object: it goes first.
+    delete m_panel;
+}
 
 void QmTestBinding::setSeam(ProgrammingSeam* seam)
 {
@@ -52,7 +56,9 @@ void QmTestBinding::prepareRun()
     // The test runs at the programming speed: "setzen" first when the port runs at another.
     ComPort* port = m_window.terminal()->ctlcom();
     QComboBox* speed = m_window.qmTestPage()->cboComSpeedProg();
-    if (!port || !m_window.interfaceSettings() || speed->currentText().isEmpty())
+    // Over the network module there is no serial speed to set.
+    if (!port || !m_window.interfaceSettings() || speed->currentText().isEmpty() ||
+        m_window.terminal()->ComMode == clsVX::kComModeNetwork)
         return;
     const QString current = port->Settings().section(QLatin1Char(','), 0, 0);
     if (TextValue(speed->currentText()) != TextValue(current))

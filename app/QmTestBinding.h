@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -37,7 +38,7 @@ private:
     std::unique_ptr<PendingProgrammingSeam> m_pending;
     std::unique_ptr<clsQMTest> m_test;
     std::unique_ptr<QMProcedures> m_procedures;
-    QmTestPanel* m_panel = nullptr;
+    QPointer<QmTestPanel> m_panel;
 };
 
 } // namespace vemro

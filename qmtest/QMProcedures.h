@@ -27,6 +27,7 @@ public:
     static constexpr int kEEPromPauseMs = 3000;
     static constexpr int kSerNrPauseMs = 1000;
     static constexpr int kBeepPauseMs = 150;
+    static constexpr int kKeyPollMs = 50;
     static constexpr int kMaxAdresse = 0xFFFF;
 
     static inline const QString kWiederholen =

@@ -31,8 +31,12 @@ bool QMProcedures::CheckKeyboard()
         QByteArray text;
         while (text.isEmpty() && !test.bCancel()) {
             // Receive waits in the event loop, so the dialog's buttons keep working.
-            if (m_vx.Receive(text, QByteArray()))
-                text.clear(); // "TimeOut": nothing arrived yet
+            if (m_vx.Receive(text, QByteArray())) {
+                // Nothing arrived (or no line at all): wait a moment with the event loop
+                // running, so a closed port does not make this loop spin.
+                text.clear();
+                m_vx.WaitMS(kKeyPollMs);
+            }
         }
         if (text.isEmpty())
             break;
