@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/QmTestPanel.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -10,7 +12,6 @@ namespace vemro {
 class PendingProgrammingSeam;
 class ProgrammingSeam;
 class QMProcedures;
-class QmTestPanel;
 class clsQMTest;
 class frmhaupt;
 
