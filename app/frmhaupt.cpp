@@ -10,7 +10,6 @@
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
 #include "editors/KonfigurationPage.h"
-#include "editors/Page.h"
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
@@ -30,7 +29,6 @@
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
-#include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
 
 #include <QAction>
@@ -53,8 +51,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace vemro {
 
@@ -455,8 +451,13 @@ void frmhaupt::mnuHilfe_about_Click()
 void frmhaupt::bindPages()
 {
     m_terminal = new TerminalSettings(*m_konfigurationPage, *m_vx, *m_env, this);
-    m_interface =
-        new InterfaceSettings(*m_schnittstellePage, *m_qmTestPage, *m_vx, *m_net, *m_env, this);
+    m_interface = new InterfaceSettings(*m_schnittstellePage, *m_vx, *m_net, *m_env, this);
+    connect(m_interface, &InterfaceSettings::speedsListed, m_qmTestPage, &QmTestPage::setSpeeds);
+    connect(m_interface, &InterfaceSettings::progSpeedRestored, m_qmTestPage,
+            &QmTestPage::selectSpeed);
+    connect(m_qmTestPage->cmdSetSerComProg(), &QPushButton::clicked, m_interface, [this] {
+        m_interface->cmdSetSerComProg_Click(m_qmTestPage->cboComSpeedProg()->currentText());
+    });
     m_terminal->setRs485Selected(
         [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
     connect(m_terminal, &TerminalSettings::terminalInfoRead, m_projektPage,
@@ -477,56 +478,6 @@ void frmhaupt::bindPages()
     addPage(*m_interface);
     addPage(*m_terminal);
     addPage(*ioPorts);
-}
-
-void frmhaupt::addPage(Page& page)
-{
-    const int nr = page.pageNumber();
-    if (nr < 0 || nr >= kPageCount)
-        return;
-    page.setHost(this);
-    m_pages[static_cast<size_t>(nr)] = &page;
-}
-
-Page* frmhaupt::page(int nr) const
-{
-    return nr >= 0 && nr < kPageCount ? m_pages[static_cast<size_t>(nr)] : nullptr;
-}
-
-Page* frmhaupt::pageForEditMode(int mode) const
-{
-    for (Page* p : m_pages) {
-        if (!p)
-            continue;
-        for (const Page::Transfer& t : p->transfers())
-            if (t.editMode == mode)
-                return p;
-    }
-    return nullptr;
-}
-
-namespace {
-
-Page::Transfer transferOf(Page* page, int mode)
-{
-    if (page)
-        for (const Page::Transfer& t : page->transfers())
-            if (t.editMode == mode)
-                return t;
-    return {};
-}
-
-} // namespace
-
-QList<Page*> frmhaupt::pagesByRank(int (Page::*rank)() const) const
-{
-    QList<Page*> pages;
-    for (Page* p : m_pages)
-        if (p && (p->*rank)() != ProjectOrder::kNone)
-            pages.append(p);
-    std::stable_sort(pages.begin(), pages.end(),
-                     [rank](Page* a, Page* b) { return (a->*rank)() < (b->*rank)(); });
-    return pages;
 }
 
 void frmhaupt::setReadEnabled(bool enabled)
@@ -593,7 +544,7 @@ void frmhaupt::ctlRegister_Click()
         m_cmdSend->setEnabled(true);
     }
     m_editMode = p;
-    if (Page* shown = page(p))
+    if (Page* shown = m_pages.page(p))
         shown->pageShown();
 }
 
@@ -602,7 +553,7 @@ void frmhaupt::cmdReadfromTerminal_Click()
     const bool sendEnabled = m_cmdSend->isEnabled();
     m_cmdRead->setEnabled(false);
     m_cmdSend->setEnabled(false);
-    const Page::Transfer t = transferOf(pageForEditMode(m_editMode), m_editMode);
+    const Page::Transfer t = m_pages.transfer(m_editMode);
     if (t.read)
         t.read();
     else
@@ -619,7 +570,7 @@ void frmhaupt::cmdSaveinTerminal_Click()
     m_register->setEnabled(false);
     for (QWidget* frame : m_frames)
         frame->setEnabled(false);
-    const Page::Transfer t = transferOf(pageForEditMode(m_editMode), m_editMode);
+    const Page::Transfer t = m_pages.transfer(m_editMode);
     if (t.send)
         t.send();
     else
@@ -749,44 +700,16 @@ void frmhaupt::mnuDateiOpen_Click()
 {
     if (!m_projekt)
         return;
-    const QString folder = m_projekt->Basispfad();
-    const QString file = ui().openFileName(QStringLiteral("Projekt öffnen"), folder,
+    const QString file = ui().openFileName(QStringLiteral("Projekt öffnen"), m_projekt->Basispfad(),
                                            QStringLiteral("Projekte (*.mdb)"));
     if (file.isEmpty())
         return;
-    const QFileInfo chosen(file);
-    const QString name = ProjectFiles::EntryFromFileName(chosen.fileName());
-    if (name.isEmpty()) {
-        ui().message(QStringLiteral("Keine Projektdatei (*.mdb) : ") + file, kProductName);
+    bool copied = false;
+    const QString name = m_projekt->importProjekt(file, &copied);
+    if (name.isEmpty())
         return;
-    }
-    if (chosen.absoluteDir() != QDir(folder)) {
-        // Projects live in the project folder; one from elsewhere is copied in first.
-        const QStringList problems = ProjectFiles::NameProblems(name);
-        if (!problems.isEmpty()) {
-            ui().message(problems.first(), kProductName);
-            return;
-        }
-        if (ui().ask(QStringLiteral("Die Datei liegt nicht im Projektverzeichnis. In das "
-                                    "Projektverzeichnis kopieren und öffnen?"),
-                     UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
-            return;
-        const QString target = m_projekt->ProjektDatei(name);
-        if (QFileInfo::exists(target)) {
-            if (ui().ask(QStringLiteral("Projekt existiert bereits, überschreiben?"),
-                         UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
-                return;
-            if (name == m_projekt->Bezeichnung())
-                m_projekt->closeProjekt();
-            QFile::remove(target);
-        }
-        if (!QFile::copy(file, target)) {
-            ui().message(QStringLiteral("Projekt kann nicht kopiert werden : ") + target,
-                         kProductName);
-            return;
-        }
+    if (copied)
         FillProjektCombo();
-    }
     selectProject(name);
 }
 
@@ -801,8 +724,7 @@ void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
     } else if (pending.isEmpty()) {
         pending = error;
     }
-    for (Page* p : pagesByRank(&Page::loadRank))
-        p->loadFromProject();
+    m_pages.loadFromProject();
     m_cmdRead->setEnabled(true);
     m_cmdSend->setEnabled(true);
     m_cmdKeep->setEnabled(true);
@@ -820,10 +742,7 @@ bool frmhaupt::RestoreInterface(QString& pending)
 
 bool frmhaupt::SaveToProject(QString* error)
 {
-    for (Page* p : pagesByRank(&Page::saveRank))
-        if (!p->saveToProject(error))
-            return false;
-    return true;
+    return m_pages.saveToProject(error);
 }
 
 } // namespace vemro

@@ -2,9 +2,9 @@
 
 #include "editors/EditMode.h"
 #include "editors/PageHost.h"
+#include "editors/PageSet.h"
 #include "project/ProjectWindow.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -95,11 +95,8 @@ public:
     // Adds a page (not owned): it fills page frame page.pageNumber(), replacing the page
     // registered there before. Its edit modes join the dispatch, its project part the
     // opening and saving of projects.
-    void addPage(Page& page);
-    // The page of frame `nr`, or nullptr.
-    [[nodiscard]] Page* page(int nr) const;
-    // The page answering edit mode `mode`, or nullptr.
-    [[nodiscard]] Page* pageForEditMode(int mode) const;
+    void addPage(Page& page) { m_pages.add(page, this); }
+    [[nodiscard]] const PageSet& pages() const { return m_pages; }
 
     // The device paths of "Com 1" to "Com 8", from the program database opened by Init.
     [[nodiscard]] ComPortResolver* portResolver() const { return m_resolver.get(); }
@@ -153,7 +150,6 @@ private:
     void showFrame(int nr);
     void syncProjectList();
     void restoreProjectButtons();
-    [[nodiscard]] QList<Page*> pagesByRank(int (Page::*rank)() const) const;
     void selectProject(const QString& name);
 
     QPointer<frmStart> m_start;
@@ -186,7 +182,7 @@ private:
     QmTestBinding* m_qmTest = nullptr;
 
     int m_editMode = EditMode::Projekt;
-    std::array<Page*, kPageCount> m_pages{};
+    PageSet m_pages;
     std::vector<std::unique_ptr<BarePage>> m_barePages;
     std::unique_ptr<ComPortResolver> m_resolver;
     std::function<bool(QString*)> m_fillTestListe;

@@ -1,6 +1,7 @@
 #include "cli/ProjectCommands.h"
 
 #include "cli/CliRegistry.h"
+#include "cli/CliSession.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"
@@ -16,7 +17,7 @@ int upgrade(CliContext& ctx)
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("upgrade DATEI"));
     const QString file = QFileInfo(ctx.args.first()).absoluteFilePath();
-    DataEnvironment& env = DataEnvironment::instance();
+    DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
     QString error;
     if (!projekt.connectFile(file, &error))

@@ -3,7 +3,6 @@
 #include "editors/EditMode.h"
 #include "editors/LinkActions.h"
 #include "editors/PageHost.h"
-#include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
 #include "link/clsVX.h"
@@ -31,7 +30,6 @@ namespace vemro {
 
 namespace {
 
-const QString kSettings = QStringLiteral("cmdTerminaleinstellung");
 const QString kResult = QStringLiteral("cmdSuchergebnis");
 
 // Columns of ctlListeTerminal, in the order of the header.
@@ -40,9 +38,9 @@ const char* const kListColumns[] = {"Typ",   "IPAdresse", "Bezeichnung",
 
 } // namespace
 
-InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage, clsVX& vx,
-                                     clsNetModul& net, DataEnvironment& env, QObject* parent)
-    : QObject(parent), m_page(page), m_qmPage(qmPage), m_vx(&vx), m_net(net), m_env(env),
+InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetModul& net,
+                                     DataEnvironment& env, QObject* parent)
+    : QObject(parent), m_page(page), m_vx(&vx), m_net(net), m_env(env), m_core(vx, env),
       m_search(new ModuleSearch(net, env, this)), m_searchAddress(ModuleDiscovery::kBroadcast)
 {
     connect(m_page.ctlRegisterSchnittstelle(), &QTabWidget::currentChanged, this,
@@ -55,8 +53,6 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage
             [this](bool) { ctlSchnittstelleHandshake_Click(); });
     connect(m_page.cmdSetSerCom(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdSetSerCom_Click);
-    connect(m_qmPage.cmdSetSerComProg(), &QPushButton::clicked, this,
-            &InterfaceSettings::cmdSetSerComProg_Click);
     connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdNetzwerkdurchsuchen_Click);
     connect(m_page.ctlListeTerminal(), &QTableWidget::cellClicked, this,
@@ -150,16 +146,8 @@ void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
 
 void InterfaceSettings::storeLastComMode()
 {
-    if (!m_vx || !m_env.isOpen(DataEnvironment::kProjekt) ||
-        !m_env.ensureOpen(QStringLiteral("cmdProjekt")))
-        return;
-    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
-    header.moveFirst();
-    if (header.eof())
-        return;
-    (void)header.setValue(QStringLiteral("lastComMode"), m_vx->ComMode);
-    if (!header.update())
-        header.cancelUpdate();
+    if (m_vx)
+        (void)m_core.storeLastComMode(m_vx->ComMode);
 }
 
 void InterfaceSettings::ctlSchnittstelleMode_Click()
@@ -177,87 +165,31 @@ void InterfaceSettings::ctlSchnittstelleHandshake_Click()
         port.close();
     port.setHandshaking(m_page.ctlSchnittstelleHandshake()->isChecked() ? 2 : 0);
     QString error;
-    if (!openPort(&error))
+    if (!m_core.openPort(&error))
         Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
-}
-
-bool InterfaceSettings::openPort(QString* error)
-{
-    ComPort& port = *m_vx->ctlcom();
-    if (port.isOpen())
-        return true;
-    if (port.open())
-        return true;
-    if (error)
-        *error = port.lastOpenErrorText();
-    return false;
-}
-
-void InterfaceSettings::writeProjectText(const QString& column, const QString& value)
-{
-    if (!m_env.isOpen(DataEnvironment::kProjekt) || !m_env.ensureOpen(kSettings))
-        return;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    if (rs.eof())
-        return;
-    (void)rs.setValue(column, value);
-    if (!rs.update())
-        rs.cancelUpdate();
 }
 
 bool InterfaceSettings::SetSchnittstelle()
 {
     if (!m_vx || !m_vx->ctlcom())
         return false;
-    clsVX& vx = *m_vx;
-    // 1.
-    if (vx.ComMode != clsVX::kComModeRs232 && vx.ComMode != clsVX::kComModeRs485) {
-        ui().message(vx.ComMode == clsVX::kComModeNetwork
+    const int comMode = m_vx->ComMode;
+    if (comMode != clsVX::kComModeRs232 && comMode != clsVX::kComModeRs485) {
+        ui().message(comMode == clsVX::kComModeNetwork
                          ? QStringLiteral("für Netzwerk noch nicht implementiert")
                          : QStringLiteral("ungültiger terminal.Commode"),
                      kProductName);
         return false;
     }
-    ComPort& port = *vx.ctlcom();
-    // 2.
-    const int portNumber = m_page.cboComPort()->currentIndex();
-    QString grund;
-    if (!CheckCom(port, portNumber, grund))
+    InterfaceSettingsData d;
+    d.ComMode = comMode;
+    d.ComPort = m_page.cboComPort()->currentIndex();
+    d.speed = m_page.cboSpeed()->currentText();
+    // A port that cannot be used ends it without a message.
+    if (!m_core.applySerial(d))
         return false;
-    // 3.-4. The terminal still listens at the present speed.
-    QString error;
-    if (!openPort(&error))
-        return false;
-    const QString version = vx.Version();
-    // 5.
-    vx.SetCom(m_page.cboSpeed()->currentText(), vx.ComMode);
-    // 6. Firmware 2.3 and later take the new speed only after a reset.
-    if (TextValue(version) >= 2.3) {
-        vx.WaitMS(500);
-        vx.Reset();
-    }
-    // 7.
-    if (m_env.ensureOpen(QStringLiteral("cmdAllgemein"))) {
-        Recordset& settings = m_env.recordset(QStringLiteral("cmdAllgemein"));
-        settings.moveFirst();
-        if (!settings.eof()) {
-            (void)settings.setValue(QStringLiteral("ComPort"), portNumber);
-            if (!settings.update())
-                settings.cancelUpdate();
-        }
-    }
-    // 8. The PC follows; the new settings take effect on the reopened port.
-    port.close();
-    (void)port.setSettings(m_page.cboSpeed()->currentText() + QStringLiteral(",N,8,1"));
-    port.setHandshaking(0);
-    {
-        ControlsUpdatingGuard guard;
-        m_page.ctlSchnittstelleHandshake()->setChecked(false);
-    }
-    (void)openPort(&error);
-    // 9.
-    writeProjectText(QStringLiteral("Comsettings"), port.Settings());
+    ControlsUpdatingGuard guard;
+    m_page.ctlSchnittstelleHandshake()->setChecked(false);
     return true;
 }
 
@@ -286,63 +218,38 @@ void InterfaceSettings::cmdSetSerCom_Click()
     button->setEnabled(true);
 }
 
-void InterfaceSettings::cmdSetSerComProg_Click()
+void InterfaceSettings::cmdSetSerComProg_Click(const QString& speed)
 {
     if (!m_vx || !m_vx->ctlcom())
         return;
-    ComPort& port = *m_vx->ctlcom();
-    if (m_qmPage.cboComSpeedProg()->currentText().isEmpty()) {
+    if (speed.isEmpty()) {
         ui().message(QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"), kProductName);
         return;
     }
-    if (port.isOpen())
-        port.close();
-    (void)port.setSettings(m_qmPage.cboComSpeedProg()->currentText() + QStringLiteral(",N,8,1"));
     QString error;
-    if (!openPort(&error))
+    if (!m_core.applyProgSpeed(speed, &error))
         Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
-    writeProjectText(QStringLiteral("ComsettingsProg"), port.Settings());
 }
 
 bool InterfaceSettings::restoreFromProject(QString& pending)
 {
-    if (!m_vx || !m_env.ensureOpen(QStringLiteral("cmdProjekt")))
+    InterfaceSettingsData d;
+    if (!m_vx || !m_core.loadLastComMode(d))
         return false;
-    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
-    header.moveFirst();
-    if (header.value(QStringLiteral("lastComMode")).toInt() == clsVX::kComModeNetwork) {
+    if (d.lastComMode == clsVX::kComModeNetwork) {
         SetRegisterSchnittstelleProps(1);
         return false;
     }
     SetRegisterSchnittstelleProps(0);
-    if (!m_env.ensureOpen(kSettings, &pending))
+    if (!m_core.loadFromProject(d, &pending, &pending))
         return true;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    const QString comsettings = rs.value(QStringLiteral("Comsettings")).toString();
-    (void)SelectComboEntry(m_page.cboSpeed(), QString::number(TextValueInt(comsettings)));
-    const QVariant rs485 = rs.value(QStringLiteral("Users485"));
-    if (!rs485.isNull() && rs485.toBool())
+    (void)SelectComboEntry(m_page.cboSpeed(), QString::number(TextValueInt(d.Comsettings)));
+    if (d.Users485)
         m_page.ctlSchnittstelleMode(1)->setChecked(true); // its handler sets ComMode 4
-    QVariant prog = rs.value(QStringLiteral("ComsettingsProg"));
-    if (prog.isNull()) {
-        (void)rs.setValue(QStringLiteral("ComsettingsProg"), QStringLiteral("19200,n,8n1"));
-        if (!rs.update()) {
-            if (pending.isEmpty())
-                pending = rs.lastError();
-            rs.cancelUpdate();
-        }
-        prog = rs.value(QStringLiteral("ComsettingsProg"));
-    }
-    (void)SelectComboEntry(m_qmPage.cboComSpeedProg(),
-                           QString::number(TextValueInt(prog.toString())));
-    if (ComPort* port = m_vx->ctlcom()) {
-        if (!port->setSettings(comsettings) && pending.isEmpty())
-            pending = QStringLiteral("ungültige Schnittstellenparameter : ") + comsettings;
-        QString error;
-        if (!port->isOpen() && !openPort(&error) && pending.isEmpty())
-            pending = error;
-    }
+    emit progSpeedRestored(QString::number(TextValueInt(d.ComsettingsProg)));
+    QString error;
+    if (!m_core.applyPortSettings(d.Comsettings, &error) && pending.isEmpty())
+        pending = error;
     return true;
 }
 
@@ -374,16 +281,13 @@ void InterfaceSettings::FillComCombos(const std::function<void(const QString&)>&
     ControlsUpdatingGuard guard;
     const int port = m_page.cboComPort()->currentIndex();
     const QString speed = m_page.cboSpeed()->currentText();
-    const QString prog = m_qmPage.cboComSpeedProg()->currentText();
     m_page.cboComPort()->clear();
     m_page.cboComPort()->addItems(combos.ports);
     m_page.cboComPort()->setCurrentIndex(port < combos.ports.size() ? port : -1);
     m_page.cboSpeed()->clear();
     m_page.cboSpeed()->addItems(combos.speeds);
     m_page.cboSpeed()->setCurrentIndex(m_page.cboSpeed()->findText(speed));
-    m_qmPage.cboComSpeedProg()->clear();
-    m_qmPage.cboComSpeedProg()->addItems(combos.speeds);
-    m_qmPage.cboComSpeedProg()->setCurrentIndex(m_qmPage.cboComSpeedProg()->findText(prog));
+    emit speedsListed(combos.speeds);
 }
 
 void InterfaceSettings::ctlCheckComPOrts_Click()

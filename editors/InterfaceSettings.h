@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/InterfaceSettingsCore.h"
 #include "editors/Page.h"
 
 #include <QObject>
@@ -13,22 +14,22 @@ namespace vemro {
 
 class DataEnvironment;
 class ModuleSearch;
-class QmTestPage;
 class SchnittstellePage;
 class clsNetModul;
 class clsVX;
 
 // The interface: which link the program uses (RS232, RS485/422 or the network module),
 // the PC's serial port and speed, switching the terminal to a new speed, the search for
-// network modules and the choice of one of them. Works on the controls of the pages
-// "Schnittstelle" and "QM-Test". As a page of the main window it is page 1 with the
-// edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
+// network modules and the choice of one of them. Works on the controls of page
+// "Schnittstelle"; the speed of the production test (page "QM-Test") is set through
+// cmdSetSerComProg_Click and reported by the signals below. As a page of the main window it
+// is page 1 with the edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
 class InterfaceSettings : public QObject, public Page
 {
     Q_OBJECT
 public:
-    InterfaceSettings(SchnittstellePage& page, QmTestPage& qmPage, clsVX& vx, clsNetModul& net,
-                      DataEnvironment& env, QObject* parent = nullptr);
+    InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetModul& net, DataEnvironment& env,
+                      QObject* parent = nullptr);
     ~InterfaceSettings() override;
 
     // The console's send button: usable once a module is chosen.
@@ -36,6 +37,7 @@ public:
     // Where the search request goes (the broadcast address unless set).
     void setSearchAddress(const QString& address) { m_searchAddress = address; }
     [[nodiscard]] ModuleSearch& search() { return *m_search; }
+    [[nodiscard]] InterfaceSettingsCore& core() { return m_core; }
 
     // Page
     [[nodiscard]] int pageNumber() const override;
@@ -52,7 +54,8 @@ public:
     void ctlSchnittstelleMode_Click();
     void ctlSchnittstelleHandshake_Click();
     void cmdSetSerCom_Click();
-    void cmdSetSerComProg_Click();
+    // "setzen" on page "QM-Test" with the speed chosen there.
+    void cmdSetSerComProg_Click(const QString& speed);
     void cmdNetzwerkdurchsuchen_Click();
     void cmdConnect_Click();
     void ctlCheckComPOrts_Click();
@@ -62,17 +65,21 @@ public:
     // Shows the search result (program database) in ctlListeTerminal.
     void FillListeTerminal();
 
+signals:
+    // The speeds the port offers (FillComCombos) and the production-test speed of the
+    // project just opened: page "QM-Test" shows them.
+    void speedsListed(const QStringList& speeds);
+    void progSpeedRestored(const QString& speed);
+
 private:
     [[nodiscard]] int comModeOfOption() const;
     void storeLastComMode();
-    void writeProjectText(const QString& column, const QString& value);
-    [[nodiscard]] bool openPort(QString* error);
 
     SchnittstellePage& m_page;
-    QmTestPage& m_qmPage;
     QPointer<clsVX> m_vx;
     clsNetModul& m_net;
     DataEnvironment& m_env;
+    InterfaceSettingsCore m_core;
     ModuleSearch* m_search;
     QPointer<QPushButton> m_sendButton;
     QString m_searchAddress;

@@ -1,5 +1,8 @@
 #include "editors/QmTestPage.h"
 
+#include "platform/Globals.h"
+#include "platform/SelectComboEntry.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +41,20 @@ QmTestPage::QmTestPage(QWidget* parent) : QWidget(parent)
     m_testLayout = new QVBoxLayout(testArea);
     m_testLayout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(testArea, 1);
+}
+
+void QmTestPage::setSpeeds(const QStringList& speeds)
+{
+    ControlsUpdatingGuard guard;
+    const QString chosen = m_speed->currentText();
+    m_speed->clear();
+    m_speed->addItems(speeds);
+    m_speed->setCurrentIndex(m_speed->findText(chosen));
+}
+
+void QmTestPage::selectSpeed(const QString& speed)
+{
+    (void)SelectComboEntry(m_speed, speed);
 }
 
 } // namespace vemro

@@ -20,6 +20,11 @@ public:
     [[nodiscard]] QPushButton* cmdSetSerComProg() const { return m_set; }
     [[nodiscard]] QVBoxLayout* testLayout() const { return m_testLayout; }
 
+    // The speeds to offer; the chosen one stays chosen when it is offered again.
+    void setSpeeds(const QStringList& speeds);
+    // Chooses `speed` (nothing chosen when it is not offered).
+    void selectSpeed(const QString& speed);
+
 private:
     QComboBox* m_speed;
     QPushButton* m_set;

@@ -115,6 +115,53 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
     return NewResult::Created;
 }
 
+QString clsProjekt::importProjekt(const QString& file, bool* copied)
+{
+    if (copied)
+        *copied = false;
+    const QFileInfo chosen(file);
+    const QString name = ProjectFiles::EntryFromFileName(chosen.fileName());
+    if (name.isEmpty()) {
+        ui().message(QStringLiteral("Keine Projektdatei (*.mdb) : ") + file, kProductName);
+        return {};
+    }
+    if (chosen.absoluteDir() == QDir(m_basispfad))
+        return name;
+    // Projects live in the project folder; one from elsewhere is copied in first.
+    const QStringList problems = ProjectFiles::NameProblems(name);
+    if (!problems.isEmpty()) {
+        ui().message(problems.first(), kProductName);
+        return {};
+    }
+    if (ui().ask(QStringLiteral("Die Datei liegt nicht im Projektverzeichnis. In das "
+                                "Projektverzeichnis kopieren und öffnen?"),
+                 UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+        return {};
+    const QString target = ProjektDatei(name);
+    if (QFileInfo::exists(target)) {
+        if (ui().ask(QStringLiteral("Projekt existiert bereits, überschreiben?"),
+                     UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
+            return {};
+        if (name == m_bezeichnung)
+            closeProjekt();
+    }
+    // Copy beside the target and rename: a failed copy leaves the old project whole.
+    const QString temp = target + QStringLiteral(".neu");
+    QFile::remove(temp);
+    const bool ok =
+        QFile::copy(file, temp) &&
+        QFile(temp).setPermissions(QFile(temp).permissions() | QFileDevice::WriteOwner) &&
+        (!QFileInfo::exists(target) || QFile::remove(target)) && QFile::rename(temp, target);
+    if (!ok) {
+        QFile::remove(temp);
+        ui().message(QStringLiteral("Projekt kann nicht kopiert werden : ") + target, kProductName);
+        return {};
+    }
+    if (copied)
+        *copied = true;
+    return name;
+}
+
 void clsProjekt::openFailed(const QString& description)
 {
     ui().message(QStringLiteral("clsProjekt:openProjekt Method : ") + description, kProductName);

@@ -36,6 +36,10 @@ public:
     // Copies template `quelle` to a new project `newBezeichnung`. An existing project is
     // overwritten only after the user agreed; otherwise it is kept.
     NewResult newProjekt(const QString& quelle, const QString& newBezeichnung);
+    // "Projekt öffnen" with a chosen file: the project's name, empty when it is not to be
+    // opened (the reason shown). A file from outside the project folder is copied in after
+    // asking (and asking again before an existing project is replaced); `copied` tells.
+    [[nodiscard]] QString importProjekt(const QString& file, bool* copied = nullptr);
     // Opens project `bezeichnung` and loads the window from it.
     void openProjekt(const QString& bezeichnung);
     // Writes the window into the open project, all of it or nothing.

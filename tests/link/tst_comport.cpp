@@ -196,7 +196,10 @@ private slots:
             heard += b;
             return b.contains("?V") ? QByteArray("V:2.70,004711;") : QByteArray();
         };
+        // At 9600 the terminal's line carries the bytes, but the terminal listens at 19200.
+        QByteArray heardAt9600;
         MemoryTransport* far = nullptr;
+        std::unique_ptr<MemoryTransport> wrongSpeed;
         port.setOpener([&](int n, const SerialSettings& s, SerialOpenError& error, QString&) {
             std::unique_ptr<Transport> none;
             if (n == 1) {
@@ -204,6 +207,12 @@ private slots:
                 return none;
             }
             auto near = std::make_unique<MemoryTransport>();
+            if (n == 2 && s.baudRate == 9600) {
+                wrongSpeed = std::make_unique<MemoryTransport>();
+                MemoryTransport::pair(*near, *wrongSpeed);
+                connect(wrongSpeed.get(), &Transport::bytesArrived, this,
+                        [&heardAt9600](const QByteArray& b) { heardAt9600 += b; });
+            }
             if (n == 2 && s.baudRate == 19200) {
                 delete far;
                 far = new MemoryTransport(&term);
@@ -233,7 +242,11 @@ private slots:
         QCOMPARE(rows.at(1).port, QStringLiteral("Com 2"));
         QCOMPARE(rows.at(1).result, QStringLiteral("nichts gefunden bei 9600,n,8,1"));
         QCOMPARE(rows.at(2).result, QStringLiteral("Terminal gefunden bei 19200,n,8,1"));
-        QVERIFY(heard.startsWith(codes.mid(4))); // the terminal heard only its own speed
+        // Each speed is announced with its own code for the interface kind, then asked "?V".
+        QCOMPARE(heardAt9600.left(4), codes.left(4));
+        QVERIFY(heardAt9600.mid(4).startsWith("\x1b?V"));
+        QCOMPARE(heard.left(4), codes.mid(4)); // the terminal heard only its own speed
+        QVERIFY(heard.mid(4).startsWith("\x1b?V"));
         QVERIFY(ui.texts().isEmpty());
         setUi(nullptr);
     }

@@ -1,4 +1,6 @@
 // vemro-cli's link commands against vxsim on a pseudo-terminal.
+#include "tests/common/TrafficLog.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@ private:
     QTemporaryDir m_home;
     QProcess m_sim;
     QString m_line;
+    QString m_log;
 
     // Runs vemro-cli with --home; gives the exit code, standard output in `out`.
     int cli(const QStringList& args, QString* out = nullptr, QString* err = nullptr)
@@ -38,7 +41,8 @@ private slots:
         QVERIFY(m_home.isValid());
         m_line = m_home.filePath(QStringLiteral("vx"));
         m_sim.setProgram(kVxsim);
-        m_sim.setArguments({QStringLiteral("--pty-link"), m_line});
+        m_log = m_home.filePath(QStringLiteral("verkehr.log"));
+        m_sim.setArguments({QStringLiteral("--pty-link"), m_line, QStringLiteral("--log"), m_log});
         m_sim.start();
         QVERIFY(m_sim.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_line), 10000);
@@ -86,32 +90,54 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("output");
-        QTest::newRow("info") << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711";
-        QTest::newRow("send") << QStringList{"send", "<ESC>?V"} << 0 << "V:2.7,004711;";
-        QTest::newRow("send, silence") << QStringList{"send", "<ESC>LL"} << 1 << "";
-        QTest::newRow("send, bad code") << QStringList{"send", "<ESC><300>"} << 1 << "";
-        QTest::newRow("io set") << QStringList{"io", "set", "3", "77"} << 0 << "";
-        QTest::newRow("io get") << QStringList{"io", "get", "3"} << 0 << "77";
-        QTest::newRow("io get 9") << QStringList{"io", "get", "9"} << 2 << "";
-        QTest::newRow("eeprom set") << QStringList{"eeprom", "set", "1000", "65"} << 0 << "";
-        QTest::newRow("eeprom get") << QStringList{"eeprom", "get", "1000"} << 0 << "65";
-        QTest::newRow("eeprom size") << QStringList{"eeprom", "size"} << 0 << "4096";
-        QTest::newRow("save-config") << QStringList{"save-config"} << 0 << "";
-        QTest::newRow("reset") << QStringList{"reset"} << 0 << "";
-        QTest::newRow("speed invalid") << QStringList{"speed", "57600"} << 1 << "";
-        QTest::newRow("rs485 speed code") << QStringList{"speed", "19200", "--rs485"} << 0 << "";
-        QTest::newRow("back to RS232") << QStringList{"speed", "19200"} << 0 << "";
-        QTest::newRow("info after") << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711";
+        QTest::addColumn<QByteArray>("wire"); // what the terminal got, where it matters
+        QTest::newRow("info") << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711"
+                              << QByteArray("-");
+        QTest::newRow("send") << QStringList{"send", "<ESC>?V"} << 0 << "V:2.7,004711;"
+                              << QByteArray("-");
+        QTest::newRow("send, silence")
+            << QStringList{"send", "<ESC>LL"} << 1 << "" << QByteArray("-");
+        QTest::newRow("send, bad code")
+            << QStringList{"send", "<ESC><300>"} << 1 << "" << QByteArray("-");
+        QTest::newRow("io set") << QStringList{"io", "set", "3", "77"} << 0 << ""
+                                << QByteArray("-");
+        QTest::newRow("io get") << QStringList{"io", "get", "3"} << 0 << "77" << QByteArray("-");
+        QTest::newRow("io get 9") << QStringList{"io", "get", "9"} << 2 << "" << QByteArray("-");
+        QTest::newRow("eeprom set")
+            << QStringList{"eeprom", "set", "1000", "65"} << 0 << "" << QByteArray("-");
+        QTest::newRow("eeprom get")
+            << QStringList{"eeprom", "get", "1000"} << 0 << "65" << QByteArray("-");
+        QTest::newRow("eeprom size")
+            << QStringList{"eeprom", "size"} << 0 << "4096" << QByteArray("-");
+        QTest::newRow("save-config") << QStringList{"save-config"} << 0 << "" << QByteArray("-");
+        QTest::newRow("reset") << QStringList{"reset"} << 0 << ""
+                               << QByteArray("\x1b"
+                                             "Kr");
+        QTest::newRow("speed invalid") << QStringList{"speed", "57600"} << 1 << "" << QByteArray();
+        QTest::newRow("rs485 speed code") << QStringList{"speed", "19200", "--rs485"} << 0 << ""
+                                          << QByteArray("\x1b"
+                                                        "SG5");
+        QTest::newRow("back to RS232") << QStringList{"speed", "19200"} << 0 << ""
+                                       << QByteArray("\x1b"
+                                                     "SG1");
+        QTest::newRow("info after")
+            << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711" << QByteArray("-");
     }
     void commands()
     {
         QFETCH(QStringList, args);
         QFETCH(int, code);
         QFETCH(QString, output);
+        QFETCH(QByteArray, wire);
+        const qint64 mark = vemro::test::SettledLogSize(m_log);
         QString out;
         QCOMPARE(cli(args + line(), &out), code);
         if (code == 0)
             QCOMPARE(out.trimmed(), output);
+        if (wire != "-") {
+            (void)vemro::test::SettledLogSize(m_log);
+            QCOMPARE(vemro::test::TrafficSince(m_log, mark).toTerminal, wire);
+        }
     }
 
     void analog()

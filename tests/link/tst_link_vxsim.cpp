@@ -1,6 +1,7 @@
 // End to end against vxsim: a real pseudo-terminal line with the terminal's speed check, and
 // its network module over UDP loopback.
 #include "PtyPeer.h"
+#include "tests/common/TrafficLog.h"
 
 #include "editors/ConsoleFrame.h"
 #include "link/ComPort.h"
@@ -57,6 +58,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_sim;
     QString m_line;
+    QString m_log;
     ScriptedUserInterface m_ui;
     ComPort m_port;
     clsVX m_vx;
@@ -76,8 +78,9 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         m_line = m_dir.filePath(QStringLiteral("vx"));
+        m_log = m_dir.filePath(QStringLiteral("verkehr.log"));
         QVERIFY(startSim(m_sim, {QStringLiteral("--pty-link"), m_line, QStringLiteral("--speed"),
-                                 QStringLiteral("19200")}));
+                                 QStringLiteral("19200"), QStringLiteral("--log"), m_log}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(m_line), 10000);
         setUi(&m_ui);
         m_vx.setCtlcom(&m_port);
@@ -188,10 +191,19 @@ private slots:
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));
         useForm(parameterMode);
 
+        // The stored port goes as its amount; fixed text 128 does not exist: nothing is sent.
+        const qint64 mark = SettledLogSize(m_log);
         m_vx.FesttextPort = -3;
         m_vx.SetFesttextPort(-1);
         m_vx.ShowFesttext(0);
         m_vx.ShowFesttext(128);
+        (void)SettledLogSize(m_log);
+        const QByteArray fp = parameterMode ? QByteArray("3;") : QByteArray(1, '\x03');
+        QCOMPARE(TrafficSince(m_log, mark).toTerminal, QByteArray("\x1b"
+                                                                  "FP") +
+                                                           fp +
+                                                           QByteArray("\x1b"
+                                                                      "FZ0;"));
         m_vx.SaveKonfig();
         QCOMPARE(m_vx.lastError(), 0);
 

@@ -76,8 +76,12 @@ void TstWindowVxsim::readChangeSendReadBack()
 {
     QTemporaryDir dir;
     const QString pty = dir.filePath(QStringLiteral("vx"));
+    // The terminal's display differs from the project's 20x4: the read must show the
+    // terminal's.
     SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"),
-                    QStringLiteral("2.7"), QStringLiteral("--sernr"), QStringLiteral("004799")});
+                    QStringLiteral("2.7"), QStringLiteral("--sernr"), QStringLiteral("004799"),
+                    QStringLiteral("--rows"), QStringLiteral("2"), QStringLiteral("--cols"),
+                    QStringLiteral("40")});
     QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     auto window = startWindow(pty);
@@ -88,7 +92,7 @@ void TstWindowVxsim::readChangeSendReadBack()
     window->cmdReadfromTerminal_Click();
     QCOMPARE(window->projektPage()->lblTerminalVersion()->text(), QStringLiteral("2.7"));
     QCOMPARE(window->projektPage()->txtTerminalSerNr()->text(), QStringLiteral("004799"));
-    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("20x4"));
+    QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("40x2"));
     const int contrast = page->ctlDisplaykontrast()->value();
     // Change and send.
     page->ctlEinschaltmeldungEnabled()->setChecked(

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void addUpdateDelete();
     void optimisticLocking();
     void readOnlyRefusesWrites();
+    void commandTexts_data();
+    void commandTexts();
     void commandsAndParameters();
     void openErrors_data();
     void openErrors();
@@ -44,7 +46,8 @@ void TstRecordset::cleanup()
 
 void TstRecordset::openProjectDb(const QString& script)
 {
-    const QString file = m_dir.filePath(QStringLiteral("p%1.mdb").arg(QTest::currentTestFunction()));
+    const QString file =
+        m_dir.filePath(QStringLiteral("p%1.mdb").arg(QTest::currentTestFunction()));
     QFile::remove(file);
     QString error;
     QVERIFY2(BuildDatabaseFile(file, {script}, &error), qPrintable(error));
@@ -74,9 +77,10 @@ void TstRecordset::splitScript()
 
 void TstRecordset::navigation()
 {
-    openProjectDb(QStringLiteral("CREATE TABLE Festtexte (DisplayNr INTEGER, text TEXT, TextRTF TEXT);"
-                                 "INSERT INTO Festtexte VALUES (2,'zwei',NULL);"
-                                 "INSERT INTO Festtexte VALUES (1,'eins',NULL);"));
+    openProjectDb(
+        QStringLiteral("CREATE TABLE Festtexte (DisplayNr INTEGER, text TEXT, TextRTF TEXT);"
+                       "INSERT INTO Festtexte VALUES (2,'zwei',NULL);"
+                       "INSERT INTO Festtexte VALUES (1,'eins',NULL);"));
     QVERIFY(m_env->execute(QStringLiteral("cmdFesttexte")));
     Recordset& rs = m_env->recordset(QStringLiteral("cmdFesttexte"));
     QCOMPARE(rs.recordCount(), 2);
@@ -102,7 +106,8 @@ void TstRecordset::navigation()
     QVERIFY(rs.bof() && rs.eof());
 
     // An empty result is BOF and EOF at once.
-    QSqlQuery(m_env->database(DataEnvironment::kProjekt)).exec(QStringLiteral("DELETE FROM Festtexte"));
+    QSqlQuery(m_env->database(DataEnvironment::kProjekt))
+        .exec(QStringLiteral("DELETE FROM Festtexte"));
     QVERIFY(m_env->execute(QStringLiteral("cmdFesttexte")));
     QVERIFY(rs.bof() && rs.eof());
     QCOMPARE(rs.recordCount(), 0);
@@ -110,10 +115,11 @@ void TstRecordset::navigation()
 
 void TstRecordset::findAndFilter()
 {
-    openProjectDb(QStringLiteral("CREATE TABLE Tastencodes (TastenNr INTEGER, Tastencode TEXT, Tastencode_Shift TEXT);"
-                                 "INSERT INTO Tastencodes VALUES (1,'a','A');"
-                                 "INSERT INTO Tastencodes VALUES (2,'b','B');"
-                                 "INSERT INTO Tastencodes VALUES (3,'a','C');"));
+    openProjectDb(QStringLiteral(
+        "CREATE TABLE Tastencodes (TastenNr INTEGER, Tastencode TEXT, Tastencode_Shift TEXT);"
+        "INSERT INTO Tastencodes VALUES (1,'a','A');"
+        "INSERT INTO Tastencodes VALUES (2,'b','B');"
+        "INSERT INTO Tastencodes VALUES (3,'a','C');"));
     QVERIFY(m_env->execute(QStringLiteral("cmdTastencodes")));
     Recordset& rs = m_env->recordset(QStringLiteral("cmdTastencodes"));
     QVERIFY(rs.find(QStringLiteral("TastenNr"), 2));
@@ -137,9 +143,10 @@ void TstRecordset::findAndFilter()
 
 void TstRecordset::addUpdateDelete()
 {
-    openProjectDb(QStringLiteral("CREATE TABLE Festtexte (DisplayNr INTEGER, text TEXT, TextRTF TEXT DEFAULT 'rtf');"
-                                 "INSERT INTO Festtexte VALUES (1,'eins','x');"
-                                 "INSERT INTO Festtexte VALUES (1,'eins','x');"));
+    openProjectDb(QStringLiteral(
+        "CREATE TABLE Festtexte (DisplayNr INTEGER, text TEXT, TextRTF TEXT DEFAULT 'rtf');"
+        "INSERT INTO Festtexte VALUES (1,'eins','x');"
+        "INSERT INTO Festtexte VALUES (1,'eins','x');"));
     QVERIFY(m_env->execute(QStringLiteral("cmdFesttexte")));
     Recordset& rs = m_env->recordset(QStringLiteral("cmdFesttexte"));
 
@@ -153,7 +160,8 @@ void TstRecordset::addUpdateDelete()
     QVERIFY(rs.setValue(QStringLiteral("DisplayNr"), 7));
     QVERIFY(rs.setValue(QStringLiteral("text"), QStringLiteral("sieben; 'quote'")));
     QVERIFY2(rs.update(), qPrintable(rs.lastError()));
-    QCOMPARE(rs.value(QStringLiteral("TextRTF")).toString(), QStringLiteral("rtf")); // default read back
+    QCOMPARE(rs.value(QStringLiteral("TextRTF")).toString(),
+             QStringLiteral("rtf")); // default read back
 
     // cancelUpdate drops a new row and restores changed fields.
     QVERIFY(rs.addNew());
@@ -212,16 +220,63 @@ void TstRecordset::readOnlyRefusesWrites()
     QCOMPARE(rs.value(QStringLiteral("Displaytyp")).toString(), QStringLiteral("20x4"));
 }
 
+// The fifteen named commands: connection, text as it goes to the database (blanks
+// included; parameters bound by name), whether updates go through, the parameter.
+void TstRecordset::commandTexts_data()
+{
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("updatable");
+    QTest::addColumn<QString>("parameter");
+    const QString d = DataEnvironment::kDaten;
+    const QString p = DataEnvironment::kProjekt;
+    QTest::newRow("cmdAllgemein") << d << "SELECT * FROM Allgemein" << true << "";
+    QTest::newRow("cmdProjektLRU")
+        << d << "SELECT * FROM ProjekteLRU ORDER BY lastused desc" << true << "";
+    QTest::newRow("cmdSuchergebnis")
+        << d << "SELECT * FROM Suchergebnis ORDER BY Typ, IPAdresse" << true << "";
+    QTest::newRow("cmdProjekt") << p << "SELECT * FROM Allgemein" << true << "";
+    QTest::newRow("cmdTerminaleinstellung")
+        << p << "SELECT * FROM Terminaleinstellungen " << true << "";
+    QTest::newRow("cmdFesttexte") << p << "SELECT * FROM Festtexte ORDER BY DisplayNr" << true
+                                  << "";
+    QTest::newRow("cmdTastencodes")
+        << p << "SELECT * FROM Tastencodes ORDER BY TastenNr" << true << "";
+    QTest::newRow("cmdTastaturmodus") << p << "SELECT * FROM TastaturModus" << true << "";
+    QTest::newRow("cmdUserzeichen")
+        << p << "SELECT * FROM Userzeichen ORDER BY CGramAdresse" << true << "";
+    QTest::newRow("cmdProgRegister")
+        << p << "SELECT * From Register WHERE visible=true  ORDER BY Reihenfolge" << false << "";
+    QTest::newRow("cmdDisplaytyp")
+        << p << "SELECT * FROM Display ORDER BY Displaytyp" << false << "";
+    QTest::newRow("cmdBefehlsgruppen")
+        << p << "SELECT * FROM Befehlsgruppen ORDER BY Bezeichnung" << false << "";
+    QTest::newRow("cmdBefehle")
+        << p << "SELECT * FROM Befehlssatz WHERE Gruppe_ID = :aktGruppe ORDER BY Bezeichnung"
+        << false << "aktGruppe";
+    QTest::newRow("cmdBefehlsparameter")
+        << p << "SELECT * FROM Befehlsparameter WHERE Befehl_ID= :aktBefehl ORDER BY Reihenfolge"
+        << false << "aktBefehl";
+    QTest::newRow("cmdQMTests") << p << "SELECT * FROM QMTests" << false << "";
+}
+
+void TstRecordset::commandTexts()
+{
+    QFETCH(QString, connection);
+    QFETCH(QString, text);
+    QFETCH(bool, updatable);
+    QFETCH(QString, parameter);
+    const DataEnvironment::Command* c =
+        m_env->command(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(c);
+    QCOMPARE(c->connection, connection);
+    QCOMPARE(c->text, text);
+    QCOMPARE(c->updatable, updatable);
+    QCOMPARE(c->parameter, parameter);
+}
+
 void TstRecordset::commandsAndParameters()
 {
-    // The texts go to the database as they stand, blanks included.
-    QCOMPARE(m_env->command(QStringLiteral("cmdTerminaleinstellung"))->text,
-             QStringLiteral("SELECT * FROM Terminaleinstellungen "));
-    QCOMPARE(m_env->command(QStringLiteral("cmdProgRegister"))->text,
-             QStringLiteral("SELECT * From Register WHERE visible=true  ORDER BY Reihenfolge"));
-    QVERIFY(!m_env->command(QStringLiteral("cmdProgRegister"))->updatable);
-    QVERIFY(m_env->command(QStringLiteral("cmdProjektLRU"))->updatable);
-    QCOMPARE(m_env->command(QStringLiteral("cmdProjektLRU"))->connection, DataEnvironment::kDaten);
 
     openProjectDb(QStringLiteral(
         "CREATE TABLE Befehlssatz (ID INTEGER PRIMARY KEY, Gruppe_ID INTEGER, Bezeichnung TEXT, "
@@ -229,7 +284,8 @@ void TstRecordset::commandsAndParameters()
         "INSERT INTO Befehlssatz VALUES (1, 1, 'B', '<ESC>B', ';');"
         "INSERT INTO Befehlssatz VALUES (2, 1, 'A', '<ESC>A', ';');"
         "INSERT INTO Befehlssatz VALUES (3, 2, 'C', '<ESC>C', ';');"
-        "CREATE TABLE Register (FrameNr INTEGER, FrameBezeichnung TEXT, enabled BIT, visible BIT, Reihenfolge INTEGER);"
+        "CREATE TABLE Register (FrameNr INTEGER, FrameBezeichnung TEXT, enabled BIT, visible BIT, "
+        "Reihenfolge INTEGER);"
         "INSERT INTO Register VALUES (1, 'Schnittstelle', 1, 1, 2);"
         "INSERT INTO Register VALUES (0, 'Projekt', 1, 1, 1);"
         "INSERT INTO Register VALUES (2, '(reserviert)', 0, 0, 3);"));
@@ -237,7 +293,8 @@ void TstRecordset::commandsAndParameters()
     Recordset& rs = m_env->recordset(QStringLiteral("cmdBefehle"));
     QCOMPARE(rs.recordCount(), 2);
     QCOMPARE(rs.value(QStringLiteral("Bezeichnung")).toString(), QStringLiteral("A"));
-    QVERIFY(m_env->execute(QStringLiteral("cmdBefehle"), QStringLiteral("2; DROP TABLE Befehlssatz")));
+    QVERIFY(
+        m_env->execute(QStringLiteral("cmdBefehle"), QStringLiteral("2; DROP TABLE Befehlssatz")));
     QCOMPARE(rs.recordCount(), 0);
     QVERIFY(m_env->execute(QStringLiteral("cmdBefehle"), 2)); // the table is still there
     QCOMPARE(rs.recordCount(), 1);

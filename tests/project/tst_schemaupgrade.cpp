@@ -91,25 +91,29 @@ void TstSchemaUpgrade::upgrade_data()
     QTest::addColumn<QStringList>("terminalColumns");
     QTest::addColumn<QStringList>("keyboardColumns");
     QTest::addColumn<bool>("failed");
+    QTest::addColumn<QString>("written"); // every DBVersion written, in order
     const QStringList base{"ParameterMode", "Comsettings"};
     QTest::newRow("1.0 runs all four in order")
         << "1.0" << QString() << "1.4"
         << base + QStringList{"Terminaladresse", "ComSettingsProg", "UseRS485"}
-        << QStringList{"Mindestdauer", "UseMatrix"} << false;
-    QTest::newRow("1.3 runs the last") << "1.3" << QString() << "1.4" << base + QStringList{"UseRS485"}
-                                       << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("1.4 runs nothing") << "1.4" << QString() << "1.4" << base
-                                      << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("2.0 runs nothing") << "2.0" << QString() << "2.0" << base
-                                      << QStringList{"Mindestdauer"} << false;
+        << QStringList{"Mindestdauer", "UseMatrix"} << false << "1.1,1.2,1.3,1.4";
+    QTest::newRow("1.3 runs the last")
+        << "1.3" << QString() << "1.4" << base + QStringList{"UseRS485"}
+        << QStringList{"Mindestdauer"} << false << "1.4";
+    QTest::newRow("1.4 runs nothing")
+        << "1.4" << QString() << "1.4" << base << QStringList{"Mindestdauer"} << false << "";
+    QTest::newRow("2.0 runs nothing")
+        << "2.0" << QString() << "2.0" << base << QStringList{"Mindestdauer"} << false << "";
     QTest::newRow("Null runs nothing") << QString() << QString() << QString() << base
-                                       << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("1.0 with blank differs") << "1.0 " << QString() << "1.0 " << base
-                                            << QStringList{"Mindestdauer"} << false;
+                                       << QStringList{"Mindestdauer"} << false << "";
+    QTest::newRow("1.0 with blank differs")
+        << "1.0 " << QString() << "1.0 " << base << QStringList{"Mindestdauer"} << false << "";
     // The column of step 1.2 exists already: that step fails and the version stays.
     QTest::newRow("failing step keeps 1.2")
-        << "1.2" << "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT;" << "1.2"
-        << base + QStringList{"ComSettingsProg"} << QStringList{"Mindestdauer"} << true;
+        << "1.2"
+        << "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT;"
+        << "1.2" << base + QStringList{"ComSettingsProg"} << QStringList{"Mindestdauer"} << true
+        << "";
 }
 
 void TstSchemaUpgrade::upgrade()
@@ -120,7 +124,16 @@ void TstSchemaUpgrade::upgrade()
     QFETCH(QStringList, terminalColumns);
     QFETCH(QStringList, keyboardColumns);
     QFETCH(bool, failed);
+    QFETCH(QString, written);
     openFile(oldProject(from, QStringLiteral("1.0.0"), extra));
+    {
+        // Every version written to the header is noted, so the steps between are seen too.
+        QSqlQuery trace(m_env->database(DataEnvironment::kProjekt));
+        QVERIFY(trace.exec(QStringLiteral("CREATE TABLE Geschrieben (v TEXT)")));
+        QVERIFY(trace.exec(
+            QStringLiteral("CREATE TRIGGER merken AFTER UPDATE OF DBVersion ON Allgemein "
+                           "BEGIN INSERT INTO Geschrieben VALUES (NEW.DBVersion); END")));
+    }
     clsProjekt projekt(*m_env);
     QCOMPARE(projekt.UpdateProjekt(), !failed);
     QVERIFY(!m_ui.busy()); // the hourglass is gone again
@@ -131,6 +144,11 @@ void TstSchemaUpgrade::upgrade()
     QVERIFY(q.exec(QStringLiteral("SELECT DBVersion FROM Allgemein")) && q.next());
     QCOMPARE(q.value(0).toString(), expected);
     QCOMPARE(q.value(0).isNull(), expected.isNull());
+    QStringList versions;
+    QVERIFY(q.exec(QStringLiteral("SELECT v FROM Geschrieben ORDER BY rowid")));
+    while (q.next())
+        versions << q.value(0).toString();
+    QCOMPARE(versions.join(QLatin1Char(',')), written);
     if (failed) {
         QCOMPARE(m_ui.texts().size(), 1);
         QVERIFY(m_ui.texts().first().startsWith(QStringLiteral("Fehler bei DB-Update : ")));
@@ -162,8 +180,9 @@ void TstSchemaUpgrade::minProgversion()
     if (opens)
         QVERIFY(m_ui.texts().isEmpty());
     else
-        QCOMPARE(m_ui.texts(),
-                 QStringList{QStringLiteral("Projekt benötigt mindestens Programmversion ") + minimum});
+        QCOMPARE(
+            m_ui.texts(),
+            QStringList{QStringLiteral("Projekt benötigt mindestens Programmversion ") + minimum});
 }
 
 QTEST_GUILESS_MAIN(TstSchemaUpgrade)

@@ -1,8 +1,10 @@
 #include "ProjectTestHome.h"
 
+#include "../pages/FakeTerminal.h"
 #include "app/frmProjektneu.h"
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
+#include "editors/SchnittstellePage.h"
 #include "link/ComPort.h"
 #include "link/MemoryTransport.h"
 #include "platform/Globals.h"
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTabWidget>
 
 using namespace vemro;
 using vemro::test::ScriptedPage;
@@ -59,6 +62,8 @@ private Q_SLOTS:
     void openFromMenu();
     void dispatch_data();
     void dispatch();
+    void pagesAnswerTheirModes_data();
+    void pagesAnswerTheirModes();
     void readKeepsSendState();
     void sendDisablesAndRestoresFrames();
     void pageSwitchButtons();
@@ -434,9 +439,87 @@ void TstProjects::openFromMenu()
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Fremd01.mdb")));
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));
     QCOMPARE(window.projektPage()->cboProjekte()->currentText(), QStringLiteral("Fremd01"));
+    // Replacing a project with a file that cannot be copied keeps the project whole.
+    const QString broken = elsewhere.filePath(QStringLiteral("Anlage1.mdb"));
+    QVERIFY(QDir().mkpath(broken)); // a folder: the copy fails
+    const QString anlage1 = m_home->projects() + QStringLiteral("Anlage1.mdb");
+    const qint64 size = QFileInfo(anlage1).size();
+    m_ui.clear();
+    m_ui.queueFileName(broken);
+    m_ui.queueAnswer(UserInterface::Answer::Yes);
+    m_ui.queueAnswer(UserInterface::Answer::Yes);
+    window.mnuDateiOpen_Click();
+    QCOMPARE(m_ui.texts().last(), QStringLiteral("Projekt kann nicht kopiert werden : ") + anlage1);
+    QCOMPARE(QFileInfo(anlage1).size(), size);
+    QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));
 }
 
+// The product's pages: which page answers which edit mode, and what goes to the terminal.
 void TstProjects::dispatch_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("subTab");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<QStringList>("commands"); // beginnings of the commands, in order
+    QTest::addColumn<QStringList>("messages");
+    const QStringList unknown{QStringLiteral("unbekannte Bearbeitungsfunktion")};
+    const QStringList none;
+    QTest::newRow("0 read: terminal information")
+        << 0 << -1 << 0 << false << QStringList{"L?A", "?V"} << none;
+    QTest::newRow("0 send does nothing") << 0 << -1 << 0 << true << none << none;
+    QTest::newRow("4 read") << 4 << -1 << 4 << false
+                            << QStringList{"K?M", "L?A", "?V", "?P0;", "?P0;"} << none;
+    QTest::newRow("4 send") << 4 << -1 << 4 << true
+                            << QStringList{"KM", "FP0;", "LA4,20;", "LB1;", "LK"} << none;
+    QTest::newRow("7 read") << 7 << -1 << 7 << false << QStringList{"?P0;"} << none;
+    QTest::newRow("7 send") << 7 << -1 << 7 << true << QStringList{"P0,0;"} << none;
+    QTest::newRow("11 read not supported")
+        << 1 << 0 << 11 << false << none << QStringList{QStringLiteral("nicht unterstützt")};
+    QTest::newRow("12 read unknown") << 1 << 1 << 12 << false << none << unknown;
+    QTest::newRow("12 send unknown") << 1 << 1 << 12 << true << none << unknown;
+    QTest::newRow("3 opens on 31, unknown yet") << 3 << -1 << 31 << false << none << unknown;
+    QTest::newRow("8 read unknown") << 8 << -1 << 8 << false << none << unknown;
+    QTest::newRow("8 send unknown") << 8 << -1 << 8 << true << none << unknown;
+    QTest::newRow("2 read unknown") << 2 << -1 << 2 << false << none << unknown;
+}
+
+void TstProjects::dispatch()
+{
+    QFETCH(int, page);
+    QFETCH(int, subTab);
+    QFETCH(int, mode);
+    QFETCH(bool, send);
+    QFETCH(QStringList, commands);
+    QFETCH(QStringList, messages);
+    QVERIFY(
+        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+                            {QStringLiteral("INSERT INTO Register VALUES (2, 'frei', 1, 1, 2)")}));
+    frmhaupt window;
+    FakeTerminal terminal;
+    terminal.attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
+    QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Anlage1"));
+    window.showPage(page);
+    if (subTab >= 0)
+        window.schnittstellePage()->ctlRegisterSchnittstelle()->setCurrentIndex(subTab);
+    QCOMPARE(window.editMode(), mode);
+    terminal.commands.clear();
+    m_ui.clear();
+    if (send)
+        window.cmdSaveinTerminal_Click();
+    else
+        window.cmdReadfromTerminal_Click();
+    QCOMPARE(m_ui.texts(), messages);
+    QCOMPARE(terminal.commands.size(), commands.size());
+    for (int i = 0; i < commands.size(); ++i)
+        QVERIFY2(terminal.commands.at(i).startsWith(commands.at(i).toLatin1()),
+                 terminal.commands.at(i).constData());
+    QCOMPARE(window.editMode(), mode); // the dispatch never changes it
+}
+
+void TstProjects::pagesAnswerTheirModes_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("send");
@@ -460,7 +543,9 @@ void TstProjects::dispatch_data()
     }
 }
 
-void TstProjects::dispatch()
+// Pages of other areas behind the same interface: each edit mode reaches the page that
+// lists it, whatever page number it has.
+void TstProjects::pagesAnswerTheirModes()
 {
     QFETCH(int, mode);
     QFETCH(bool, send);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace vemro {
+
+// The interface the program uses: the link kind, the PC's serial port and speed, and what
+// the project and the program database keep of them.
+struct InterfaceSettingsData
+{
+    int ComMode = 0;         // 0 = RS232, 4 = RS485/422, 20 = network module
+    int ComPort = 1;         // "Com n" (program database Allgemein.ComPort), 0 = none
+    QString speed;           // "9600", "19200" or "38400"
+    QString Comsettings;     // project: the PC port's settings text
+    QString ComsettingsProg; // project: the settings of the production test
+    bool Users485 = false;   // project: RS485/422 chosen
+    int lastComMode = 0;     // project header: the link kind last used
+};
+
+} // namespace vemro
