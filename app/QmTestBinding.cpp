@@ -62,7 +62,7 @@ void QmTestBinding::prepareRun()
         return;
     const QString current = port->Settings().section(QLatin1Char(','), 0, 0);
     if (TextValue(speed->currentText()) != TextValue(current))
-        m_window.interfaceSettings()->cmdSetSerComProg_Click();
+        m_window.interfaceSettings()->cmdSetSerComProg_Click(speed->currentText());
 }
 
 } // namespace vemro
