@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/LinkStatusPanel.h"
 #include "app/ProgressBarIndicator.h"
+#include "app/QmTestBinding.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
 #include "commands/frmBefehle.h"
@@ -543,6 +544,7 @@ void frmhaupt::bindPages()
     demo->setMaximumWidth(560);
     m_pageLayouts[EditMode::Demo]->addWidget(demo, 0, Qt::AlignLeft);
     m_pageLayouts[EditMode::Demo]->addStretch(1);
+    m_qmTest = new QmTestBinding(*this);
 
     addPage(*m_interface);
     addPage(*m_terminal);

@@ -36,6 +36,7 @@ class clsNetModul;
 class clsVX;
 class KonfigurationPage;
 class ProjektPage;
+class QmTestBinding;
 class QmTestPage;
 class SchnittstellePage;
 class clsProjekt;
@@ -80,6 +81,7 @@ public:
     [[nodiscard]] SchnittstellePage* schnittstellePage() const { return m_schnittstellePage; }
     [[nodiscard]] KonfigurationPage* konfigurationPage() const { return m_konfigurationPage; }
     [[nodiscard]] QmTestPage* qmTestPage() const { return m_qmTestPage; }
+    [[nodiscard]] QmTestBinding* qmTest() const { return m_qmTest; }
     // The frame of page `nr` (0 to 9) and the layout that page content goes into.
     [[nodiscard]] QWidget* frRegister(int nr) const { return m_frames.at(static_cast<size_t>(nr)); }
     [[nodiscard]] QVBoxLayout* pageLayout(int nr) const;
@@ -180,6 +182,7 @@ private:
     SchnittstellePage* m_schnittstellePage = nullptr;
     KonfigurationPage* m_konfigurationPage = nullptr;
     QmTestPage* m_qmTestPage = nullptr;
+    QmTestBinding* m_qmTest = nullptr;
 
     int m_editMode = EditMode::Projekt;
     PageSet m_pages;

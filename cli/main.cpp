@@ -6,6 +6,7 @@
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
+#include "cli/QmTestCommands.h"
 #include "platform/ConsoleUserInterface.h"
 #include "platform/UserInterface.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     vemro::registerProjectLifecycleCommands(registry);
     vemro::registerKeyboardCommands(registry);
     vemro::registerFesttextCommands(registry);
+    vemro::registerQmTestCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);

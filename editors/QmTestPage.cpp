@@ -27,7 +27,8 @@ QmTestPage::QmTestPage(QWidget* parent) : QWidget(parent)
     m_speed->setMinimumWidth(100);
     m_set = new QPushButton(QStringLiteral("setzen"), frame);
     m_set->setObjectName(QStringLiteral("cmdSetSerComProg"));
-    row->addWidget(new QLabel(QStringLiteral("Geschwindigkeit"), frame));
+    row->addWidget(
+        new QLabel(QStringLiteral("Schnittstellengeschwindigkeit für Programmierung"), frame));
     row->addWidget(m_speed);
     row->addWidget(m_set);
     row->addStretch(1);

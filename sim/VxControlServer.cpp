@@ -24,7 +24,8 @@ bool toInt(const QString& text, int lo, int hi, int* out)
 }
 
 const char* const kHelp = "key N | press N | release N | analog V | port N V | port N release | "
-                          "plugs on [STEP] | plugs off | fault none|nak N|silent|garbage|"
+                          "plugs on [STEP] | plugs off | plugs break PORT BIT | plugs mend | "
+                          "plugs analog V0 V1 V2 V3 | fault none|nak N|silent|garbage|"
                           "checksum|drop N|mute N | reset | dump | display | quit";
 
 } // namespace
@@ -135,6 +136,26 @@ QString VxControlServer::execute(const QString& line)
         if (!ok || b < 0 || b > 255)
             return bad();
         m_terminal->setPortInput(a, b);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "plugs" && w.size() == 4 && w[1] == "break") {
+        if (!toInt(w[2], 0, VxTerminal::kPorts - 1, &a) || !toInt(w[3], 0, 7, &b))
+            return bad();
+        m_terminal->breakPlugWire(a, b);
+        return QStringLiteral("OK");
+    }
+    if (cmd == "plugs" && w.size() == 2 && w[1] == "mend") {
+        m_terminal->mendPlugs();
+        return QStringLiteral("OK");
+    }
+    if (cmd == "plugs" && w.size() == 6 && w[1] == "analog") {
+        QList<int> levels;
+        for (int i = 2; i < 6; ++i) {
+            if (!toInt(w[i], 0, 1023, &a))
+                return bad();
+            levels.append(a);
+        }
+        m_terminal->setPlugAnalogLevels(levels);
         return QStringLiteral("OK");
     }
     if (cmd == "plugs" && w.size() >= 2) {

@@ -703,13 +703,15 @@ int VxTerminal::portValue(int port) const
             v |= 0x80;
         if (m_input[0] >= 0)
             v = (v & 0x7F) | (m_input[0] & 0x80);
+        else if (m_testPlugs)
+            v &= ~m_brokenWires[0];
         return v;
     }
     if (m_input[port] >= 0)
         return m_input[port];
     if (port == 1 && m_testPlugs) {
         const int o = m_latch[1];
-        return ((o & 0x55) << 1) | ((o & 0xAA) >> 1);
+        return (((o & 0x55) << 1) | ((o & 0xAA) >> 1)) & ~m_brokenWires[1];
     }
     return m_latch[port];
 }
@@ -733,6 +735,8 @@ void VxTerminal::festtextModeCheck(int port)
 
 int VxTerminal::analogValue() const
 {
+    if (m_testPlugs && m_plugLevels.size() == 4)
+        return m_plugLevels.at(m_cfg.port0 & 3);
     if (m_testPlugs)
         return std::min(1023, (m_cfg.port0 & 3) * m_analogStep);
     return m_analog;
@@ -753,6 +757,31 @@ void VxTerminal::setTestPlugs(bool on, int analogStep)
             m_cfg.codes[k] = static_cast<uchar>('a' + k);
             m_saved.codes[k] = m_cfg.codes[k];
         }
+    }
+    emit changed();
+}
+
+void VxTerminal::breakPlugWire(int port, int bit)
+{
+    if (port < 0 || port >= kPorts || bit < 0 || bit > 7)
+        return;
+    m_brokenWires[port] |= 1 << bit;
+    emit changed();
+}
+
+void VxTerminal::mendPlugs()
+{
+    m_brokenWires.fill(0);
+    m_plugLevels.clear();
+    emit changed();
+}
+
+void VxTerminal::setPlugAnalogLevels(const QList<int>& levels)
+{
+    m_plugLevels.clear();
+    if (levels.size() == 4) {
+        for (int v : levels)
+            m_plugLevels.append(std::clamp(v, 0, 1023));
     }
     emit changed();
 }

@@ -114,6 +114,13 @@ public:
     // analog input = (port 0 & 3) * analogStep, keys 1..8 send "a".."h" (set by the caller).
     void setTestPlugs(bool on, int analogStep = 256);
     [[nodiscard]] bool testPlugs() const { return m_testPlugs; }
+    // A faulty plug: the wire to input bit `bit` of `port` is broken, so the bit reads 0
+    // (port 1 bit 0 broken: 0xAA written reads 0x54). mendPlugs() repairs every wire.
+    void breakPlugWire(int port, int bit);
+    void mendPlugs();
+    // The analog values the plug gives for port 0 bits 0-1 = 0..3 (instead of the steps);
+    // an empty list goes back to (port 0 & 3) * analogStep.
+    void setPlugAnalogLevels(const QList<int>& levels);
 
     // --- EEPROM ---
     [[nodiscard]] const QByteArray& eeprom() const { return m_eeprom; }
@@ -227,6 +234,8 @@ private:
     int m_analog = 512;
     bool m_testPlugs = false;
     int m_analogStep = 256;
+    std::array<int, kPorts> m_brokenWires{}; // bit mask per port
+    QList<int> m_plugLevels;
     int m_writeAddress = 0;
     int m_fixedTextBudget = 0;
     uchar m_lastKey = 0;

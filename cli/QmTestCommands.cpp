@@ -1,0 +1,300 @@
+#include "cli/QmTestCommands.h"
+
+#include "cli/CliRegistry.h"
+#include "cli/CliSession.h"
+#include "cli/QmTestAnswers.h"
+#include "config/TerminalSettingsCore.h"
+#include "config/TerminalSettingsData.h"
+#include "link/clsVX.h"
+#include "platform/UserInterface.h"
+#include "project/DataEnvironment.h"
+#include "project/clsProjekt.h"
+#include "qmtest/ProgrammingSeam.h"
+#include "qmtest/ProtokollView.h"
+#include "qmtest/QMKeyboardTest.h"
+#include "qmtest/QMProcedures.h"
+#include "qmtest/QMReport.h"
+#include "qmtest/clsQMTest.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+#include <memory>
+
+namespace vemro {
+
+namespace {
+
+constexpr int kKeyboardTimeoutMs = 60000;
+
+const QString kHwType = QStringLiteral("hwtype");
+const QString kSteps = QStringLiteral("steps");
+const QString kAnswers = QStringLiteral("answers");
+const QString kSerial = QStringLiteral("serial");
+const QString kLog = QStringLiteral("log");
+const QString kReport = QStringLiteral("report");
+
+// The transfers the programming steps call. Until the fixed-text and keyboard transfers are
+// linked in, every part they own is reported as not written.
+std::unique_ptr<ProgrammingSeam> makeSeam()
+{
+    return std::make_unique<PendingProgrammingSeam>();
+}
+
+bool readHwType(CliContext& ctx, clsQMTest& test, int& code)
+{
+    if (!ctx.has(kHwType))
+        return true;
+    bool ok = false;
+    const int value = ctx.option(kHwType).toInt(&ok);
+    if (!ok || value < 0 || value > 32767) {
+        code = ctx.usage(QStringLiteral("--hwtype N (0 bis 32767)"));
+        return false;
+    }
+    test.aktHWTyp = static_cast<qint16>(value);
+    return true;
+}
+
+bool fillList(CliContext& ctx, clsQMTest& test, int& code)
+{
+    QString error;
+    if (!test.FillTestListe(&error)) {
+        code = ctx.fail(QStringLiteral("Testliste nicht lesbar : ") + error);
+        return false;
+    }
+    if (test.QMListe().isEmpty()) {
+        code = ctx.fail(QStringLiteral("keine Tests für Hardwaretyp %1").arg(test.aktHWTyp));
+        return false;
+    }
+    return true;
+}
+
+QString entryLine(clsQMTest& test, const QMNode& node)
+{
+    const QVariantMap row = test.zeileVon(node.text);
+    const QString proc = row.value(QStringLiteral("Prozedurname")).toString();
+    const int passes = row.value(QStringLiteral("Durchgaenge")).toInt();
+    QString line = (node.parent ? QStringLiteral("  ") : QString()) + node.text;
+    line += QStringLiteral("  [") + (proc.isEmpty() ? QStringLiteral("-") : proc) +
+            QStringLiteral(", ") + QString::number(passes) + QStringLiteral("x]");
+    return line;
+}
+
+int qmtestList(CliContext& ctx)
+{
+    if (ctx.args.size() != 1)
+        return ctx.usage(QStringLiteral("qmtest list NAME [--hwtype N]"));
+    DataEnvironment& env = ctx.session->env();
+    clsProjekt projekt(env);
+    if (!ctx.session->openProject(ctx.args.first(), projekt))
+        return 1;
+    clsQMTest test(env);
+    int code = 0;
+    if (!readHwType(ctx, test, code) || !fillList(ctx, test, code))
+        return code;
+    for (QMNode* node : test.QMListe().allNodes())
+        ctx.out << entryLine(test, *node) << '\n';
+    return 0;
+}
+
+// --steps: only the entries named (by their name or their procedure) stay checked; a group
+// named brings its tests, a test its group.
+bool selectSteps(CliContext& ctx, clsQMTest& test, int& code)
+{
+    if (!ctx.has(kSteps))
+        return true;
+    QMTestTree& tree = test.QMListe();
+    tree.setAllChecked(false);
+    for (const QString& raw : ctx.option(kSteps).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString step = raw.trimmed();
+        bool found = false;
+        for (QMNode* node : tree.allNodes()) {
+            const QString proc =
+                test.zeileVon(node->text).value(QStringLiteral("Prozedurname")).toString();
+            if (node->text == step ||
+                (!proc.isEmpty() && proc.compare(step, Qt::CaseInsensitive) == 0)) {
+                tree.NodeCheck(node, true);
+                found = true;
+            }
+        }
+        if (!found) {
+            code = ctx.fail(QStringLiteral("unbekannter Schritt : ") + step);
+            return false;
+        }
+    }
+    return true;
+}
+
+int qmtestRun(CliContext& ctx)
+{
+    if (ctx.args.size() != 1)
+        return ctx.usage(QStringLiteral(
+            "qmtest NAME [--hwtype N] [--steps A,B] [--answers ja,nein,...] [--serial N] "
+            "[--log DATEI] [--report DATEI.pdf|DATEI.csv] [Verbindung]"));
+    if (ctx.has(kReport)) {
+        const QString report = ctx.option(kReport).toLower();
+        if (!report.endsWith(QLatin1String(".pdf")) && !report.endsWith(QLatin1String(".csv")))
+            return ctx.usage(QStringLiteral("--report DATEI.pdf oder DATEI.csv"));
+    }
+    DataEnvironment& env = ctx.session->env();
+    clsProjekt projekt(env);
+    if (!ctx.session->openProject(ctx.args.first(), projekt))
+        return 1;
+    clsQMTest test(env);
+    int code = 0;
+    if (!readHwType(ctx, test, code) || !fillList(ctx, test, code) || !selectSteps(ctx, test, code))
+        return code;
+    clsVX* vx = ctx.session->terminal(code);
+    if (!vx)
+        return code;
+    // The programming steps write the project's configuration, as in the window after opening.
+    TerminalSettingsCore settings(*vx, env);
+    TerminalSettingsData data;
+    QString error;
+    if (!settings.loadFromProject(data, &error))
+        return ctx.fail(error);
+    settings.takeIntoTerminalObject(data);
+
+    const std::unique_ptr<ProgrammingSeam> seam = makeSeam();
+    QMProcedures procedures(test, *vx, env, *seam);
+    procedures.registerAll();
+    procedures.setKeyboardView([&ctx](QMKeyboardTest& keys) {
+        ctx.out << QMKeyboardTest::kAnweisung << '\n';
+        ctx.out.flush();
+        QObject::connect(&keys, &QMKeyboardTest::keyMarked, &keys, [&ctx](int key) {
+            ctx.out << "    Taste " << key << '\n';
+            ctx.out.flush();
+        });
+        // Nobody at the console to cancel: a test without keys ends after a minute.
+        auto* limit = new QTimer(&keys);
+        limit->setSingleShot(true);
+        QObject::connect(limit, &QTimer::timeout, &keys, [&keys] { keys.cancel(); });
+        limit->start(kKeyboardTimeoutMs);
+    });
+
+    MemoryProtokollView view;
+    clsProtokoll& log = test.QMProtokoll();
+    log.setListView(&view);
+    clsProtokoll fileLog;
+    if (ctx.has(kLog)) {
+        fileLog.setDateiname(ctx.option(kLog));
+        fileLog.setAktiv(clsProtokoll::kDatei);
+        QObject::connect(
+            &fileLog, &clsProtokoll::fileWriteFailed, &fileLog,
+            [&ctx](const QString& message) { ctx.console.message(message, kProductName); });
+    }
+    QObject::connect(&log, &clsProtokoll::entryAdded, &log, [&](const QString& text) {
+        ctx.out << "    " << text << '\n';
+        ctx.out.flush();
+        if (ctx.has(kLog))
+            fileLog.add(text);
+    });
+    QObject::connect(&test, &clsQMTest::schrittBegonnen, &test,
+                     [&ctx](const QString& name, const QString& proc) {
+                         ctx.out << name << " (" << proc << ")\n";
+                         ctx.out.flush();
+                     });
+    QObject::connect(&test, &clsQMTest::schrittBeendet, &test,
+                     [&ctx](const QString& name, const QString&, bool passed) {
+                         ctx.out << (passed ? "  bestanden: " : "  NICHT BESTANDEN: ") << name
+                                 << '\n';
+                         ctx.out.flush();
+                     });
+
+    QmTestAnswers answers(ctx.console,
+                          ctx.option(kAnswers).split(QLatin1Char(','), Qt::SkipEmptyParts),
+                          ctx.option(kSerial));
+    setUi(&answers);
+    const QDateTime started = QDateTime::currentDateTime();
+    test.Start();
+    setUi(&ctx.console);
+    log.setListView(nullptr);
+
+    const QList<clsQMTest::Schritt>& steps = test.Schritte();
+    int failed = 0;
+    for (const clsQMTest::Schritt& s : steps)
+        failed += s.bestanden ? 0 : 1;
+    const bool passed = test.allePassed();
+    if (passed)
+        ctx.out << "Ergebnis: bestanden (" << steps.size() << " Schritte)\n";
+    else
+        ctx.out << "Ergebnis: NICHT BESTANDEN (" << failed << " von " << steps.size()
+                << " Schritten)\n";
+    if (ctx.has(kReport)) {
+        const QMReport report(log.Eintraege(), vx->SerNr, started);
+        if (!report.save(ctx.option(kReport), &error))
+            return ctx.fail(error);
+        ctx.out << "Bericht: " << ctx.option(kReport) << '\n';
+    }
+    return passed ? 0 : 1;
+}
+
+int projectWrite(CliContext& ctx)
+{
+    if (ctx.args.size() != 1)
+        return ctx.usage(QStringLiteral("project write NAME [Verbindung]"));
+    DataEnvironment& env = ctx.session->env();
+    clsProjekt projekt(env);
+    if (!ctx.session->openProject(ctx.args.first(), projekt))
+        return 1;
+    int code = 0;
+    clsVX* vx = ctx.session->terminal(code);
+    if (!vx)
+        return code;
+    TerminalSettingsCore settings(*vx, env);
+    TerminalSettingsData data;
+    QString error;
+    if (!settings.loadFromProject(data, &error))
+        return ctx.fail(error);
+    settings.takeIntoTerminalObject(data);
+    const std::unique_ptr<ProgrammingSeam> seam = makeSeam();
+    bool all = true;
+    const auto part = [&](const QString& name, const std::function<bool(QString*)>& write) {
+        QString why;
+        const bool ok = write(&why);
+        ctx.out << name << ": "
+                << (ok ? QStringLiteral("geschrieben") : QStringLiteral("FEHLER ") + why) << '\n';
+        ctx.out.flush();
+        all = all && ok;
+    };
+    part(QStringLiteral("Terminalmodus, Display, Beleuchtung, Kontrast"),
+         [&](QString* why) { return settings.writeToTerminal(data, why); });
+    part(QStringLiteral("Festtexte"), [&](QString* why) { return seam->SaveFesttexte(why); });
+    part(QStringLiteral("Userzeichen"), [&](QString* why) { return seam->SaveUserzeichen(why); });
+    part(QStringLiteral("Tastaturkonfiguration"),
+         [&](QString* why) { return seam->SaveTastaturConfig(why); });
+    part(QStringLiteral("Tastencodes"), [&](QString* why) { return seam->SaveTastaturcodes(why); });
+    part(QStringLiteral("dauerhaft speichern"),
+         [&](QString* why) { return settings.keepConfiguration(why); });
+    return all ? 0 : 1;
+}
+
+} // namespace
+
+void registerQmTestCommands(CliRegistry& registry)
+{
+    for (const QString& option : {kHwType, kSteps, kAnswers, kSerial, kLog, kReport})
+        registry.addValueOption(option);
+    registry.add({QStringLiteral("qmtest list"),
+                  QStringLiteral("qmtest list NAME [--hwtype N]"),
+                  QStringLiteral("zeigt die Testliste (Gruppen, Tests, Prozedur, Durchgänge)"),
+                  qmtestList,
+                  {kHwType}});
+    registry.add(
+        {QStringLiteral("qmtest"),
+         QStringLiteral("qmtest NAME [--hwtype N] [--steps A,B] [--answers ja,nein,...] "
+                        "[--serial N] [--log DATEI] [--report DATEI.pdf|DATEI.csv]"),
+         QStringLiteral("führt die Produktionsprüfung aus; Exit 0 nur wenn jeder Schritt bestand"),
+         qmtestRun,
+         {kHwType, kSteps, kAnswers, kSerial, kLog, kReport},
+         true});
+    registry.add(
+        {QStringLiteral("project write"),
+         QStringLiteral("project write NAME"),
+         QStringLiteral("schreibt das ganze Projekt ins Terminal und speichert es dauerhaft"),
+         projectWrite,
+         {},
+         true});
+}
+
+} // namespace vemro

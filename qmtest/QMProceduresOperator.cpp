@@ -1,0 +1,246 @@
+// The production test's procedures that ask the tester, the keyboard test and the
+// programming steps.
+#include "qmtest/QMProcedures.h"
+
+#include "link/clsVX.h"
+#include "platform/Globals.h"
+#include "platform/ProgramInfo.h"
+#include "platform/UserInterface.h"
+#include "project/DataEnvironment.h"
+#include "project/Recordset.h"
+#include "qmtest/ProgrammingSeam.h"
+#include "qmtest/QMKeyboardTest.h"
+#include "qmtest/clsQMTest.h"
+
+#include <QDateTime>
+#include <QPointer>
+
+namespace vemro {
+
+// ---------------------------------------------------------------- keyboard
+
+bool QMProcedures::CheckKeyboard()
+{
+    titel(QStringLiteral("Test Tastatur-Modul"));
+    bool result = true;
+    QMKeyboardTest test;
+    if (m_keyboardView)
+        m_keyboardView(test);
+    bool done = false;
+    while (!test.bCancel() && !done) {
+        QByteArray text;
+        while (text.isEmpty() && !test.bCancel()) {
+            // Receive waits in the event loop, so the dialog's buttons keep working.
+            if (m_vx.Receive(text, QByteArray())) {
+                // Nothing arrived (or no line at all): wait a moment with the event loop
+                // running, so a closed port does not make this loop spin.
+                text.clear();
+                m_vx.WaitMS(kKeyPollMs);
+            }
+        }
+        if (text.isEmpty())
+            break;
+        const int k = static_cast<uchar>(text.at(0)) - 'a';
+        if (k >= 0 && k < QMKeyboardTest::kTasten)
+            test.markKey(k + 1);
+        else
+            result = false; // a foreign key code; the test goes on
+        done = test.CheckTasten();
+    }
+    if (test.bCancel()) {
+        log(QStringLiteral("Fehler bei Tastaturmodul"));
+        result = false;
+    }
+    return result;
+}
+
+bool QMProcedures::CheckKeyboardLED(QString* error)
+{
+    if (!m_seam->SetKeyLed(false, error))
+        return false;
+    m_vx.SetIOPort(1, 255);
+    const bool ok = frage(QStringLiteral("Sind alle LED eingeschaltet ?"));
+    if (!ok)
+        log(QStringLiteral("Fehler bei Tasten-LED"));
+    QString again;
+    if (!m_seam->SetKeyLed(true, &again)) {
+        log(again);
+        return false;
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------- operator checks
+
+bool QMProcedures::CheckBacklight()
+{
+    m_vx.SetDisplayBacklight(1);
+    titel(QStringLiteral("Test Backlight"));
+    if (frage(QStringLiteral("Ist die Beleuchtung ein ?"))) {
+        m_vx.SetDisplayBacklight(0);
+        return true;
+    }
+    log(QStringLiteral("Backlight lässt sich nicht einschalten"));
+    return false;
+}
+
+bool QMProcedures::CheckKontrast()
+{
+    m_vx.SetDisplayKontrast(7);
+    titel(QStringLiteral("Kontrasteinstellung"));
+    sendRaw(globals().EscChar + "LC2,1;");
+    sendRaw(QByteArrayLiteral("Display "));
+    if (frage(QStringLiteral("Das Poti so einstellen, dass der Text auf dem Display lesbar ist") +
+              QStringLiteral("\r\nIst dies gelungen ?")))
+        return true;
+    log(QStringLiteral("Fehler bei Kontrasteinstellung"));
+    return false;
+}
+
+bool QMProcedures::CheckDisplay()
+{
+    m_vx.SetDisplayKontrast(7);
+    titel(QStringLiteral("Testausgabe"));
+    sendRaw(globals().EscChar + "LC2,1;");
+    sendRaw(QByteArrayLiteral("Zeile 2"));
+    if (frage(QStringLiteral("Ist auf dem Display ein Text zu sehen?")))
+        return true;
+    log(QStringLiteral("Displaydarstellung fehlt/fehlerhaft"));
+    return false;
+}
+
+bool QMProcedures::TestEnde()
+{
+    m_vx.WaitMS(kTitelPauseMs);
+    titel(QStringLiteral("Test Ende"));
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            m_vx.WaitMS(kBeepPauseMs);
+        if (m_beep)
+            m_beep();
+    }
+    return true;
+}
+
+bool QMProcedures::DoVorprogrammierung()
+{
+    titel(QStringLiteral("Vorprogrammierung"));
+    return false; // a step without a result of its own
+}
+
+bool QMProcedures::CreateDBGruppeneintrag()
+{
+    return true;
+}
+
+bool QMProcedures::NewProtokollfile()
+{
+    clsProtokoll& p = m_test.QMProtokoll();
+    p.setDateiname(clsProtokoll::protokollDateiname(ProgramFolder(), QDateTime::currentDateTime()));
+    p.add(clsProtokoll::kNeuePruefung);
+    return false; // prepares the log; no result of its own
+}
+
+bool QMProcedures::FinishSelbsttest()
+{
+    ui().message(QStringLiteral("Der Abschluss des Selbsttests ist in diesem Programmstand "
+                                "noch nicht enthalten."),
+                 kProductName);
+    return false;
+}
+
+// ---------------------------------------------------------------- programming
+
+bool QMProcedures::konfigSpeichern()
+{
+    (void)m_vx.lastError(); // only the answer to "KS" counts
+    m_vx.SaveKonfig();
+    const qint32 code = m_vx.lastError();
+    if (code == 0)
+        return true;
+    log(code == 1 ? QStringLiteral("Terminal hat das Speichern abgelehnt (NAK)")
+                  : QStringLiteral("Terminal hat das Speichern nicht bestätigt"));
+    return false;
+}
+
+bool QMProcedures::SetDisplay()
+{
+    m_vx.SetDisplayKontrast(-1);
+    m_vx.SetDisplayBacklight(-1);
+    m_vx.SetDisplaySize();
+    if (!konfigSpeichern())
+        return false;
+    log(QStringLiteral("Displaygeometrie, Kontrast, Backlight eingestellt"));
+    return true;
+}
+
+bool QMProcedures::SaveKonfig()
+{
+    return konfigSpeichern();
+}
+
+bool QMProcedures::SetTastatur()
+{
+    QString error;
+    if (!m_seam->SaveTastaturConfig(&error) || !m_seam->SaveTastaturcodes(&error)) {
+        log(error);
+        return false;
+    }
+    log(QStringLiteral("Tastatur konfiguriert"));
+    return true;
+}
+
+bool QMProcedures::SetTerminalmode()
+{
+    m_vx.SetMode();
+    m_vx.SetFesttextPort(-1);
+    if (!konfigSpeichern())
+        return false;
+    log(QStringLiteral("Terminalmodus und Festtextport eingestellt"));
+    return true;
+}
+
+bool QMProcedures::SetSchnittstelle(QString* error)
+{
+    const QString command = QStringLiteral("cmdTerminaleinstellung");
+    if (!m_env.ensureOpen(command, error))
+        return false;
+    Recordset& rs = m_env.recordset(command);
+    rs.moveFirst();
+    if (rs.eof()) {
+        *error = QStringLiteral("keine Terminaleinstellungen im Projekt");
+        return false;
+    }
+    m_vx.SetCom(rs.value(QStringLiteral("Comsettings")).toString(),
+                rs.value(QStringLiteral("SendMode")).toInt());
+    log(QStringLiteral("Schnittstelle eingestellt"));
+    return true;
+}
+
+bool QMProcedures::programmiere(bool (ProgrammingSeam::*transfer)(QString*), const QString& ok,
+                                const QString& fehler)
+{
+    QString error;
+    if ((m_seam->*transfer)(&error)) {
+        log(ok);
+        return true;
+    }
+    log(error.isEmpty() ? fehler : fehler + QStringLiteral(" : ") + error);
+    m_test.kritischerFehler = true;
+    return false;
+}
+
+bool QMProcedures::SetUserzeichen()
+{
+    return programmiere(&ProgrammingSeam::SaveUserzeichen,
+                        QStringLiteral("Userdefinierte Zeichen programmiert"),
+                        QStringLiteral("Fehler beim programmieren der Userzeichen"));
+}
+
+bool QMProcedures::SetFesttexte()
+{
+    return programmiere(&ProgrammingSeam::SaveFesttexte, QStringLiteral("Festtexte programmiert"),
+                        QStringLiteral("Fehler beim programmieren der Festtexte"));
+}
+
+} // namespace vemro
