@@ -96,20 +96,31 @@ void TstSchemaUpgrade::upgrade_data()
         << "1.0" << QString() << "1.4"
         << base + QStringList{"Terminaladresse", "ComSettingsProg", "UseRS485"}
         << QStringList{"Mindestdauer", "UseMatrix"} << false;
-    QTest::newRow("1.3 runs the last") << "1.3" << QString() << "1.4" << base + QStringList{"UseRS485"}
-                                       << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("1.4 runs nothing") << "1.4" << QString() << "1.4" << base
-                                      << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("2.0 runs nothing") << "2.0" << QString() << "2.0" << base
-                                      << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("Null runs nothing") << QString() << QString() << QString() << base
-                                       << QStringList{"Mindestdauer"} << false;
-    QTest::newRow("1.0 with blank differs") << "1.0 " << QString() << "1.0 " << base
-                                            << QStringList{"Mindestdauer"} << false;
-    // The column of step 1.2 exists already: that step fails and the version stays.
-    QTest::newRow("failing step keeps 1.2")
-        << "1.2" << "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT;" << "1.2"
-        << base + QStringList{"ComSettingsProg"} << QStringList{"Mindestdauer"} << true;
+    QTest::newRow("1.3 runs the last")
+        << "1.3" << QString() << "1.4" << base + QStringList{"UseRS485"}
+        << QStringList{"Mindestdauer"} << false;
+    QTest::newRow("1.4 runs nothing")
+        << "1.4" << QString() << "1.4" << base << QStringList{"Mindestdauer"} << false;
+    QTest::newRow("2.0 runs nothing")
+        << "2.0" << QString() << "2.0" << base << QStringList{"Mindestdauer"} << false;
+    QTest::newRow("Null runs nothing")
+        << QString() << QString() << QString() << base << QStringList{"Mindestdauer"} << false;
+    QTest::newRow("1.0 with blank differs")
+        << "1.0 " << QString() << "1.0 " << base << QStringList{"Mindestdauer"} << false;
+    // A kill between a column and its version left the column: the step records its version.
+    QTest::newRow("column of 1.2 already there")
+        << "1.2"
+        << "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT;"
+        << "1.4" << base + QStringList{"ComSettingsProg", "UseRS485"} << QStringList{"Mindestdauer"}
+        << false;
+    QTest::newRow("missing table keeps 1.1") << "1.1"
+                                             << "DROP TABLE TastaturModus;"
+                                             << "1.1" << base << QStringList{} << true;
+    // The version write fails: the column of the same step goes with it.
+    QTest::newRow("failed version write keeps the schema")
+        << "1.3"
+        << "TRIGGER"
+        << "1.3" << base << QStringList{"Mindestdauer"} << true;
 }
 
 void TstSchemaUpgrade::upgrade()
@@ -120,7 +131,14 @@ void TstSchemaUpgrade::upgrade()
     QFETCH(QStringList, terminalColumns);
     QFETCH(QStringList, keyboardColumns);
     QFETCH(bool, failed);
-    openFile(oldProject(from, QStringLiteral("1.0.0"), extra));
+    const bool trigger = extra == QLatin1String("TRIGGER");
+    openFile(oldProject(from, QStringLiteral("1.0.0"), trigger ? QString() : extra));
+    if (trigger) {
+        // One statement with its own ";" inside: run directly, not through the script.
+        QSqlQuery q(m_env->database(DataEnvironment::kProjekt));
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER lock BEFORE UPDATE ON Allgemein BEGIN "
+                                      "SELECT RAISE(ABORT, 'gesperrt'); END")));
+    }
     clsProjekt projekt(*m_env);
     QCOMPARE(projekt.UpdateProjekt(), !failed);
     QVERIFY(!m_ui.busy()); // the hourglass is gone again
@@ -134,7 +152,9 @@ void TstSchemaUpgrade::upgrade()
     if (failed) {
         QCOMPARE(m_ui.texts().size(), 1);
         QVERIFY(m_ui.texts().first().startsWith(QStringLiteral("Fehler bei DB-Update : ")));
-        QVERIFY(m_ui.texts().first().size() > QStringLiteral("Fehler bei DB-Update : ").size());
+        // A German sentence naming the file, SQLite's reason after it.
+        QVERIFY2(m_ui.texts().first().contains(db.databaseName()),
+                 qPrintable(m_ui.texts().first()));
     } else {
         QVERIFY(m_ui.texts().isEmpty());
     }
@@ -162,8 +182,9 @@ void TstSchemaUpgrade::minProgversion()
     if (opens)
         QVERIFY(m_ui.texts().isEmpty());
     else
-        QCOMPARE(m_ui.texts(),
-                 QStringList{QStringLiteral("Projekt benötigt mindestens Programmversion ") + minimum});
+        QCOMPARE(
+            m_ui.texts(),
+            QStringList{QStringLiteral("Projekt benötigt mindestens Programmversion ") + minimum});
 }
 
 QTEST_GUILESS_MAIN(TstSchemaUpgrade)
