@@ -170,9 +170,13 @@ int info(CliContext& ctx, Session& s)
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("info"));
     const QString version = s.vx().Version();
+    const int code = s.vx().lastError();
     ctx.out << QStringLiteral("Version: ") << version << '\n'
             << QStringLiteral("SerNr: ") << s.vx().SerNr << '\n';
-    return version == QLatin1String("unbekannt") ? 1 : 0;
+    if (version != QLatin1String("unbekannt"))
+        return 0;
+    return ctx.fail(code != 0 ? s.vx().ErrorText(code)
+                              : QStringLiteral("Terminal meldet keine Version"));
 }
 
 int send(CliContext& ctx, Session& s)
@@ -231,8 +235,11 @@ int eepromSize(CliContext& ctx, Session& s)
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("eeprom size"));
     const qint32 size = s.vx().CheckEEProm();
+    const int code = s.vx().lastError();
+    if (code != 0)
+        return ctx.fail(s.vx().ErrorText(code));
     ctx.out << size << '\n';
-    return size == 0 ? 1 : 0;
+    return size == 0 ? ctx.fail(QStringLiteral("Terminal meldet keinen Speicher")) : 0;
 }
 
 int eepromGet(CliContext& ctx, Session& s)
@@ -257,9 +264,7 @@ int eepromSet(CliContext& ctx, Session& s)
     if (s.vx().SetextEEZelle(static_cast<int>(address), static_cast<int>(value)))
         return 0;
     const int code = s.vx().lastError();
-    return ctx.fail(code == 1   ? QStringLiteral("Terminal antwortet NAK")
-                    : code == 2 ? QStringLiteral("keine Antwort")
-                                : QStringLiteral("unerwartete Antwort (Fehler %1)").arg(code));
+    return ctx.fail(s.vx().ErrorText(code == 0 ? clsVX::kErrLinkBroken : code));
 }
 
 int reset(CliContext& ctx, Session& s)
@@ -285,9 +290,8 @@ int saveConfig(CliContext& ctx, Session& s)
     s.vx().SaveKonfig();
     const int code = s.vx().lastError();
     if (code != 0)
-        return ctx.fail(
-            code == 1 ? QStringLiteral("Terminal antwortet NAK")
-                      : QStringLiteral("keine Bestätigung vom Terminal (Fehler %1)").arg(code));
+        return ctx.fail(QStringLiteral("Konfiguration nicht gespeichert: ") +
+                        s.vx().ErrorText(code));
     return 0;
 }
 
