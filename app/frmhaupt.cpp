@@ -4,19 +4,23 @@
 #include "app/ProgressBarIndicator.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
+#include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/IoPortsPage.h"
 #include "editors/KonfigurationPage.h"
+#include "editors/Page.h"
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/TerminalSettings.h"
 #include "editors/frmVXSuchen.h"
 #include "link/ComPort.h"
+#include "link/ComPortResolver.h"
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
+#include "platform/DataSide.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/ProgramInfo.h"
@@ -48,6 +52,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vemro {
 
@@ -92,11 +98,14 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     buildPages();
     buildDesignTabs();
 
-    // Page 0 reads the terminal information; sending has nothing to do there. The
-    // serial sub-tab cannot be read back from the terminal.
-    setTransfer(0, {nullptr, [] {}});
-    setTransfer(11,
-                {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); }, nullptr});
+    // Pages whose content is still to come keep their page switch: the keyboard page
+    // opens on its sub-tab "Allgemein", the demo page has no read or send.
+    m_barePages.push_back(
+        std::make_unique<BarePage>(EditMode::Tastatur, EditMode::TastaturAllgemein));
+    m_barePages.push_back(std::make_unique<BarePage>(EditMode::Demo, EditMode::Demo, false));
+    for (const auto& bare : m_barePages)
+        addPage(*bare);
+    addPage(*m_projektPage);
 }
 
 frmhaupt::~frmhaupt() = default;
@@ -159,8 +168,8 @@ void frmhaupt::buildPages()
     m_stack->addWidget(none);
     connect(m_register, &QTabBar::currentChanged, this, [this](int) { ctlRegister_Click(); });
 
-    m_projektPage = new ProjektPage(m_frames[0]);
-    m_pageLayouts[0]->addWidget(m_projektPage);
+    m_projektPage = new ProjektPage(m_frames[EditMode::Projekt]);
+    m_pageLayouts[EditMode::Projekt]->addWidget(m_projektPage);
     connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
             [this](int) { cboProjekte_Click(); });
     connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this,
@@ -170,12 +179,12 @@ void frmhaupt::buildPages()
     connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
             &frmhaupt::cmdDeleteProjectinDB_Click);
 
-    m_schnittstellePage = new SchnittstellePage(m_frames[1]);
-    m_pageLayouts[1]->addWidget(m_schnittstellePage);
-    m_konfigurationPage = new KonfigurationPage(m_frames[4]);
-    m_pageLayouts[4]->addWidget(m_konfigurationPage);
-    m_qmTestPage = new QmTestPage(m_frames[8]);
-    m_pageLayouts[8]->addWidget(m_qmTestPage);
+    m_schnittstellePage = new SchnittstellePage(m_frames[EditMode::Schnittstelle]);
+    m_pageLayouts[EditMode::Schnittstelle]->addWidget(m_schnittstellePage);
+    m_konfigurationPage = new KonfigurationPage(m_frames[EditMode::Konfiguration]);
+    m_pageLayouts[EditMode::Konfiguration]->addWidget(m_konfigurationPage);
+    m_qmTestPage = new QmTestPage(m_frames[EditMode::QmTest]);
+    m_pageLayouts[EditMode::QmTest]->addWidget(m_qmTestPage);
 
     m_frProjekt = new QGroupBox(QStringLiteral("aktuelles Projekt"), central);
     m_frProjekt->setObjectName(QStringLiteral("frProjekt"));
@@ -335,6 +344,9 @@ bool frmhaupt::Init()
         DataEnvironment::connectionText(programFolder + QStringLiteral("\\VEMRO.mdb")));
     if (!m_env->open(DataEnvironment::kDaten, &error))
         Info().show(error, 0);
+    // "Com n" is looked up in this program database from here on.
+    m_resolver = std::make_unique<ComPortResolver>(m_env->database(DataEnvironment::kDaten));
+    m_ctlcom->setResolver(m_resolver.get());
 
     if (!m_env->execute(QStringLiteral("cmdAllgemein"), {}, &error)) {
         Info().show(error + QStringLiteral("es wird MDAC 2.7 oder höher benötigt"), 0);
@@ -441,68 +453,93 @@ void frmhaupt::mnuHilfe_about_Click()
 
 void frmhaupt::bindPages()
 {
-    m_terminal = new TerminalSettings(*m_konfigurationPage, *m_projektPage, *m_vx, *m_env, this);
+    m_terminal = new TerminalSettings(*m_konfigurationPage, *m_vx, *m_env, this);
     m_interface =
         new InterfaceSettings(*m_schnittstellePage, *m_qmTestPage, *m_vx, *m_net, *m_env, this);
     m_terminal->setRs485Selected(
         [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
-    m_interface->setEditModeSetter([this](int mode) { m_editMode = mode; });
-    m_interface->setReadButton(m_cmdRead);
-    m_interface->setConsoleSendButton(
-        [this] { return findChild<QPushButton*>(QStringLiteral("cmdSenden")); });
+    connect(m_terminal, &TerminalSettings::terminalInfoRead, m_projektPage,
+            &ProjektPage::showTerminalInfo);
+    m_projektPage->setReadTerminalInfo([this] { m_terminal->GetTerminalInfo(DataSide::Terminal); });
 
     auto* console = new ConsoleFrame(m_vx, m_schnittstellePage);
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
-    auto* ioPorts = new IoPortsPage(m_vx, m_frames[7]);
+    m_interface->setConsoleSendButton(console->cmdSenden());
+    auto* ioPorts = new IoPortsPage(m_vx, m_frames[EditMode::IoPorts]);
     ioPorts->setMaximumWidth(560);
-    m_pageLayouts[7]->addWidget(ioPorts, 0, Qt::AlignLeft);
-    m_pageLayouts[7]->addStretch(1);
+    m_pageLayouts[EditMode::IoPorts]->addWidget(ioPorts, 0, Qt::AlignLeft);
+    m_pageLayouts[EditMode::IoPorts]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
 
-    setTransfer(0, {[this] { m_terminal->GetTerminalInfo(0); }, [] {}});
-    setTransfer(7,
-                {[ioPorts] { ioPorts->GetIOPortWert(); }, [ioPorts] { ioPorts->SetIOPortWert(); }});
-    setTransfer(
-        4, {[this] { m_terminal->readFromTerminal(); }, [this] { m_terminal->sendToTerminal(); }});
-    setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
-                     [this] { (void)m_interface->SetSchnittstelle(); }});
-    setProjectHooks(4, {[this] { m_terminal->loadFromProject(); },
-                        [this](QString* error) { return m_terminal->saveToProject(error); }});
-    setPageShownHook(1, [this] {
-        m_interface->SetRegisterSchnittstelleProps(
-            m_schnittstellePage->ctlRegisterSchnittstelle()->currentIndex());
-    });
-    setInterfaceRestore(
-        [this](QString& pending) { return m_interface->restoreFromProject(pending); });
-    setKeepConfiguration([this] {
-        m_vx->SaveKonfig();
-        // The terminal confirms the save; without that the user must not believe it done.
-        const int error = m_vx->lastError();
-        if (error == 1)
-            ui().message(
-                QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"),
-                kProductName);
-        else if (error != 0)
-            ui().message(
-                QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt"),
-                kProductName);
-    });
+    addPage(*m_interface);
+    addPage(*m_terminal);
+    addPage(*ioPorts);
 }
 
-void frmhaupt::setTransfer(int editMode, Transfer transfer)
+void frmhaupt::addPage(Page& page)
 {
-    m_transfers.insert(editMode, std::move(transfer));
+    const int nr = page.pageNumber();
+    if (nr < 0 || nr >= kPageCount)
+        return;
+    page.setHost(this);
+    m_pages[static_cast<size_t>(nr)] = &page;
 }
 
-void frmhaupt::setProjectHooks(int page, ProjectHooks hooks)
+Page* frmhaupt::page(int nr) const
 {
-    m_projectHooks.insert(page, std::move(hooks));
+    return nr >= 0 && nr < kPageCount ? m_pages[static_cast<size_t>(nr)] : nullptr;
 }
 
-void frmhaupt::setPageShownHook(int page, std::function<void()> hook)
+Page* frmhaupt::pageForEditMode(int mode) const
 {
-    m_pageShown.insert(page, std::move(hook));
+    for (Page* p : m_pages) {
+        if (!p)
+            continue;
+        for (const Page::Transfer& t : p->transfers())
+            if (t.editMode == mode)
+                return p;
+    }
+    return nullptr;
+}
+
+namespace {
+
+Page::Transfer transferOf(Page* page, int mode)
+{
+    if (page)
+        for (const Page::Transfer& t : page->transfers())
+            if (t.editMode == mode)
+                return t;
+    return {};
+}
+
+} // namespace
+
+QList<Page*> frmhaupt::pagesByRank(int (Page::*rank)() const) const
+{
+    QList<Page*> pages;
+    for (Page* p : m_pages)
+        if (p && (p->*rank)() != ProjectOrder::kNone)
+            pages.append(p);
+    std::stable_sort(pages.begin(), pages.end(),
+                     [rank](Page* a, Page* b) { return (a->*rank)() < (b->*rank)(); });
+    return pages;
+}
+
+void frmhaupt::setReadEnabled(bool enabled)
+{
+    m_cmdRead->setEnabled(enabled);
+}
+
+void frmhaupt::setSendEnabled(bool enabled)
+{
+    m_cmdSend->setEnabled(enabled);
+}
+
+void frmhaupt::setProjectFrameVisible(bool visible)
+{
+    m_frProjekt->setVisible(visible);
 }
 
 bool frmhaupt::FillRegisterTabs(QString* error)
@@ -554,22 +591,8 @@ void frmhaupt::ctlRegister_Click()
         m_cmdSend->setEnabled(true);
     }
     m_editMode = p;
-    switch (p) {
-    case 0:
-        m_cmdSend->setEnabled(false);
-        break;
-    case 3:
-        m_editMode = 31; // the keyboard page opens on its sub-tab "Allgemein"
-        break;
-    case 9:
-        m_frProjekt->setVisible(false); // the demo has no read or send
-        break;
-    default:
-        break;
-    }
-    const auto hook = m_pageShown.constFind(p);
-    if (hook != m_pageShown.constEnd() && *hook)
-        (*hook)();
+    if (Page* shown = page(p))
+        shown->pageShown();
 }
 
 void frmhaupt::cmdReadfromTerminal_Click()
@@ -577,7 +600,7 @@ void frmhaupt::cmdReadfromTerminal_Click()
     const bool sendEnabled = m_cmdSend->isEnabled();
     m_cmdRead->setEnabled(false);
     m_cmdSend->setEnabled(false);
-    const Transfer t = m_transfers.value(m_editMode);
+    const Page::Transfer t = transferOf(pageForEditMode(m_editMode), m_editMode);
     if (t.read)
         t.read();
     else
@@ -594,7 +617,7 @@ void frmhaupt::cmdSaveinTerminal_Click()
     m_register->setEnabled(false);
     for (QWidget* frame : m_frames)
         frame->setEnabled(false);
-    const Transfer t = m_transfers.value(m_editMode);
+    const Page::Transfer t = transferOf(pageForEditMode(m_editMode), m_editMode);
     if (t.send)
         t.send();
     else
@@ -608,10 +631,12 @@ void frmhaupt::cmdSaveinTerminal_Click()
 
 void frmhaupt::cmdSaveTerminalkonfiguration_Click()
 {
-    if (!m_keepConfiguration)
+    if (!m_terminal)
         return;
     m_cmdKeep->setEnabled(false);
-    m_keepConfiguration();
+    QString error;
+    if (!m_terminal->core().keepConfiguration(&error))
+        ui().message(error, kProductName);
     m_cmdKeep->setEnabled(true);
 }
 
@@ -662,7 +687,7 @@ void frmhaupt::restoreProjectButtons()
 {
     const bool loaded = m_projekt && m_projekt->isLoaded();
     m_cmdRead->setEnabled(loaded);
-    m_cmdSend->setEnabled(loaded && m_editMode != 0);
+    m_cmdSend->setEnabled(loaded && m_editMode != EditMode::Projekt);
 }
 
 void frmhaupt::cmdNewProjekt_Click()
@@ -765,11 +790,6 @@ void frmhaupt::mnuDateiOpen_Click()
 
 void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
 {
-    auto runHook = [this](int page) {
-        const auto hooks = m_projectHooks.constFind(page);
-        if (hooks != m_projectHooks.constEnd() && hooks->load)
-            hooks->load();
-    };
     QString error;
     if (m_env->ensureOpen(QStringLiteral("cmdProjekt"), &error)) {
         Recordset& header = m_env->recordset(QStringLiteral("cmdProjekt"));
@@ -779,9 +799,8 @@ void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
     } else if (pending.isEmpty()) {
         pending = error;
     }
-    runHook(3);
-    runHook(4);
-    runHook(6);
+    for (Page* p : pagesByRank(&Page::loadRank))
+        p->loadFromProject();
     m_cmdRead->setEnabled(true);
     m_cmdSend->setEnabled(true);
     m_cmdKeep->setEnabled(true);
@@ -790,7 +809,7 @@ void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
 
 bool frmhaupt::RestoreInterface(QString& pending)
 {
-    const bool serial = m_restoreInterface ? m_restoreInterface(pending) : false;
+    const bool serial = m_interface ? m_interface->restoreFromProject(pending) : false;
     // Restoring the interface sets the interface sub-tab's edit mode; the page on screen
     // keeps its own, or "an Terminal senden" on page "Projekt" would switch the interface.
     ctlRegister_Click();
@@ -799,11 +818,9 @@ bool frmhaupt::RestoreInterface(QString& pending)
 
 bool frmhaupt::SaveToProject(QString* error)
 {
-    for (int page : {4, 3, 6}) {
-        const auto hooks = m_projectHooks.constFind(page);
-        if (hooks != m_projectHooks.constEnd() && hooks->save && !hooks->save(error))
+    for (Page* p : pagesByRank(&Page::saveRank))
+        if (!p->saveToProject(error))
             return false;
-    }
     return true;
 }
 

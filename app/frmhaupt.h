@@ -1,14 +1,17 @@
 #pragma once
 
+#include "editors/EditMode.h"
+#include "editors/PageHost.h"
 #include "project/ProjectWindow.h"
 
-#include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -21,8 +24,11 @@ class QVBoxLayout;
 
 namespace vemro {
 
+class BarePage;
 class ComPort;
+class ComPortResolver;
 class DataEnvironment;
+class Page;
 class InterfaceSettings;
 class ProgressIndicator;
 class TerminalSettings;
@@ -38,28 +44,15 @@ class frmStart;
 // The main window: the frame that owns the pages, the shared controls the program-wide
 // objects are bound to (progress bar, timers), the start-up and shutdown sequence, the
 // page switch and the read/send dispatch. Page content lives in the page classes of
-// editors/; the window only hands the shared buttons to their operations.
-class frmhaupt : public QMainWindow, public ProjectWindow
+// editors/, each behind the interface Page: the window asks the pages for their edit
+// modes, transfers and part in opening and saving a project, and never numbers them.
+class frmhaupt : public QMainWindow, public ProjectWindow, public PageHost
 {
     Q_OBJECT
 public:
-    static constexpr int kPageCount = 10;
+    static constexpr int kPageCount = EditMode::kPageCount;
     // 8200 twips at 15 twips per pixel.
     static constexpr int kHeightPx = 8200 / 15;
-
-    // The transfer operations of one edit mode for "vom Terminal lesen" and
-    // "an Terminal senden". A missing operation answers "unbekannte Bearbeitungsfunktion".
-    struct Transfer
-    {
-        std::function<void()> read;
-        std::function<void()> send;
-    };
-    // What a page contributes to opening and saving a project (data side 1).
-    struct ProjectHooks
-    {
-        std::function<void()> load;
-        std::function<bool(QString*)> save;
-    };
 
     explicit frmhaupt(frmStart* start = nullptr, QWidget* parent = nullptr);
     ~frmhaupt() override;
@@ -97,26 +90,31 @@ public:
     void setPanelText(int panel, const QString& text);
     [[nodiscard]] QString panelText(int panel) const;
 
-    // Edit mode: the page number, 11/12 for the interface sub-tabs, 31/32 for the
+    // Adds a page (not owned): it fills page frame page.pageNumber(), replacing the page
+    // registered there before. Its edit modes join the dispatch, its project part the
+    // opening and saving of projects.
+    void addPage(Page& page);
+    // The page of frame `nr`, or nullptr.
+    [[nodiscard]] Page* page(int nr) const;
+    // The page answering edit mode `mode`, or nullptr.
+    [[nodiscard]] Page* pageForEditMode(int mode) const;
+
+    // The device paths of "Com 1" to "Com 8", from the program database opened by Init.
+    [[nodiscard]] ComPortResolver* portResolver() const { return m_resolver.get(); }
+
+    // PageHost. Edit mode: the page number, 11/12 for the interface sub-tabs, 31/32 for the
     // keyboard sub-tabs. Changed only by the page switch and the sub-tab handlers.
-    [[nodiscard]] int editMode() const { return m_editMode; }
-    void setEditMode(int mode) { m_editMode = mode; }
-    void setTransfer(int editMode, Transfer transfer);
-    void setProjectHooks(int page, ProjectHooks hooks);
-    // Runs when page `page` is chosen (after the edit mode has been set).
-    void setPageShownHook(int page, std::function<void()> hook);
-    // Restores the interface from the open project; true on the serial path.
-    void setInterfaceRestore(std::function<bool(QString& pending)> restore)
-    {
-        m_restoreInterface = std::move(restore);
-    }
+    [[nodiscard]] int editMode() const override { return m_editMode; }
+    void setEditMode(int mode) override { m_editMode = mode; }
+    void setReadEnabled(bool enabled) override;
+    void setSendEnabled(bool enabled) override;
+    void setProjectFrameVisible(bool visible) override;
+
     // The production test fills its test list when a project opens.
     void setTestListFill(std::function<bool(QString* error)> fill)
     {
         m_fillTestListe = std::move(fill);
     }
-    // "Konfiguration im Terminal dauerhaft speichern".
-    void setKeepConfiguration(std::function<void()> keep) { m_keepConfiguration = std::move(keep); }
 
     // ProjectWindow
     [[nodiscard]] bool FillRegisterTabs(QString* error) override;
@@ -153,6 +151,7 @@ private:
     void showFrame(int nr);
     void syncProjectList();
     void restoreProjectButtons();
+    [[nodiscard]] QList<Page*> pagesByRank(int (Page::*rank)() const) const;
     void selectProject(const QString& name);
 
     QPointer<frmStart> m_start;
@@ -183,12 +182,10 @@ private:
     KonfigurationPage* m_konfigurationPage = nullptr;
     QmTestPage* m_qmTestPage = nullptr;
 
-    int m_editMode = 0;
-    QHash<int, Transfer> m_transfers;
-    QHash<int, ProjectHooks> m_projectHooks;
-    QHash<int, std::function<void()>> m_pageShown;
-    std::function<bool(QString&)> m_restoreInterface;
-    std::function<void()> m_keepConfiguration;
+    int m_editMode = EditMode::Projekt;
+    std::array<Page*, kPageCount> m_pages{};
+    std::vector<std::unique_ptr<BarePage>> m_barePages;
+    std::unique_ptr<ComPortResolver> m_resolver;
     std::function<bool(QString*)> m_fillTestListe;
 };
 

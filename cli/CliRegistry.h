@@ -9,17 +9,22 @@
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
 
 namespace vemro {
 
+class CliSession;
+
 // What a subcommand gets: its arguments after the command words, the options, the
-// output stream for results and the console user interface for messages and questions.
+// output stream for results, the console user interface for messages and questions, and
+// the session (program database, port resolver, terminal link, project names).
 struct CliContext
 {
     QStringList args;
     QHash<QString, QString> options; // "--home DIR" -> options["home"] = "DIR"; flags map to ""
     QTextStream& out;
     ConsoleUserInterface& console;
+    CliSession* session = nullptr;
 
     [[nodiscard]] bool has(const QString& option) const { return options.contains(option); }
     [[nodiscard]] QString option(const QString& name, const QString& fallback = {}) const
@@ -33,26 +38,41 @@ struct CliContext
 };
 
 // The subcommands of vemro-cli. A command is one or more words ("ports map", "io get");
-// the longest registered match wins.
+// the longest registered match wins. Options are checked before any command runs: an
+// option nobody declared, or one the chosen command does not take, ends the run with
+// exit code 2.
 class CliRegistry
 {
 public:
     struct Command
     {
+        Command(QString name, QString usage, QString help, std::function<int(CliContext&)> run,
+                QStringList options = {}, bool link = false)
+            : name(std::move(name)), usage(std::move(usage)), help(std::move(help)),
+              run(std::move(run)), options(std::move(options)), link(link)
+        {
+        }
+
         QString name;  // words separated by blanks
-        QString usage; // e.g. "upgrade DATEI"
+        QString usage; // e.g. "upgrade DATEI" (the link options are added for link commands)
         QString help;  // one line
         std::function<int(CliContext&)> run;
+        QStringList options; // own options besides the general ones, e.g. {"template"}
+        bool link = false;   // takes the link options --com, --device, --net, --speed, --rs485
     };
 
     CliRegistry();
     void add(Command command);
-    // Options that take a value ("--home DIR"); all others are flags.
+    // Options that take a value ("--template VORLAGE"); all others are flags.
     void addValueOption(const QString& name);
-    [[nodiscard]] int run(const QStringList& arguments, QTextStream& out, ConsoleUserInterface& console);
+    [[nodiscard]] int run(const QStringList& arguments, QTextStream& out,
+                          ConsoleUserInterface& console);
     [[nodiscard]] QString helpText() const;
 
 private:
+    [[nodiscard]] bool known(const QString& option) const;
+    [[nodiscard]] const Command* find(const QStringList& words, int& matched) const;
+
     QList<Command> m_commands;
     QSet<QString> m_valueOptions;
 };

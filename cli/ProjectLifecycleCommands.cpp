@@ -1,6 +1,8 @@
 #include "cli/ProjectLifecycleCommands.h"
 
 #include "cli/CliRegistry.h"
+#include "cli/CliSession.h"
+#include "config/TerminalSettingsCore.h"
 #include "link/ComPort.h"
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
@@ -27,40 +29,13 @@ namespace vemro {
 
 namespace {
 
-// Opens the program database of the program folder and gives the project folder.
-bool openProgram(CliContext& ctx, DataEnvironment& env, QString* folder)
-{
-    const QString programFolder = ProgramFolder();
-    QString error;
-    const QString db = programFolder + QStringLiteral("/VEMRO.mdb");
-    if (!EnsureProgramDatabase(db, &error)) {
-        ctx.fail(error);
-        return false;
-    }
-    env.setConnectionString(DataEnvironment::kDaten, DataEnvironment::connectionText(db));
-    if (!env.open(DataEnvironment::kDaten, &error) ||
-        !env.execute(QStringLiteral("cmdAllgemein"), {}, &error)) {
-        ctx.fail(error);
-        return false;
-    }
-    Recordset& settings = env.recordset(QStringLiteral("cmdAllgemein"));
-    settings.moveFirst();
-    const QVariant pfad = settings.value(QStringLiteral("ProjektPfad"));
-    *folder = pfad.isNull() ? programFolder + QLatin1Char('/')
-                            : JoinStoredPath(programFolder, pfad.toString());
-    globals().Projektverzeichnis = *folder;
-    return true;
-}
-
 int projectList(CliContext& ctx)
 {
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("project list"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
+    if (!ctx.session->openProgram())
         return 1;
-    for (const QString& name : ProjectFiles::Entries(folder))
+    for (const QString& name : ProjectFiles::Entries(ctx.session->projectFolder()))
         ctx.out << name << '\n';
     return 0;
 }
@@ -69,13 +44,11 @@ int projectNew(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("project new NAME [--template VORLAGE]"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
-        return 1;
-    clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
     const QString name = ctx.args.first();
+    if (!ctx.session->checkProjectName(name) || !ctx.session->openProgram())
+        return 1;
+    clsProjekt projekt(ctx.session->env());
+    projekt.setBasispfad(ctx.session->projectFolder());
     const QString vorlage = ctx.option(QStringLiteral("template"), QStringLiteral("vx_standard"));
     switch (projekt.newProjekt(vorlage, name)) {
     case clsProjekt::NewResult::Created:
@@ -94,13 +67,12 @@ int projectDelete(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("project delete NAME [--yes]"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
+    const QString name = ctx.args.first();
+    if (!ctx.session->checkProjectName(name) || !ctx.session->openProgram())
         return 1;
-    clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
-    return projekt.deleteProjekt(ctx.args.first()) ? 0 : 1;
+    clsProjekt projekt(ctx.session->env());
+    projekt.setBasispfad(ctx.session->projectFolder());
+    return projekt.deleteProjekt(name) ? 0 : 1;
 }
 
 QString text(const QVariant& v)
@@ -120,22 +92,14 @@ int projectInfo(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
         return ctx.usage(QStringLiteral("project info NAME"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
-        return 1;
+    DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
     const QString name = ctx.args.first();
+    // Looking does not change the file: no schema upgrade here.
+    if (!ctx.session->openProject(name, projekt, false))
+        return 1;
     const QString file = projekt.ProjektDatei(name);
-    // Only names inside the project folder.
-    if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) ||
-        !QFileInfo(file).isFile())
-        return ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") + file);
     QString error;
-    if (!projekt.connectFile(file, &error) ||
-        !env.execute(QStringLiteral("cmdProjekt"), {}, &error))
-        return ctx.fail(error);
     Recordset& header = env.recordset(QStringLiteral("cmdProjekt"));
     header.moveFirst();
     ctx.out << "Projekt: " << name << '\n'
@@ -175,88 +139,17 @@ int projectInfo(CliContext& ctx)
     return 0;
 }
 
-// The terminal link of one command, set up from the options --com N, --device PATH,
-// --speed S, --rs485 and --net HOST[:PORT].
-struct CliLink
-{
-    QTimer* timer = createTimeoutTimer(nullptr);
-    ComPort port;
-    clsNetModul net;
-    clsVX vx;
-
-    CliLink()
-    {
-        net.setTmrTimeout(timer);
-        vx.setCtlcom(&port);
-        vx.setTmrTimeout(timer);
-        vx.setCtlNetModul(&net);
-        vx.enabled = true;
-    }
-    ~CliLink()
-    {
-        port.close();
-        delete timer;
-    }
-    CliLink(const CliLink&) = delete;
-    CliLink& operator=(const CliLink&) = delete;
-
-    bool open(const CliContext& ctx, QString* error)
-    {
-        if (ctx.has(QStringLiteral("net"))) {
-            QString host = ctx.option(QStringLiteral("net"));
-            int dataPort = clsVX::kNetworkDataPort;
-            const int colon = host.lastIndexOf(QLatin1Char(':'));
-            if (colon > 0) {
-                dataPort = host.mid(colon + 1).toInt();
-                host = host.left(colon);
-            }
-            if (ctx.has(QStringLiteral("local")))
-                net.setLocalAddress(QHostAddress(ctx.option(QStringLiteral("local"))));
-            else if (QHostAddress(host).isLoopback())
-                net.setLocalAddress(QHostAddress::LocalHost);
-            vx.ComMode = clsVX::kComModeNetwork;
-            net.OpenUDPConn(dataPort, host);
-            if (net.lastError() != 0) {
-                *error = QStringLiteral("Netzwerkverbindung zu %1 nicht möglich").arg(host);
-                return false;
-            }
-            return true;
-        }
-        const int com = ctx.option(QStringLiteral("com"), QStringLiteral("1")).toInt();
-        if (com < 1 || com > 8) {
-            *error = QStringLiteral("--com muss zwischen 1 und 8 liegen");
-            return false;
-        }
-        port.setCommPort(com);
-        if (ctx.has(QStringLiteral("device")))
-            port.setDeviceOverride(com, ctx.option(QStringLiteral("device")));
-        const QString speed = ctx.option(QStringLiteral("speed"), QStringLiteral("19200"));
-        if (!port.setSettings(speed + QStringLiteral(",n,8,1"))) {
-            *error = QStringLiteral("ungültige Geschwindigkeit : ") + speed;
-            return false;
-        }
-        vx.ComMode = ctx.has(QStringLiteral("rs485")) ? clsVX::kComModeRs485 : clsVX::kComModeRs232;
-        if (!port.open()) {
-            *error = QStringLiteral("Schnittstelle kann nicht geöffnet werden : ") +
-                     port.lastOpenErrorText();
-            return false;
-        }
-        return true;
-    }
-};
-
 int discover(CliContext& ctx)
 {
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("discover [--broadcast ADRESSE] [--local ADRESSE]"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
+    if (!ctx.session->openProgram())
         return 1;
-    CliLink link;
-    if (ctx.has(QStringLiteral("local")))
-        link.net.setLocalAddress(QHostAddress(ctx.option(QStringLiteral("local"))));
-    ModuleSearch search(link.net, env);
+    int code = 0;
+    if (!ctx.session->applyLocalAddress(code))
+        return code;
+    DataEnvironment& env = ctx.session->env();
+    ModuleSearch search(ctx.session->net(), env);
     QString error;
     if (!search.run(ctx.option(QStringLiteral("broadcast"), ModuleDiscovery::kBroadcast), &error))
         return ctx.fail(error);
@@ -271,104 +164,63 @@ int discover(CliContext& ctx)
     return 0;
 }
 
-// Opens project NAME of the project folder for a configuration transfer.
-bool openProjectFile(CliContext& ctx, DataEnvironment& env, clsProjekt& projekt,
-                     const QString& name)
+void printSettings(CliContext& ctx, const TerminalSettingsData& d, int flags)
 {
-    const QString file = projekt.ProjektDatei(name);
-    if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) ||
-        !QFileInfo(file).isFile()) {
-        ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") + file);
-        return false;
-    }
-    QString error;
-    if (!projekt.connectFile(file, &error) ||
-        !env.execute(QStringLiteral("cmdProjekt"), {}, &error)) {
-        ctx.fail(error);
-        return false;
-    }
-    if (!projekt.UpdateProjekt() || !projekt.CheckMinProgversion())
-        return false;
-    if (!env.execute(QStringLiteral("cmdTerminaleinstellung"), {}, &error)) {
-        ctx.fail(error);
-        return false;
-    }
-    return true;
+    ctx.out << "Modus: " << flags << " (ParameterMode " << d.ParameterMode << ", SendMode "
+            << d.SendMode << ", Tastatur " << int(d.Tastaturenabled) << ", IO-Ports "
+            << int(d.IOPortsEnabled) << ", Einschaltmeldung " << int(d.Einschaltmeldung)
+            << ", Festtextmodus " << int(d.Festtextmode) << ")\n"
+            << "Display: " << d.Cols << "x" << d.Rows << '\n'
+            << "Beleuchtung: " << d.Backlight << '\n'
+            << "Kontrast: " << d.Kontrast << '\n';
 }
 
-void printSettings(CliContext& ctx, const clsVX& vx)
+// Project NAME opened and its terminal settings loaded; the terminal object takes them as
+// opening the project in the window does, then the link is set up. For sending, the
+// project's values are checked first (`checked`).
+clsVX* prepareConfig(CliContext& ctx, clsProjekt& projekt, TerminalSettingsData& d, int& code,
+                     bool checked = false)
 {
-    ctx.out << "Modus: " << vx.modeFlags() << " (ParameterMode " << vx.ParameterMode
-            << ", SendMode " << vx.SendMode << ", Tastatur " << int(vx.KeyboardEnabled)
-            << ", IO-Ports " << int(vx.IOPortsEnabled) << ", Einschaltmeldung "
-            << int(vx.Einschaltmeldung) << ", Festtextmodus " << int(vx.Festtextmode) << ")\n"
-            << "Display: " << vx.Cols << "x" << vx.Rows << '\n'
-            << "Beleuchtung: " << vx.Backlight << '\n'
-            << "Kontrast: " << vx.Kontrast << '\n';
+    code = 1;
+    if (!ctx.session->openProject(ctx.args.first(), projekt))
+        return nullptr;
+    clsVX* vx = ctx.session->terminal(code);
+    if (!vx)
+        return nullptr;
+    TerminalSettingsCore core(*vx, ctx.session->env());
+    QString error;
+    if (!(checked ? core.loadCheckedFromProject(d, &error) : core.loadFromProject(d, &error))) {
+        code = ctx.fail(error);
+        return nullptr;
+    }
+    core.takeIntoTerminalObject(d);
+    return vx;
 }
 
 int configRead(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral(
-            "config read NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
-        return 1;
+        return ctx.usage(QStringLiteral("config read NAME [Verbindung]"));
+    DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
-    if (!openProjectFile(ctx, env, projekt, ctx.args.first()))
-        return 1;
-    CliLink link;
+    TerminalSettingsData d;
+    int code = 0;
+    clsVX* vx = prepareConfig(ctx, projekt, d, code);
+    if (!vx)
+        return code;
+    TerminalSettingsCore core(*vx, env);
     QString error;
-    if (!link.open(ctx, &error))
-        return ctx.fail(error);
-    clsVX& vx = link.vx;
-    vx.GetMode();
-    if (vx.ParameterList().size() != 1)
-        return ctx.fail(QStringLiteral("Terminal antwortet nicht"));
-    vx.GetDisplaySize();
-    if (vx.ParameterList().size() != 2)
-        return ctx.fail(QStringLiteral("Terminal antwortet nicht (Displaygröße)"));
-    const qint32 port0 = vx.GetIOPort(0);
-    if (vx.ParameterList().size() != 1)
-        return ctx.fail(QStringLiteral("Terminal antwortet nicht (Port 0)"));
-    vx.Backlight = (port0 & 16) != 0 ? 1 : 0;
-    vx.Kontrast = static_cast<qint16>(port0 & 15);
-    {
-        QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-        const bool transaction = db.transaction();
-        Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
-        rs.moveFirst();
-        const struct
-        {
-            const char* column;
-            QVariant value;
-        } values[] = {
-            {"ParameterMode", vx.ParameterMode},
-            {"SendMode", vx.SendMode},
-            {"Tastaturenabled", int(vx.KeyboardEnabled)},
-            {"IOPortsEnabled", int(vx.IOPortsEnabled)},
-            {"Einschaltmeldung", int(vx.Einschaltmeldung)},
-            {"Festtextmode", int(vx.Festtextmode)},
-            {"Display_Zeilen", vx.Rows},
-            {"Display_Spalten", vx.Cols},
-            {"Backlight", vx.Backlight},
-            {"Kontrast", vx.Kontrast},
-        };
-        bool ok = !rs.eof();
-        for (const auto& v : values)
-            ok = ok && rs.setValue(QString::fromLatin1(v.column), v.value);
-        ok = ok && rs.update();
-        if (!ok || (transaction && !db.commit())) {
-            const QString reason = rs.lastError();
-            if (transaction)
-                db.rollback();
-            return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + reason);
-        }
+    if (!core.readFromTerminal(d, &error))
+        return ctx.fail(error); // nothing is written into the project
+    // One transaction: the record is written whole or not at all.
+    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
+    const bool transaction = db.transaction();
+    if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
+        if (transaction)
+            db.rollback();
+        return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
     }
-    printSettings(ctx, vx);
+    printSettings(ctx, d, vx->modeFlags());
     env.close(DataEnvironment::kProjekt);
     return 0;
 }
@@ -376,53 +228,24 @@ int configRead(CliContext& ctx)
 int configWrite(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral(
-            "config write NAME [--com N|--device PFAD|--net HOST] [--speed S] [--rs485]"));
-    DataEnvironment& env = DataEnvironment::instance();
-    QString folder;
-    if (!openProgram(ctx, env, &folder))
-        return 1;
+        return ctx.usage(QStringLiteral("config write NAME [Verbindung]"));
+    DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
-    projekt.setBasispfad(folder);
-    if (!openProjectFile(ctx, env, projekt, ctx.args.first()))
-        return 1;
-    Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
-    rs.moveFirst();
-    if (rs.eof())
-        return ctx.fail(QStringLiteral("Terminaleinstellungen: kein Datensatz"));
-    CliLink link;
-    QString error;
-    if (!link.open(ctx, &error))
-        return ctx.fail(error);
-    clsVX& vx = link.vx;
-    // The terminal still speaks its present parameter form: ask it first.
-    vx.GetMode();
-    if (vx.ParameterList().size() != 1)
-        return ctx.fail(QStringLiteral("Terminal antwortet nicht"));
-    vx.ParameterMode = rs.value(QStringLiteral("ParameterMode")).toInt();
-    vx.SendMode = rs.value(QStringLiteral("SendMode")).toInt();
-    vx.KeyboardEnabled = rs.value(QStringLiteral("Tastaturenabled")).toBool();
-    vx.IOPortsEnabled = rs.value(QStringLiteral("IOPortsEnabled")).toBool();
-    vx.Einschaltmeldung = rs.value(QStringLiteral("Einschaltmeldung")).toBool();
-    vx.Festtextmode = rs.value(QStringLiteral("Festtextmode")).toBool();
-    vx.FesttextPort = static_cast<qint16>(rs.value(QStringLiteral("FesttextPort")).toInt());
-    vx.Rows = static_cast<qint16>(rs.value(QStringLiteral("Display_Zeilen")).toInt());
-    vx.Cols = static_cast<qint16>(rs.value(QStringLiteral("Display_Spalten")).toInt());
-    vx.Backlight = rs.value(QStringLiteral("Backlight")).toInt() > 0 ? 1 : 0;
-    vx.Kontrast = static_cast<qint16>(rs.value(QStringLiteral("Kontrast")).toInt());
+    TerminalSettingsData d;
+    int code = 0;
+    clsVX* vx = prepareConfig(ctx, projekt, d, code, true);
+    if (!vx)
+        return code;
     env.close(DataEnvironment::kProjekt);
-    const int wanted = vx.modeFlags();
-    vx.SetMode();
-    vx.SetFesttextPort(-1);
-    vx.SetDisplaySize();
-    vx.SetDisplayBacklight(-1);
-    vx.SetDisplayKontrast(-1);
+    TerminalSettingsCore core(*vx, env);
+    QString error;
+    (void)core.writeToTerminal(d, &error);
     // Read the mode back: a terminal that did not take it is a failure, not a success.
-    const int sent = wanted;
-    vx.GetMode();
-    if (vx.ParameterList().size() != 1 || (vx.modeFlags() | 2) != (sent | 2))
+    const int sent = vx->modeFlags();
+    TerminalSettingsData back = d;
+    if (!core.readMode(back, &error) || (vx->modeFlags() | 2) != (sent | 2))
         return ctx.fail(QStringLiteral("Terminal hat die Einstellungen nicht übernommen"));
-    printSettings(ctx, vx);
+    printSettings(ctx, d, sent);
     return 0;
 }
 
@@ -430,34 +253,39 @@ int configWrite(CliContext& ctx)
 
 void registerProjectLifecycleCommands(CliRegistry& registry)
 {
-    for (const char* option : {"template", "broadcast", "local", "com", "device", "speed", "net"})
+    for (const char* option : {"template", "broadcast"})
         registry.addValueOption(QString::fromLatin1(option));
     registry.add(
         {QStringLiteral("discover"),
          QStringLiteral("discover [--broadcast ADRESSE] [--local ADRESSE]"),
          QStringLiteral("sucht Netzwerkmodule; je Modul: SerNr, Adresse, Name, Typ, Datenport"),
-         discover});
+         discover,
+         {QStringLiteral("broadcast"), QStringLiteral("local")}});
     registry.add(
         {QStringLiteral("config read"),
-         QStringLiteral(
-             "config read NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
+         QStringLiteral("config read NAME"),
          QStringLiteral(
              "liest Modus, Displaygröße, Beleuchtung und Kontrast vom Terminal ins Projekt"),
-         configRead});
+         configRead,
+         {},
+         true});
     registry.add(
         {QStringLiteral("config write"),
-         QStringLiteral(
-             "config write NAME [--com N|--device PFAD|--net HOST[:PORT]] [--speed S] [--rs485]"),
+         QStringLiteral("config write NAME"),
          QStringLiteral(
              "schreibt Modus, Displaygröße, Beleuchtung und Kontrast des Projekts ins Terminal"),
-         configWrite});
+         configWrite,
+         {},
+         true});
 
     registry.add({QStringLiteral("project list"), QStringLiteral("project list"),
                   QStringLiteral("listet die Projekte des Projektverzeichnisses"), projectList});
     registry.add(
-        {QStringLiteral("project new"), QStringLiteral("project new NAME [--template VORLAGE]"),
+        {QStringLiteral("project new"),
+         QStringLiteral("project new NAME [--template VORLAGE]"),
          QStringLiteral("legt ein Projekt aus einer Hardwarevorlage an (Standard vx_standard)"),
-         projectNew});
+         projectNew,
+         {QStringLiteral("template")}});
     registry.add({QStringLiteral("project info"), QStringLiteral("project info NAME"),
                   QStringLiteral("zeigt Kopf, Terminaleinstellungen und Anzahlen eines Projekts"),
                   projectInfo});

@@ -1,6 +1,8 @@
 #include "editors/InterfaceSettings.h"
 
+#include "editors/EditMode.h"
 #include "editors/LinkActions.h"
+#include "editors/PageHost.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
@@ -78,6 +80,25 @@ int InterfaceSettings::comModeOfOption() const
                                                        : clsVX::kComModeRs485;
 }
 
+int InterfaceSettings::pageNumber() const
+{
+    return EditMode::Schnittstelle;
+}
+
+QList<Page::Transfer> InterfaceSettings::transfers()
+{
+    // The serial settings cannot be read back from the terminal.
+    return {{EditMode::Seriell,
+             [] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
+             [this] { (void)SetSchnittstelle(); }},
+            {EditMode::Netzwerk, nullptr, nullptr}};
+}
+
+void InterfaceSettings::pageShown()
+{
+    SetRegisterSchnittstelleProps(m_page.ctlRegisterSchnittstelle()->currentIndex());
+}
+
 void InterfaceSettings::ctlRegisterSchnittstelle_Click()
 {
     if (globals().ControlsUpdating)
@@ -96,14 +117,14 @@ void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
     if (!m_vx)
         return;
     if (Regtab == 0) {
-        if (m_setEditMode)
-            m_setEditMode(11);
+        if (host()) {
+            host()->setEditMode(EditMode::Seriell);
+            host()->setReadEnabled(false);
+        }
         m_vx->ComMode = comModeOfOption();
-        if (m_readButton)
-            m_readButton->setEnabled(false);
     } else if (Regtab == 1) {
-        if (m_setEditMode)
-            m_setEditMode(12);
+        if (host())
+            host()->setEditMode(EditMode::Netzwerk);
         m_vx->ComMode = clsVX::kComModeNetwork;
         if (m_env.ensureOpen(kResult)) {
             Recordset& rs = m_env.recordset(kResult);
@@ -255,8 +276,9 @@ void InterfaceSettings::cmdSetSerCom_Click()
     if (SetSchnittstelle() && m_vx) {
         PauseMS(2000);
         if (m_vx) {
+            (void)m_vx->lastError();
             (void)m_vx->Version();
-            if (m_vx->lastError() == 2)
+            if (m_vx->lastError() != 0) // no answer, or the port broke
                 Info().show(QStringLiteral("Terminal nicht ansprechbar"), 1);
             else
                 Info().show(QStringLiteral("Terminal erfolgreich umgestellt"), 1);
@@ -327,9 +349,8 @@ bool InterfaceSettings::restoreFromProject(QString& pending)
 
 void InterfaceSettings::cmdNetzwerkdurchsuchen_Click()
 {
-    QPushButton* send = m_sendButton ? m_sendButton() : nullptr;
-    if (send)
-        send->setEnabled(false);
+    if (m_sendButton)
+        m_sendButton->setEnabled(false);
     m_page.txtDestinationIP()->clear();
     QPushButton* button = m_page.cmdNetzwerkdurchsuchen();
     button->setEnabled(false);
@@ -411,8 +432,8 @@ void InterfaceSettings::ctlListeTerminal_Click()
     QString host = ip;
     m_net.CloseUDPConn();
     m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
-    if (QPushButton* send = m_sendButton ? m_sendButton() : nullptr)
-        send->setEnabled(true);
+    if (m_sendButton)
+        m_sendButton->setEnabled(true);
 }
 
 } // namespace vemro

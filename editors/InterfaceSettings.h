@@ -1,12 +1,13 @@
 #pragma once
 
+#include "editors/Page.h"
+
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 
 #include <functional>
-
-#include <QPushButton>
 
 namespace vemro {
 
@@ -20,8 +21,9 @@ class clsVX;
 // The interface: which link the program uses (RS232, RS485/422 or the network module),
 // the PC's serial port and speed, switching the terminal to a new speed, the search for
 // network modules and the choice of one of them. Works on the controls of the pages
-// "Schnittstelle" and "QM-Test".
-class InterfaceSettings : public QObject
+// "Schnittstelle" and "QM-Test". As a page of the main window it is page 1 with the
+// edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
+class InterfaceSettings : public QObject, public Page
 {
     Q_OBJECT
 public:
@@ -29,16 +31,16 @@ public:
                       DataEnvironment& env, QObject* parent = nullptr);
     ~InterfaceSettings() override;
 
-    // The main window's edit mode and read button, and the console's send button.
-    void setEditModeSetter(std::function<void(int)> set) { m_setEditMode = std::move(set); }
-    void setReadButton(QPushButton* button) { m_readButton = button; }
-    void setConsoleSendButton(std::function<QPushButton*()> find)
-    {
-        m_sendButton = std::move(find);
-    }
+    // The console's send button: usable once a module is chosen.
+    void setConsoleSendButton(QPushButton* button) { m_sendButton = button; }
     // Where the search request goes (the broadcast address unless set).
     void setSearchAddress(const QString& address) { m_searchAddress = address; }
     [[nodiscard]] ModuleSearch& search() { return *m_search; }
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
+    void pageShown() override;
 
     void SetRegisterSchnittstelleProps(int Regtab);
     bool SetSchnittstelle();
@@ -72,9 +74,7 @@ private:
     clsNetModul& m_net;
     DataEnvironment& m_env;
     ModuleSearch* m_search;
-    std::function<void(int)> m_setEditMode;
-    QPointer<QPushButton> m_readButton;
-    std::function<QPushButton*()> m_sendButton;
+    QPointer<QPushButton> m_sendButton;
     QString m_searchAddress;
 };
 

@@ -1,5 +1,6 @@
 #include "editors/IoPortsPage.h"
 
+#include "editors/EditMode.h"
 #include "link/clsVX.h"
 #include "platform/TextValue.h"
 #include "platform/clsInfo.h"
@@ -41,6 +42,16 @@ IoPortsPage::IoPortsPage(clsVX* terminal, QWidget* parent) : QWidget(parent), m_
     page->addStretch(1);
 
     connect(m_cmdGetAnalogwert, &QPushButton::clicked, this, &IoPortsPage::cmdGetAnalogwert_Click);
+}
+
+int IoPortsPage::pageNumber() const
+{
+    return EditMode::IoPorts;
+}
+
+QList<Page::Transfer> IoPortsPage::transfers()
+{
+    return {{EditMode::IoPorts, [this] { GetIOPortWert(); }, [this] { SetIOPortWert(); }}};
 }
 
 int IoPortsPage::portNumber() const

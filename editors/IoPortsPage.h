@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/Page.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -12,7 +14,7 @@ class clsVX;
 
 // The page "IO-Ports": read or write one digital port (through the main window's common read
 // and send buttons) and read the analog input.
-class IoPortsPage : public QWidget
+class IoPortsPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
@@ -23,6 +25,10 @@ public:
     // "vom Terminal lesen" / "an Terminal senden" on this page.
     void GetIOPortWert();
     void SetIOPortWert();
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
 
     [[nodiscard]] QLineEdit* txtIOPortNummer() const { return m_txtIOPortNummer; }
     [[nodiscard]] QLineEdit* txtIOPortWert() const { return m_txtIOPortWert; }

@@ -1,5 +1,7 @@
 #include "editors/ProjektPage.h"
 
+#include "editors/EditMode.h"
+#include "editors/PageHost.h"
 #include "platform/Globals.h"
 #include "platform/UserInterface.h"
 #include "project/ProjectFiles.h"
@@ -76,6 +78,33 @@ void ProjektPage::FillProjektCombo(const QString& folder)
     }
     m_cboProjekte->addItems(ProjectFiles::Entries(folder));
     m_cboProjekte->setCurrentIndex(-1);
+}
+
+int ProjektPage::pageNumber() const
+{
+    return EditMode::Projekt;
+}
+
+QList<Page::Transfer> ProjektPage::transfers()
+{
+    return {{EditMode::Projekt,
+             [this] {
+                 if (m_readInfo)
+                     m_readInfo();
+             },
+             [] {}}};
+}
+
+void ProjektPage::pageShown()
+{
+    if (host())
+        host()->setSendEnabled(false);
+}
+
+void ProjektPage::showTerminalInfo(const QString& version, const QString& serNr)
+{
+    m_lblVersion->setText(version);
+    m_txtSerNr->setText(serNr);
 }
 
 } // namespace vemro

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "editors/Page.h"
+
 #include <QWidget>
+
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -11,11 +15,22 @@ namespace vemro {
 
 // Page 0 "Projekt": the project list with its buttons and the frame
 // "Terminal-Information". The main window connects the buttons to its operations.
-class ProjektPage : public QWidget
+// "vom Terminal lesen" here reads the terminal information; there is nothing to send.
+class ProjektPage : public QWidget, public Page
 {
     Q_OBJECT
 public:
     explicit ProjektPage(QWidget* parent = nullptr);
+
+    // The read of the terminal information (GetTerminalInfo(0) of the terminal settings).
+    void setReadTerminalInfo(std::function<void()> read) { m_readInfo = std::move(read); }
+    // Shows what a read of the terminal information found.
+    void showTerminalInfo(const QString& version, const QString& serNr);
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
+    void pageShown() override;
 
     // Rebuilds the project list from the files of `folder` without running its change
     // handler. An empty folder text is reported ("Projektverzeichnis fehlt : ").
@@ -30,6 +45,7 @@ public:
     [[nodiscard]] QLineEdit* txtTerminalSerNr() const { return m_txtSerNr; }
 
 private:
+    std::function<void()> m_readInfo;
     QComboBox* m_cboProjekte;
     QPushButton* m_cmdNew;
     QPushButton* m_cmdSave;

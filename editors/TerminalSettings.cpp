@@ -1,8 +1,9 @@
 #include "editors/TerminalSettings.h"
 
+#include "editors/EditMode.h"
 #include "editors/KonfigurationPage.h"
-#include "editors/ProjektPage.h"
 #include "link/clsVX.h"
+#include "platform/DataSide.h"
 #include "platform/Globals.h"
 #include "platform/SelectComboEntry.h"
 #include "platform/TextValue.h"
@@ -12,7 +13,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,25 +22,17 @@ namespace vemro {
 
 namespace {
 
-const QString kSettings = QStringLiteral("cmdTerminaleinstellung");
-
 void check(QButtonGroup* group, int index)
 {
     if (QAbstractButton* b = group->button(index))
         b->setChecked(true);
 }
 
-// The displayed name of a display type: columns "x" rows.
-QString displayTypeText(int cols, int rows)
-{
-    return QString::number(cols) + QLatin1Char('x') + QString::number(rows);
-}
-
 } // namespace
 
-TerminalSettings::TerminalSettings(KonfigurationPage& page, ProjektPage& projektPage, clsVX& vx,
-                                   DataEnvironment& env, QObject* parent)
-    : QObject(parent), m_page(page), m_projektPage(projektPage), m_vx(&vx), m_env(env)
+TerminalSettings::TerminalSettings(KonfigurationPage& page, clsVX& vx, DataEnvironment& env,
+                                   QObject* parent)
+    : QObject(parent), m_page(page), m_vx(&vx), m_env(env), m_core(vx, env)
 {
     connect(m_page.cboDisplayTyp(), &QComboBox::currentIndexChanged, this,
             [this](int) { cboDisplayTyp_Click(); });
@@ -52,158 +44,100 @@ TerminalSettings::TerminalSettings(KonfigurationPage& page, ProjektPage& projekt
             &TerminalSettings::cmdCheckEEProm_Click);
 }
 
-bool TerminalSettings::validSide(int side) const
+int TerminalSettings::pageNumber() const
 {
-    if (side == 0 || side == 1)
-        return true;
-    ui().message(QStringLiteral("nicht implememtierte Datenquelle"), kProductName);
-    return false;
+    return EditMode::Konfiguration;
 }
 
-bool TerminalSettings::writeSettings(const std::function<void(Recordset&)>& fill, QString* error)
+QList<Page::Transfer> TerminalSettings::transfers()
 {
-    if (!m_env.ensureOpen(kSettings, error))
-        return false;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    if (rs.eof()) {
-        if (error)
-            *error = QStringLiteral("Terminaleinstellungen: kein Datensatz");
-        return false;
+    return {
+        {EditMode::Konfiguration, [this] { readFromTerminal(); }, [this] { sendToTerminal(); }}};
+}
+
+// The options and the four check boxes of frame "Terminal-Modus".
+void TerminalSettings::showMode(const TerminalSettingsData& d)
+{
+    if (d.ParameterMode == 0 || d.ParameterMode == 1)
+        check(m_page.parameterSendmodeGroup(), d.ParameterMode);
+    if (d.SendMode == 2)
+        check(m_page.terminalAntwortGroup(), 0);
+    else if (d.SendMode == 4)
+        check(m_page.terminalAntwortGroup(), 1);
+    m_page.ctlTastaturEnable()->setChecked(d.Tastaturenabled);
+    m_page.ctlIOPortsEnable()->setChecked(d.IOPortsEnabled);
+    m_page.ctlEinschaltmeldungEnabled()->setChecked(d.Einschaltmeldung);
+    m_page.ctlFesttextmodusenabled()->setChecked(d.Festtextmode);
+}
+
+void TerminalSettings::selectDisplayType(const TerminalSettingsData& d)
+{
+    // As the user's choice: the preview follows the display type.
+    QComboBox* types = m_page.cboDisplayTyp();
+    if (!SelectComboEntry(types, TerminalSettingsCore::displayTypeText(d.Cols, d.Rows), true)) {
+        ControlsUpdatingGuard guard;
+        types->setCurrentIndex(-1);
     }
-    fill(rs);
-    if (!rs.update()) {
-        if (error)
-            *error = rs.lastError();
-        rs.cancelUpdate();
-        return false;
-    }
-    return true;
 }
 
 void TerminalSettings::GetTerminalInfo(int Quelle)
 {
-    if (!validSide(Quelle) || !m_vx)
+    if (!DataSide::check(Quelle) || !m_vx)
         return;
-    QComboBox* types = m_page.cboDisplayTyp();
-    QString entry;
-    if (Quelle == 0) {
-        m_vx->GetDisplaySize();
-        entry = displayTypeText(m_vx->Cols, m_vx->Rows);
-    } else {
-        if (!m_env.ensureOpen(kSettings))
-            return;
-        Recordset& rs = m_env.recordset(kSettings);
-        rs.moveFirst();
-        const int cols = rs.value(QStringLiteral("Display_Spalten")).toInt();
-        const int rows = rs.value(QStringLiteral("Display_Zeilen")).toInt();
-        entry = displayTypeText(cols, rows);
+    TerminalSettingsData d = m_core.terminalObject();
+    if (Quelle == DataSide::Terminal) {
+        (void)m_core.readInfo(d);
+        selectDisplayType(d);
+        emit terminalInfoRead(d.Version, d.SerNr);
+        return;
     }
-    // As the user's choice: the preview follows the display type.
-    if (!SelectComboEntry(types, entry, true)) {
-        ControlsUpdatingGuard guard;
-        types->setCurrentIndex(-1);
-    }
-    if (Quelle == 0) {
-        m_projektPage.lblTerminalVersion()->setText(m_vx->Version());
-        m_projektPage.txtTerminalSerNr()->setText(m_vx->SerNr);
-    } else {
-        Recordset& rs = m_env.recordset(kSettings);
-        m_vx->Cols = static_cast<qint16>(rs.value(QStringLiteral("Display_Spalten")).toInt());
-        m_vx->Rows = static_cast<qint16>(rs.value(QStringLiteral("Display_Zeilen")).toInt());
-    }
+    if (!m_core.loadFromProject(d))
+        return;
+    selectDisplayType(d);
+    m_core.takeDisplaySize(d);
 }
 
 void TerminalSettings::GetTerminalMode(int Quelle)
 {
-    if (!validSide(Quelle) || !m_vx)
+    if (!DataSide::check(Quelle) || !m_vx)
         return;
-    clsVX& vx = *m_vx;
-    auto showOptions = [this](int parameterMode, int sendMode) {
-        if (parameterMode == 0 || parameterMode == 1)
-            check(m_page.parameterSendmodeGroup(), parameterMode);
-        if (sendMode == 2)
-            check(m_page.terminalAntwortGroup(), 0);
-        else if (sendMode == 4)
-            check(m_page.terminalAntwortGroup(), 1);
-    };
-    if (Quelle == 0) {
-        vx.GetMode();
-        showOptions(vx.ParameterMode, vx.SendMode);
-        m_page.ctlTastaturEnable()->setChecked(vx.KeyboardEnabled);
-        m_page.ctlIOPortsEnable()->setChecked(vx.IOPortsEnabled);
-        m_page.ctlEinschaltmeldungEnabled()->setChecked(vx.Einschaltmeldung);
-        m_page.ctlFesttextmodusenabled()->setChecked(vx.Festtextmode);
+    TerminalSettingsData d = m_core.terminalObject();
+    if (Quelle == DataSide::Terminal) {
+        (void)m_core.readMode(d);
+        showMode(d);
         return;
     }
-    if (!m_env.ensureOpen(kSettings))
+    if (!m_core.loadFromProject(d))
         return;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    auto flag = [&rs](const char* column) {
-        return rs.value(QString::fromLatin1(column)).toBool();
-    };
-    vx.ParameterMode = rs.value(QStringLiteral("ParameterMode")).toInt();
-    vx.SendMode = rs.value(QStringLiteral("SendMode")).toInt();
-    showOptions(vx.ParameterMode, vx.SendMode);
-    vx.KeyboardEnabled = flag("Tastaturenabled");
-    m_page.ctlTastaturEnable()->setChecked(vx.KeyboardEnabled);
-    vx.IOPortsEnabled = flag("IOPortsEnabled");
-    m_page.ctlIOPortsEnable()->setChecked(vx.IOPortsEnabled);
-    vx.Einschaltmeldung = flag("Einschaltmeldung");
-    m_page.ctlEinschaltmeldungEnabled()->setChecked(vx.Einschaltmeldung);
-    vx.Festtextmode = flag("Festtextmode");
-    m_page.ctlFesttextmodusenabled()->setChecked(vx.Festtextmode);
+    m_core.takeMode(d);
+    showMode(d);
     // Not raised here on purpose: a changed backlight box runs its handler.
-    const int backlight = rs.value(QStringLiteral("Backlight")).toInt();
-    vx.Backlight = static_cast<qint16>(backlight);
-    m_page.ctlDisplayBacklight()->setChecked(backlight > 0);
-    const QVariant port = rs.value(QStringLiteral("FesttextPort"));
-    if (port.isNull()) {
-        m_page.txtFesttextPort()->setText(QStringLiteral("0"));
-        vx.FesttextPort = 0;
-    } else {
-        m_page.txtFesttextPort()->setText(port.toString());
-        vx.FesttextPort = static_cast<qint16>(port.toInt());
-    }
+    m_page.ctlDisplayBacklight()->setChecked(d.Backlight > 0);
+    m_page.txtFesttextPort()->setText(QString::number(d.FesttextPort));
 }
 
 bool TerminalSettings::SetTerminalmode(int Ziel, QString* error)
 {
-    if (!validSide(Ziel) || !m_vx)
+    if (!DataSide::check(Ziel) || !m_vx)
         return false;
-    clsVX& vx = *m_vx;
-    const int festtextPort = TextValueInt(m_page.txtFesttextPort()->text());
-    if (Ziel == 0) {
-        vx.ParameterMode = m_page.ctlParameterSendmode(0)->isChecked() ? 0 : 1;
-        vx.SendMode = 0;
+    TerminalSettingsData d = m_core.terminalObject();
+    d.FesttextPort = static_cast<qint16>(TextValueInt(m_page.txtFesttextPort()->text()));
+    if (Ziel == DataSide::Terminal) {
+        d.ParameterMode = m_page.ctlParameterSendmode(0)->isChecked() ? 0 : 1;
+        d.SendMode = 0;
         if (m_page.ctlTerminalAntwort(0)->isChecked())
-            vx.SendMode = 2;
+            d.SendMode = 2;
         if (m_page.ctlTerminalAntwort(1)->isChecked())
-            vx.SendMode = 4;
-        vx.KeyboardEnabled = m_page.ctlTastaturEnable()->isChecked();
-        vx.IOPortsEnabled = m_page.ctlIOPortsEnable()->isChecked();
-        vx.Einschaltmeldung = m_page.ctlEinschaltmeldungEnabled()->isChecked();
-        vx.Festtextmode = m_page.ctlFesttextmodusenabled()->isChecked();
-        vx.FesttextPort = static_cast<qint16>(festtextPort);
-        vx.SetMode();
-        vx.SetFesttextPort(-1);
-        return true;
+            d.SendMode = 4;
+        d.Tastaturenabled = m_page.ctlTastaturEnable()->isChecked();
+        d.IOPortsEnabled = m_page.ctlIOPortsEnable()->isChecked();
+        d.Einschaltmeldung = m_page.ctlEinschaltmeldungEnabled()->isChecked();
+        d.Festtextmode = m_page.ctlFesttextmodusenabled()->isChecked();
+        return m_core.writeMode(d, error);
     }
     // Into the project from the terminal object, except the port box and the RS485 choice.
-    const bool rs485 = m_rs485 ? m_rs485() : false;
-    return writeSettings(
-        [&](Recordset& rs) {
-            (void)rs.setValue(QStringLiteral("Einschaltmeldung"), vx.Einschaltmeldung ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("IOPortsEnabled"), vx.IOPortsEnabled ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("Tastaturenabled"), vx.KeyboardEnabled ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("ParameterMode"), vx.ParameterMode);
-            (void)rs.setValue(QStringLiteral("Festtextmode"), vx.Festtextmode ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("SendMode"), vx.SendMode);
-            (void)rs.setValue(QStringLiteral("FesttextPort"), festtextPort);
-            (void)rs.setValue(QStringLiteral("Users485"), rs485 ? 1 : 0);
-        },
-        error);
+    d.Users485 = m_rs485 ? m_rs485() : false;
+    return m_core.saveMode(d, error);
 }
 
 void TerminalSettings::FillDisplayCombo()
@@ -211,136 +145,106 @@ void TerminalSettings::FillDisplayCombo()
     ControlsUpdatingGuard guard;
     QComboBox* types = m_page.cboDisplayTyp();
     types->clear();
-    if (!m_env.ensureOpen(QStringLiteral("cmdDisplaytyp")))
+    QStringList entries;
+    if (!m_core.displayTypes(entries))
         return;
-    Recordset& rs = m_env.recordset(QStringLiteral("cmdDisplaytyp"));
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        types->addItem(rs.value(QStringLiteral("Displaytyp")).toString());
+    types->addItems(entries);
     types->setCurrentIndex(-1);
-    rs.close();
 }
 
 void TerminalSettings::cboDisplayTyp_Click()
 {
     if (globals().ControlsUpdating || !m_vx)
         return;
-    const QString t = m_page.cboDisplayTyp()->currentText();
-    const int p = t.indexOf(QLatin1Char('x')) + 1;
-    if (p > 0) {
-        m_vx->Cols = static_cast<qint16>(TextValueInt(t.left(p - 1)));
-        m_vx->Rows = static_cast<qint16>(TextValueInt(t.mid(p)));
-    }
+    TerminalSettingsData d = m_core.terminalObject();
+    if (TerminalSettingsCore::parseDisplayType(m_page.cboDisplayTyp()->currentText(), d.Cols,
+                                               d.Rows))
+        m_core.takeDisplaySize(d);
     if (m_resizePreview)
         m_resizePreview();
 }
 
 bool TerminalSettings::SetDisplayAufloesung(int Ziel, QString* error)
 {
-    if (!validSide(Ziel) || !m_vx)
+    if (!DataSide::check(Ziel) || !m_vx)
         return false;
-    clsVX& vx = *m_vx;
-    if (Ziel == 0) {
-        const QString t = m_page.cboDisplayTyp()->currentText();
-        const int p = t.indexOf(QLatin1Char('x')) + 1;
-        if (p > 0) {
-            vx.Cols = static_cast<qint16>(TextValueInt(t.left(p - 1)));
-            vx.Rows = static_cast<qint16>(TextValueInt(t.mid(p)));
-        } else {
-            ui().message(QStringLiteral("ungültiger Eintrag in Displayauswahlliste"), kProductName);
-        }
-        vx.SetDisplaySize();
-        return true;
-    }
-    return writeSettings(
-        [&](Recordset& rs) {
-            (void)rs.setValue(QStringLiteral("Display_Zeilen"), vx.Rows);
-            (void)rs.setValue(QStringLiteral("Display_Spalten"), vx.Cols);
-        },
-        error);
+    TerminalSettingsData d = m_core.terminalObject();
+    if (Ziel == DataSide::Projekt)
+        return m_core.saveDisplaySize(d, error);
+    if (!TerminalSettingsCore::parseDisplayType(m_page.cboDisplayTyp()->currentText(), d.Cols,
+                                                d.Rows))
+        ui().message(QStringLiteral("ungültiger Eintrag in Displayauswahlliste"), kProductName);
+    return m_core.writeDisplaySize(d, error);
 }
 
 void TerminalSettings::GetDisplayBacklight(int Quelle)
 {
-    if (!validSide(Quelle) || !m_vx)
+    if (!DataSide::check(Quelle) || !m_vx)
         return;
-    if (Quelle == 0) {
-        const qint32 port = m_vx->GetIOPort(0);
-        ControlsUpdatingGuard guard;
-        m_page.ctlDisplayBacklight()->setChecked((port & kBacklightBit) != 0);
-        return;
+    TerminalSettingsData d = m_core.terminalObject();
+    if (Quelle == DataSide::Terminal) {
+        (void)m_core.readBacklight(d);
+    } else {
+        if (!m_core.loadFromProject(d))
+            return;
+        m_core.takeBacklight(d);
     }
-    if (!m_env.ensureOpen(kSettings))
-        return;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    const int backlight = rs.value(QStringLiteral("Backlight")).toInt();
     ControlsUpdatingGuard guard;
-    m_page.ctlDisplayBacklight()->setChecked(backlight > 0);
-    m_vx->Backlight = static_cast<qint16>(backlight);
+    m_page.ctlDisplayBacklight()->setChecked(d.Backlight > 0);
 }
 
 bool TerminalSettings::SetDisplayBacklight(int Ziel, QString* error)
 {
-    if (!validSide(Ziel) || !m_vx)
+    if (!DataSide::check(Ziel) || !m_vx)
         return false;
-    const int value = m_page.ctlDisplayBacklight()->isChecked() ? 1 : 0;
-    if (Ziel == 0) {
-        m_vx->SetDisplayBacklight(value);
-        return true;
-    }
-    return writeSettings(
-        [&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Backlight"), value); }, error);
+    TerminalSettingsData d = m_core.terminalObject();
+    d.Backlight = m_page.ctlDisplayBacklight()->isChecked() ? 1 : 0;
+    return Ziel == DataSide::Terminal ? m_core.writeBacklight(d, error)
+                                      : m_core.saveBacklight(d, error);
 }
 
 void TerminalSettings::GetDisplaykontrast(int Quelle)
 {
-    if (!validSide(Quelle) || !m_vx)
+    if (!DataSide::check(Quelle) || !m_vx)
         return;
-    if (Quelle == 0) {
-        const qint32 port = m_vx->GetIOPort(0);
-        ControlsUpdatingGuard guard;
-        m_page.ctlDisplaykontrast()->setValue(port & kContrastMask);
-        return;
+    TerminalSettingsData d = m_core.terminalObject();
+    if (Quelle == DataSide::Terminal) {
+        (void)m_core.readKontrast(d);
+    } else {
+        if (!m_core.loadFromProject(d))
+            return;
+        m_core.takeKontrast(d);
     }
-    if (!m_env.ensureOpen(kSettings))
-        return;
-    Recordset& rs = m_env.recordset(kSettings);
-    rs.moveFirst();
-    const int kontrast = rs.value(QStringLiteral("Kontrast")).toInt();
     ControlsUpdatingGuard guard;
-    m_page.ctlDisplaykontrast()->setValue(kontrast);
-    m_vx->Kontrast = static_cast<qint16>(kontrast);
+    m_page.ctlDisplaykontrast()->setValue(d.Kontrast);
 }
 
 bool TerminalSettings::SetDisplayKontrast(int Ziel, QString* error)
 {
-    if (!validSide(Ziel) || !m_vx)
+    if (!DataSide::check(Ziel) || !m_vx)
         return false;
-    const int value = m_page.ctlDisplaykontrast()->value();
-    if (Ziel == 0) {
-        m_vx->SetDisplayKontrast(value);
-        return true;
-    }
-    return writeSettings(
-        [&](Recordset& rs) { (void)rs.setValue(QStringLiteral("Kontrast"), value); }, error);
+    TerminalSettingsData d = m_core.terminalObject();
+    d.Kontrast = m_page.ctlDisplaykontrast()->value();
+    return Ziel == DataSide::Terminal ? m_core.writeKontrast(d, error)
+                                      : m_core.saveKontrast(d, error);
 }
 
 void TerminalSettings::ctlDisplayBacklight_Click()
 {
     if (globals().ControlsUpdating)
         return;
-    (void)SetDisplayBacklight(0);
+    (void)SetDisplayBacklight(DataSide::Terminal);
     if (m_env.isOpen(DataEnvironment::kProjekt))
-        (void)SetDisplayBacklight(1);
+        (void)SetDisplayBacklight(DataSide::Projekt);
 }
 
 void TerminalSettings::ctlDisplaykontrast_Change()
 {
     if (globals().ControlsUpdating)
         return;
-    (void)SetDisplayKontrast(0);
+    (void)SetDisplayKontrast(DataSide::Terminal);
     if (m_env.isOpen(DataEnvironment::kProjekt))
-        (void)SetDisplayKontrast(1);
+        (void)SetDisplayKontrast(DataSide::Projekt);
 }
 
 void TerminalSettings::cmdCheckEEProm_Click()
@@ -356,32 +260,34 @@ void TerminalSettings::cmdCheckEEProm_Click()
 void TerminalSettings::loadFromProject()
 {
     FillDisplayCombo();
-    GetTerminalInfo(1);
-    GetTerminalMode(1);
-    GetDisplayBacklight(1);
-    GetDisplaykontrast(1);
+    GetTerminalInfo(DataSide::Projekt);
+    GetTerminalMode(DataSide::Projekt);
+    GetDisplayBacklight(DataSide::Projekt);
+    GetDisplaykontrast(DataSide::Projekt);
 }
 
 bool TerminalSettings::saveToProject(QString* error)
 {
-    return SetTerminalmode(1, error) && SetDisplayAufloesung(1, error) &&
-           SetDisplayBacklight(1, error) && SetDisplayKontrast(1, error);
+    return SetTerminalmode(DataSide::Projekt, error) &&
+           SetDisplayAufloesung(DataSide::Projekt, error) &&
+           SetDisplayBacklight(DataSide::Projekt, error) &&
+           SetDisplayKontrast(DataSide::Projekt, error);
 }
 
 void TerminalSettings::readFromTerminal()
 {
-    GetTerminalMode(0);
-    GetTerminalInfo(0);
-    GetDisplayBacklight(0);
-    GetDisplaykontrast(0);
+    GetTerminalMode(DataSide::Terminal);
+    GetTerminalInfo(DataSide::Terminal);
+    GetDisplayBacklight(DataSide::Terminal);
+    GetDisplaykontrast(DataSide::Terminal);
 }
 
 void TerminalSettings::sendToTerminal()
 {
-    (void)SetTerminalmode(0);
-    (void)SetDisplayAufloesung(0);
-    (void)SetDisplayBacklight(0);
-    (void)SetDisplayKontrast(0);
+    (void)SetTerminalmode(DataSide::Terminal);
+    (void)SetDisplayAufloesung(DataSide::Terminal);
+    (void)SetDisplayBacklight(DataSide::Terminal);
+    (void)SetDisplayKontrast(DataSide::Terminal);
 }
 
 } // namespace vemro

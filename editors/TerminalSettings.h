@@ -1,7 +1,11 @@
 #pragma once
 
+#include "config/TerminalSettingsCore.h"
+#include "editors/Page.h"
+
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 
@@ -9,24 +13,24 @@ namespace vemro {
 
 class DataEnvironment;
 class KonfigurationPage;
-class Recordset;
-class ProjektPage;
 class clsVX;
 
-// Terminal mode, display type, backlight and contrast, and the terminal information:
-// moved between the controls of pages "Konfiguration" and "Projekt", the terminal
-// object and the open project. Each transfer takes a data side: 0 = the terminal,
-// 1 = the project database (record of Terminaleinstellungen).
-class TerminalSettings : public QObject
+// Page "Konfiguration": the operations of the frames "Terminal-Modus" and "Display" with
+// their documented names and data sides (0 = the terminal, 1 = the project). Each maps the
+// controls of KonfigurationPage to a TerminalSettingsData and back and leaves the transfer
+// to TerminalSettingsCore. The terminal information read here is handed on through
+// terminalInfoRead (page "Projekt" shows it).
+class TerminalSettings : public QObject, public Page
 {
     Q_OBJECT
 public:
-    // Bit of I/O port 0 that shows the backlight; the low four bits hold the contrast.
-    static constexpr int kBacklightBit = 16;
-    static constexpr int kContrastMask = 15;
+    static constexpr int kBacklightBit = TerminalSettingsCore::kBacklightBit;
+    static constexpr int kContrastMask = TerminalSettingsCore::kContrastMask;
 
-    TerminalSettings(KonfigurationPage& page, ProjektPage& projektPage, clsVX& vx,
-                     DataEnvironment& env, QObject* parent = nullptr);
+    TerminalSettings(KonfigurationPage& page, clsVX& vx, DataEnvironment& env,
+                     QObject* parent = nullptr);
+
+    [[nodiscard]] TerminalSettingsCore& core() { return m_core; }
 
     // Whether "RS485/422" is chosen on the interface page (stored with the mode).
     void setRs485Selected(std::function<bool()> selected) { m_rs485 = std::move(selected); }
@@ -43,26 +47,35 @@ public:
     void GetDisplaykontrast(int Quelle);
     bool SetDisplayKontrast(int Ziel, QString* error = nullptr);
 
-    // Opening a project (data side 1) and saving it.
-    void loadFromProject();
-    bool saveToProject(QString* error);
-    // "vom Terminal lesen" / "an Terminal senden" on page 4.
+    // "vom Terminal lesen" / "an Terminal senden" on page "Konfiguration".
     void readFromTerminal();
     void sendToTerminal();
+
+    // Page
+    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] QList<Transfer> transfers() override;
+    [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadKonfiguration; }
+    void loadFromProject() override;
+    [[nodiscard]] int saveRank() const override { return ProjectOrder::kSaveKonfiguration; }
+    [[nodiscard]] bool saveToProject(QString* error) override;
 
     void cboDisplayTyp_Click();
     void ctlDisplayBacklight_Click();
     void ctlDisplaykontrast_Change();
     void cmdCheckEEProm_Click();
 
+signals:
+    // The terminal's firmware version and serial number were read (GetTerminalInfo(0)).
+    void terminalInfoRead(const QString& version, const QString& serNr);
+
 private:
-    [[nodiscard]] bool validSide(int side) const;
-    bool writeSettings(const std::function<void(Recordset&)>& fill, QString* error);
+    void showMode(const TerminalSettingsData& d);
+    void selectDisplayType(const TerminalSettingsData& d);
 
     KonfigurationPage& m_page;
-    ProjektPage& m_projektPage;
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
+    TerminalSettingsCore m_core;
     std::function<bool()> m_rs485;
     std::function<void()> m_resizePreview;
 };

@@ -1,6 +1,7 @@
 #include "link/ComPort.h"
 
 #include "link/ComPortMap.h"
+#include "link/ComPortResolver.h"
 
 #include <QStringList>
 
@@ -83,7 +84,8 @@ QString ComPort::devicePath(int portNumber) const
     const auto it = m_overrides.constFind(portNumber);
     if (it != m_overrides.constEnd())
         return *it;
-    return ComPortMap::devicePath(portNumber);
+    return m_resolver ? m_resolver->devicePath(portNumber)
+                      : ComPortMap::defaultDevicePath(portNumber);
 }
 
 std::unique_ptr<Transport> ComPort::openSerial(int portNumber, const SerialSettings& settings,

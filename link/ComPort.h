@@ -12,6 +12,8 @@
 
 namespace vemro {
 
+class ComPortResolver;
+
 // The PC's serial port as the program uses it: a port number 1 to 8, a settings text such as
 // "19200,n,8,1", open errors of the documented kinds, buffers to clear, received characters to
 // count and read (all, or InputLen at a time), receive events and handshaking. Underneath it
@@ -45,8 +47,11 @@ public:
     void setHandshaking(int handshaking) { m_settings.rtsCts = handshaking == 2; }
     [[nodiscard]] int Handshaking() const { return m_settings.rtsCts ? 2 : 0; }
 
-    // A device path used for a port number instead of the program database's (vemro-cli
-    // --device, tests).
+    // Where "Com n" is on this PC (not owned; the defaults of ComPortMap without one).
+    void setResolver(const ComPortResolver* resolver) { m_resolver = resolver; }
+    [[nodiscard]] const ComPortResolver* resolver() const { return m_resolver; }
+    // A device path used for a port number instead of the resolver's (vemro-cli --device,
+    // tests).
     void setDeviceOverride(int portNumber, const QString& devicePath);
     [[nodiscard]] QString devicePath(int portNumber) const;
     // Replaces how a port is opened (in-memory channels in tests); nullptr restores the serial one.
@@ -99,6 +104,7 @@ private:
     int m_portNumber = 1;
     SerialSettings m_settings;
     QHash<int, QString> m_overrides;
+    const ComPortResolver* m_resolver = nullptr;
     Opener m_opener;
     std::unique_ptr<Transport> m_transport;
     QByteArray m_inBuffer;

@@ -1,30 +1,10 @@
 #include "link/ComPortMap.h"
 
-#include "project/DataEnvironment.h"
-
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace vemro {
-
-namespace {
-
-const QString kConnection = QStringLiteral("Daten");
-
-// The program database: the data environment's connection "Daten", else a plain Qt
-// connection of that name (tools and tests).
-QSqlDatabase daten()
-{
-    DataEnvironment& env = DataEnvironment::instance();
-    if (env.isOpen(DataEnvironment::kDaten))
-        return env.database(DataEnvironment::kDaten);
-    if (!QSqlDatabase::contains(kConnection))
-        return {};
-    return QSqlDatabase::database(kConnection, false);
-}
-
-} // namespace
 
 QString ComPortMap::defaultDevicePath(int comNr)
 {
@@ -86,14 +66,6 @@ QString ComPortMap::devicePath(const QSqlDatabase& db, int comNr)
     return defaultDevicePath(comNr);
 }
 
-QString ComPortMap::devicePath(int comNr)
-{
-    QSqlDatabase db = daten();
-    if (db.isOpen())
-        (void)ensureTable(db); // older program databases lack the table
-    return devicePath(db, comNr);
-}
-
 bool ComPortMap::setDevicePath(QSqlDatabase& db, int comNr, const QString& path, QString* error)
 {
     if (comNr < kFirstPort || comNr > kLastPort) {
@@ -124,12 +96,6 @@ bool ComPortMap::setDevicePath(QSqlDatabase& db, int comNr, const QString& path,
         return false;
     }
     return db.commit();
-}
-
-bool ComPortMap::setDevicePath(int comNr, const QString& path, QString* error)
-{
-    QSqlDatabase db = daten();
-    return setDevicePath(db, comNr, path, error);
 }
 
 } // namespace vemro

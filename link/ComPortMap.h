@@ -6,9 +6,9 @@
 namespace vemro {
 
 // Where "Com n" (1 to 8) lives on this PC. The device paths are kept in the program database
-// (table ComPortZuordnung of the connection "Daten") so that they can be changed without
-// rebuilding; without that table or connection the defaults apply:
-// Com 1..4 -> /dev/ttyS0..3, Com 5..8 -> /dev/ttyUSB0..3.
+// (table ComPortZuordnung) so that they can be changed without rebuilding; without that
+// table the defaults apply: Com 1..4 -> /dev/ttyS0..3, Com 5..8 -> /dev/ttyUSB0..3.
+// The database is always the caller's (see ComPortResolver).
 class ComPortMap
 {
 public:
@@ -16,11 +16,9 @@ public:
     static constexpr int kLastPort = 8;
 
     [[nodiscard]] static QString defaultDevicePath(int comNr);
-    // The device of "Com n" from the connection "Daten" (defaults when not open).
-    [[nodiscard]] static QString devicePath(int comNr);
+    // The device of "Com n" in `db` (defaults when it is not open or has no row).
     [[nodiscard]] static QString devicePath(const QSqlDatabase& db, int comNr);
-    // Stores the device path of "Com n" in the connection "Daten".
-    [[nodiscard]] static bool setDevicePath(int comNr, const QString& path, QString* error);
+    // Stores the device path of "Com n" in `db`.
     [[nodiscard]] static bool setDevicePath(QSqlDatabase& db, int comNr, const QString& path,
                                             QString* error);
     // Creates the table with its default rows when an older program database lacks it.

@@ -120,9 +120,11 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
 {
     // The dialog checks the name already; a name from elsewhere (vemro-cli) must not
     // reach the file system unchecked either.
+    // Every broken rule is reported, in the dialog's order.
     const QStringList problems = ProjectFiles::NameProblems(newBezeichnung);
     if (!problems.isEmpty()) {
-        ui().message(problems.first(), kProductName);
+        for (const QString& problem : problems)
+            ui().message(problem, kProductName);
         return NewResult::Failed;
     }
     const QString source = ProjectFiles::TemplateFile(quelle);

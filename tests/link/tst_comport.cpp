@@ -2,7 +2,7 @@
 #include "LinkFixture.h"
 #include "PtyPeer.h"
 
-#include "link/ComPortMap.h"
+#include "link/ComPortResolver.h"
 #include "link/PortProbe.h"
 #include "link/TerminalSearch.h"
 #include "platform/Globals.h"
@@ -126,41 +126,50 @@ private slots:
         QTRY_COMPARE(seen, QByteArray("\x1b?V"));
     }
 
+    // The resolver reads the map of the database it was given, never a global one.
     void deviceMap()
     {
         QTemporaryDir dir;
         {
             QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("Daten"));
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("Karte"));
             db.setDatabaseName(dir.filePath(QStringLiteral("VEMRO.mdb")));
             QVERIFY(db.open());
             QSqlQuery(db).exec(
                 QStringLiteral("CREATE TABLE Allgemein (ProjektPfad TEXT, ComPort INTEGER)"));
             // An older program database without the table: defaults, and the table appears.
-            QCOMPARE(ComPortMap::devicePath(1), QStringLiteral("/dev/ttyS0"));
-            QCOMPARE(ComPortMap::devicePath(4), QStringLiteral("/dev/ttyS3"));
-            QCOMPARE(ComPortMap::devicePath(5), QStringLiteral("/dev/ttyUSB0"));
-            QCOMPARE(ComPortMap::devicePath(8), QStringLiteral("/dev/ttyUSB3"));
-            QCOMPARE(ComPortMap::devicePath(9), QString());
+            ComPortResolver resolver(db);
             QVERIFY(db.tables().contains(QStringLiteral("ComPortZuordnung")));
+            QCOMPARE(resolver.devicePath(1), QStringLiteral("/dev/ttyS0"));
+            QCOMPARE(resolver.devicePath(4), QStringLiteral("/dev/ttyS3"));
+            QCOMPARE(resolver.devicePath(5), QStringLiteral("/dev/ttyUSB0"));
+            QCOMPARE(resolver.devicePath(8), QStringLiteral("/dev/ttyUSB3"));
+            QCOMPARE(resolver.devicePath(9), QString());
             QString error;
-            QVERIFY(ComPortMap::setDevicePath(2, QStringLiteral("/dev/ttyACM0"), &error));
-            QCOMPARE(ComPortMap::devicePath(2), QStringLiteral("/dev/ttyACM0"));
-            QVERIFY(!ComPortMap::setDevicePath(9, QStringLiteral("/dev/x"), &error));
+            QVERIFY(resolver.setDevicePath(2, QStringLiteral("/dev/ttyACM0"), &error));
+            QCOMPARE(resolver.devicePath(2), QStringLiteral("/dev/ttyACM0"));
+            QVERIFY(!resolver.setDevicePath(9, QStringLiteral("/dev/x"), &error));
             QVERIFY(!error.isEmpty());
-            QVERIFY(!ComPortMap::setDevicePath(3, QStringLiteral("  "), &error));
+            QVERIFY(!resolver.setDevicePath(3, QStringLiteral("  "), &error));
             QSqlQuery count(db);
             QVERIFY(count.exec(QStringLiteral("SELECT COUNT(*) FROM ComPortZuordnung")));
             QVERIFY(count.next());
             QCOMPARE(count.value(0).toInt(), 8);
+            // The port asks its resolver; an override wins; without a resolver the defaults.
             ComPort port;
+            QCOMPARE(port.devicePath(2), QStringLiteral("/dev/ttyS1"));
+            port.setResolver(&resolver);
             QCOMPARE(port.devicePath(2), QStringLiteral("/dev/ttyACM0"));
             port.setDeviceOverride(2, QStringLiteral("/dev/pts/99"));
             QCOMPARE(port.devicePath(2), QStringLiteral("/dev/pts/99"));
+            port.setResolver(nullptr);
             db.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("Daten"));
-        QCOMPARE(ComPortMap::devicePath(3), QStringLiteral("/dev/ttyS2"));
+        QSqlDatabase::removeDatabase(QStringLiteral("Karte"));
+        const ComPortResolver defaults;
+        QCOMPARE(defaults.devicePath(3), QStringLiteral("/dev/ttyS2"));
+        QString error;
+        QVERIFY(!ComPortResolver().setDevicePath(3, QStringLiteral("/dev/x"), &error));
     }
 
     // The search on ports 1 to 4: port 1 missing, the terminal on port 2 at 19200.

@@ -419,7 +419,8 @@ void TstSettings::keepConfiguration_data()
                                 "Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"};
     QTest::newRow("silent") << QByteArray()
                             << QStringList{
-                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt"};
+                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt: "
+                                   "keine Antwort vom Terminal (Zeitüberschreitung)"};
 }
 
 void TstSettings::keepConfiguration()

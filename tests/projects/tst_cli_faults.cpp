@@ -59,6 +59,10 @@ private Q_SLOTS:
     void damagedProject();
     void damagedProgramDatabase_data();
     void damagedProgramDatabase();
+    void deleteOutsideRefused_data();
+    void deleteOutsideRefused();
+    void configWriteRefused_data();
+    void configWriteRefused();
 
 private:
     using Result = vemro::test::CliResult;
@@ -283,7 +287,9 @@ void TstCliFaults::damagedProject()
         QVERIFY(ProjectTestHome::exec(file, {damage}));
     QVERIFY(startSim());
     const QByteArray before = digest(file);
-    const Result r = run(args + QStringList{QStringLiteral("--device"), m_pty});
+    const bool link = args.first() == QLatin1String("config");
+    const Result r =
+        run(args + (link ? QStringList{QStringLiteral("--device"), m_pty} : QStringList{}));
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(file) && r.err.contains(expected), qPrintable(r.err));
     QCOMPARE(digest(file), before);
@@ -320,6 +326,66 @@ void TstCliFaults::damagedProgramDatabase()
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(db) && r.err.contains(expected), qPrintable(r.err));
     QCOMPARE(digest(db), before);
+}
+
+void TstCliFaults::deleteOutsideRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("victim");
+    QTest::newRow("program database") << "../VEMRO"
+                                      << "VEMRO.mdb";
+    QTest::newRow("template") << "../Hardware/vx_standard"
+                              << "Hardware/vx_standard.mdb";
+}
+
+void TstCliFaults::deleteOutsideRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, victim);
+    QVERIFY(run({QStringLiteral("project"), QStringLiteral("list")}).code == 0); // VEMRO.mdb
+    const QString file = m_home->path() + QLatin1Char('/') + victim;
+    const QByteArray before = digest(file);
+    QVERIFY(!before.isEmpty());
+    const Result r =
+        run({QStringLiteral("--yes"), QStringLiteral("project"), QStringLiteral("delete"), name});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("zulässig")), qPrintable(r.err));
+    QCOMPARE(digest(file), before);
+}
+
+void TstCliFaults::configWriteRefused_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("missing display rows")
+        << "ALTER TABLE Terminaleinstellungen DROP COLUMN Display_Zeilen"
+        << "Display_Zeilen";
+    QTest::newRow("missing contrast") << "ALTER TABLE Terminaleinstellungen DROP COLUMN Kontrast"
+                                      << "Kontrast";
+    QTest::newRow("rows out of range") << "UPDATE Terminaleinstellungen SET Display_Zeilen=-31073"
+                                       << "Display_Zeilen";
+    QTest::newRow("fixed-text port out of range")
+        << "UPDATE Terminaleinstellungen SET FesttextPort=4464"
+        << "FesttextPort";
+    QTest::newRow("contrast out of range") << "UPDATE Terminaleinstellungen SET Kontrast=16"
+                                           << "Kontrast";
+    QTest::newRow("contrast Null") << "UPDATE Terminaleinstellungen SET Kontrast=NULL"
+                                   << "Kontrast";
+}
+
+// A damaged project must not reach the terminal: the display would go dark.
+void TstCliFaults::configWriteRefused()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, named);
+    QVERIFY(m_home->makeProject(QStringLiteral("Defekt1")));
+    QVERIFY(ProjectTestHome::exec(m_home->projects() + QStringLiteral("Defekt1.mdb"), {damage}));
+    QVERIFY(startSim());
+    const Result r = run({QStringLiteral("config"), QStringLiteral("write"),
+                          QStringLiteral("Defekt1"), QStringLiteral("--device"), m_pty});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(named) && r.err.contains(QStringLiteral("nichts")), qPrintable(r.err));
+    QCOMPARE(QFileInfo(m_log).size(), 0); // not one byte reached the terminal
 }
 
 QTEST_GUILESS_MAIN(TstCliFaults)

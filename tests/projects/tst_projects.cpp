@@ -11,6 +11,7 @@
 #include "project/DataEnvironment.h"
 #include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
+#include "tests/common/ScriptedPage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include <QTabBar>
 
 using namespace vemro;
+using vemro::test::ScriptedPage;
 
 namespace {
 
@@ -470,14 +472,24 @@ void TstProjects::dispatch()
     quietPort(window);
     QVERIFY(window.Init());
     QStringList calls;
-    // The operations as the pages register them; the table decides which run.
-    window.setTransfer(0, {[&] { calls << QStringLiteral("read0"); }, [] {}});
-    for (int m : {4, 5, 6, 7, 31, 32}) {
-        window.setTransfer(m, {[&calls, m] { calls << QStringLiteral("read%1").arg(m); },
-                               [&calls, m] { calls << QStringLiteral("send%1").arg(m); }});
-    }
-    window.setTransfer(11, {[] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
-                            [&] { calls << QStringLiteral("send11"); }});
+    // Pages declaring their edit modes; the frame decides which transfer runs.
+    auto logged = [&calls](int m) {
+        return Page::Transfer{m, [&calls, m] { calls << QStringLiteral("read%1").arg(m); },
+                              [&calls, m] { calls << QStringLiteral("send%1").arg(m); }};
+    };
+    std::vector<std::unique_ptr<ScriptedPage>> pages;
+    for (int nr : {0, 1, 3, 4, 5, 6, 7})
+        pages.push_back(std::make_unique<ScriptedPage>(nr));
+    pages[0]->transferList = {{0, [&] { calls << QStringLiteral("read0"); }, [] {}}};
+    pages[1]->transferList = {
+        {11, [] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
+         [&] { calls << QStringLiteral("send11"); }},
+        {12, nullptr, nullptr}};
+    pages[2]->transferList = {logged(31), logged(32)};
+    for (size_t i = 3; i < pages.size(); ++i)
+        pages[i]->transferList = {logged(pages[i]->pageNumber())};
+    for (const auto& page : pages)
+        window.addPage(*page);
     window.setEditMode(mode);
     if (send)
         window.cmdSaveinTerminal_Click();
@@ -495,11 +507,14 @@ void TstProjects::readKeepsSendState()
     QVERIFY(window.Init());
     bool sendDuringRead = true;
     bool registerDuringRead = false;
-    window.setTransfer(4, {[&] {
-                               sendDuringRead = window.cmdSaveinTerminal()->isEnabled();
-                               registerDuringRead = window.ctlRegister()->isEnabled();
-                           },
-                           nullptr});
+    ScriptedPage page(4);
+    page.transferList = {{4,
+                          [&] {
+                              sendDuringRead = window.cmdSaveinTerminal()->isEnabled();
+                              registerDuringRead = window.ctlRegister()->isEnabled();
+                          },
+                          nullptr}};
+    window.addPage(page);
     window.setEditMode(4);
     window.cmdSaveinTerminal()->setEnabled(false);
     window.cmdReadfromTerminal_Click();
@@ -515,12 +530,14 @@ void TstProjects::sendDisablesAndRestoresFrames()
     quietPort(window);
     QVERIFY(window.Init());
     bool anythingEnabled = true;
-    window.setTransfer(4, {nullptr, [&] {
-                               anythingEnabled = window.ctlRegister()->isEnabled() ||
-                                                 window.cmdReadfromTerminal()->isEnabled();
-                               for (int i = 0; i < frmhaupt::kPageCount; ++i)
-                                   anythingEnabled |= window.frRegister(i)->isEnabled();
-                           }});
+    ScriptedPage page(4);
+    page.transferList = {{4, nullptr, [&] {
+                              anythingEnabled = window.ctlRegister()->isEnabled() ||
+                                                window.cmdReadfromTerminal()->isEnabled();
+                              for (int i = 0; i < frmhaupt::kPageCount; ++i)
+                                  anythingEnabled |= window.frRegister(i)->isEnabled();
+                          }}};
+    window.addPage(page);
     window.setEditMode(4);
     window.cmdReadfromTerminal()->setEnabled(true);
     window.cmdSaveinTerminal_Click();
@@ -595,7 +612,9 @@ void TstProjects::disabledPageEnabledBySend()
         tabsOf4 += window.ctlRegister()->tabData(i).toInt() == 4 ? 1 : 0;
     QCOMPARE(tabsOf4, 2);
     window.showPage(4);
-    window.setTransfer(4, {nullptr, [] {}});
+    ScriptedPage page(4);
+    page.transferList = {{4, nullptr, [] {}}};
+    window.addPage(page);
     window.cmdSaveinTerminal_Click();
     QVERIFY(window.frRegister(4)->isEnabled());
 }
@@ -609,24 +628,29 @@ void TstProjects::saveIsAllOrNothing()
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     DataEnvironment& env = window.Data();
     bool failUserChars = true;
-    window.setProjectHooks(
-        4, {nullptr, [&env](QString* error) {
-                if (!env.ensureOpen(QStringLiteral("cmdTerminaleinstellung"), error))
-                    return false;
-                Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
-                rs.moveFirst();
-                (void)rs.setValue(QStringLiteral("Kontrast"), 3);
-                if (!rs.update()) {
-                    *error = rs.lastError();
-                    return false;
-                }
-                return true;
-            }});
-    window.setProjectHooks(6, {nullptr, [&failUserChars](QString* error) {
-                                   if (failUserChars)
-                                       *error = QStringLiteral("Platte voll");
-                                   return !failUserChars;
-                               }});
+    ScriptedPage settings(4);
+    settings.saveOrder = ProjectOrder::kSaveKonfiguration;
+    settings.save = [&env](QString* error) {
+        if (!env.ensureOpen(QStringLiteral("cmdTerminaleinstellung"), error))
+            return false;
+        Recordset& rs = env.recordset(QStringLiteral("cmdTerminaleinstellung"));
+        rs.moveFirst();
+        (void)rs.setValue(QStringLiteral("Kontrast"), 3);
+        if (!rs.update()) {
+            *error = rs.lastError();
+            return false;
+        }
+        return true;
+    };
+    ScriptedPage userChars(6);
+    userChars.saveOrder = ProjectOrder::kSaveUserzeichen;
+    userChars.save = [&failUserChars](QString* error) {
+        if (failUserChars)
+            *error = QStringLiteral("Platte voll");
+        return !failUserChars;
+    };
+    window.addPage(settings);
+    window.addPage(userChars);
     const QString kontrast = QStringLiteral("SELECT Kontrast FROM Terminaleinstellungen");
     const int before = m_home->projectValue(QStringLiteral("Anlage1"), kontrast).toInt();
     QVERIFY(before != 3);

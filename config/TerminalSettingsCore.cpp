@@ -1,0 +1,486 @@
+#include "config/TerminalSettingsCore.h"
+
+#include "link/clsVX.h"
+#include "platform/TextValue.h"
+#include "project/DataEnvironment.h"
+
+namespace vemro {
+
+namespace {
+
+const QString kSettings = QStringLiteral("cmdTerminaleinstellung");
+
+} // namespace
+
+TerminalSettingsCore::TerminalSettingsCore(clsVX& vx, DataEnvironment& env) : m_vx(&vx), m_env(env)
+{
+}
+
+QString TerminalSettingsCore::displayTypeText(int cols, int rows)
+{
+    return QString::number(cols) + QLatin1Char('x') + QString::number(rows);
+}
+
+bool TerminalSettingsCore::parseDisplayType(const QString& text, int& cols, int& rows)
+{
+    const int p = static_cast<int>(text.indexOf(QLatin1Char('x'))) + 1;
+    if (p <= 0)
+        return false;
+    cols = static_cast<int>(TextValueInt(text.left(p - 1)));
+    rows = static_cast<int>(TextValueInt(text.mid(p)));
+    return true;
+}
+
+namespace {
+
+struct Range
+{
+    const char* field;
+    int low;
+    int high;
+    int (*get)(const TerminalSettingsData&);
+};
+
+const Range kRanges[] = {
+    {"ParameterMode", 0, 1, [](const TerminalSettingsData& d) { return d.ParameterMode; }},
+    {"SendMode", 0, 4, [](const TerminalSettingsData& d) { return d.SendMode; }},
+    {"FesttextPort", 0, TerminalSettingsCore::kMaxPort,
+     [](const TerminalSettingsData& d) { return d.FesttextPort; }},
+    {"Display_Zeilen", 1, TerminalSettingsCore::kMaxRows,
+     [](const TerminalSettingsData& d) { return d.Rows; }},
+    {"Display_Spalten", 1, TerminalSettingsCore::kMaxCols,
+     [](const TerminalSettingsData& d) { return d.Cols; }},
+    {"Backlight", 0, TerminalSettingsCore::kMaxBacklight,
+     [](const TerminalSettingsData& d) { return d.Backlight; }},
+    {"Kontrast", 0, TerminalSettingsCore::kContrastMask,
+     [](const TerminalSettingsData& d) { return d.Kontrast; }},
+};
+
+QString rangeProblem(const TerminalSettingsData& d, const QString& fields)
+{
+    const QStringList wanted = fields.split(QLatin1Char(','));
+    for (const Range& r : kRanges) {
+        if (!fields.isEmpty() && !wanted.contains(QLatin1String(r.field)))
+            continue;
+        const int v = r.get(d);
+        // SendMode knows 0, 2 and 4 only.
+        const bool bad = v < r.low || v > r.high ||
+                         (qstrcmp(r.field, "SendMode") == 0 && v != 0 && v != 2 && v != 4);
+        if (bad)
+            return QStringLiteral("Unmöglicher Wert %1 für %2 (erlaubt %3 bis %4); es wurde "
+                                  "nichts an das Terminal gesendet. Bitte den Wert im Projekt "
+                                  "korrigieren.")
+                .arg(v)
+                .arg(QLatin1String(r.field))
+                .arg(r.low)
+                .arg(r.high);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString TerminalSettingsCore::valueProblem(const TerminalSettingsData& d)
+{
+    return rangeProblem(d, QString());
+}
+
+bool TerminalSettingsCore::possible(const TerminalSettingsData& d, const char* fields,
+                                    QString* error)
+{
+    const QString problem = rangeProblem(d, QString::fromLatin1(fields));
+    if (problem.isEmpty())
+        return true;
+    if (error)
+        *error = problem;
+    return false;
+}
+
+bool TerminalSettingsCore::haveTerminal(QString* error) const
+{
+    if (m_vx)
+        return true;
+    if (error)
+        *error = QStringLiteral("kein Terminalobjekt");
+    return false;
+}
+
+bool TerminalSettingsCore::answered(int items, const QString& what, QString* error)
+{
+    if (m_vx->ParameterList().size() == items)
+        return true;
+    (void)m_vx->lastError(); // the code of this exchange is consumed here
+    if (error)
+        *error = QStringLiteral("Terminal antwortet nicht (%1)").arg(what);
+    return false;
+}
+
+// ---- The terminal ----
+
+bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error))
+        return false;
+    m_vx->GetMode();
+    const bool ok = answered(1, QStringLiteral("Modus"), error);
+    const TerminalSettingsData now = terminalObject();
+    d.ParameterMode = now.ParameterMode;
+    d.SendMode = now.SendMode;
+    d.Tastaturenabled = now.Tastaturenabled;
+    d.IOPortsEnabled = now.IOPortsEnabled;
+    d.Einschaltmeldung = now.Einschaltmeldung;
+    d.Festtextmode = now.Festtextmode;
+    return ok;
+}
+
+bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error) || !possible(d, "ParameterMode,SendMode,FesttextPort", error))
+        return false;
+    clsVX& vx = *m_vx;
+    vx.ParameterMode = d.ParameterMode;
+    vx.SendMode = d.SendMode;
+    vx.KeyboardEnabled = d.Tastaturenabled;
+    vx.IOPortsEnabled = d.IOPortsEnabled;
+    vx.Einschaltmeldung = d.Einschaltmeldung;
+    vx.Festtextmode = d.Festtextmode;
+    vx.FesttextPort = static_cast<qint16>(d.FesttextPort);
+    vx.SetMode();
+    vx.SetFesttextPort(-1); // a negative number sends the stored FesttextPort
+    return true;
+}
+
+bool TerminalSettingsCore::readInfo(TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error))
+        return false;
+    m_vx->GetDisplaySize();
+    bool ok = answered(2, QStringLiteral("Displaygröße"), error);
+    d.Cols = m_vx->Cols;
+    d.Rows = m_vx->Rows;
+    d.Version = m_vx->Version();
+    d.SerNr = m_vx->SerNr;
+    if (!answered(2, QStringLiteral("Version"), ok ? error : nullptr))
+        ok = false;
+    return ok;
+}
+
+bool TerminalSettingsCore::writeDisplaySize(const TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error) || !possible(d, "Display_Zeilen,Display_Spalten", error))
+        return false;
+    m_vx->Cols = static_cast<qint16>(d.Cols);
+    m_vx->Rows = static_cast<qint16>(d.Rows);
+    m_vx->SetDisplaySize();
+    return true;
+}
+
+bool TerminalSettingsCore::readBacklight(TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error))
+        return false;
+    const qint32 port = m_vx->GetIOPort(0);
+    const bool ok = answered(1, QStringLiteral("Port 0"), error);
+    d.Backlight = (port & kBacklightBit) != 0 ? 1 : 0;
+    return ok;
+}
+
+bool TerminalSettingsCore::readKontrast(TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error))
+        return false;
+    const qint32 port = m_vx->GetIOPort(0);
+    const bool ok = answered(1, QStringLiteral("Port 0"), error);
+    d.Kontrast = port & kContrastMask;
+    return ok;
+}
+
+bool TerminalSettingsCore::writeBacklight(const TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error) || !possible(d, "Backlight", error))
+        return false;
+    m_vx->SetDisplayBacklight(d.Backlight > 0 ? 1 : 0);
+    return true;
+}
+
+bool TerminalSettingsCore::writeKontrast(const TerminalSettingsData& d, QString* error)
+{
+    if (!haveTerminal(error) || !possible(d, "Kontrast", error))
+        return false;
+    m_vx->SetDisplayKontrast(d.Kontrast);
+    return true;
+}
+
+bool TerminalSettingsCore::readFromTerminal(TerminalSettingsData& d, QString* error)
+{
+    bool ok = readMode(d, error);
+    ok = readInfo(d, ok ? error : nullptr) && ok;
+    ok = readBacklight(d, ok ? error : nullptr) && ok;
+    ok = readKontrast(d, ok ? error : nullptr) && ok;
+    return ok;
+}
+
+bool TerminalSettingsCore::writeToTerminal(const TerminalSettingsData& d, QString* error)
+{
+    // All or nothing: one impossible value and not a single command goes out.
+    if (!haveTerminal(error) || !possible(d, "", error))
+        return false;
+    bool ok = writeMode(d, error);
+    ok = writeDisplaySize(d, ok ? error : nullptr) && ok;
+    ok = writeBacklight(d, ok ? error : nullptr) && ok;
+    ok = writeKontrast(d, ok ? error : nullptr) && ok;
+    return ok;
+}
+
+bool TerminalSettingsCore::keepConfiguration(QString* error)
+{
+    if (!haveTerminal(error))
+        return false;
+    (void)m_vx->lastError(); // a code left by an earlier exchange is not this save's
+    m_vx->SaveKonfig();
+    // The terminal confirms the save; without that the user must not believe it done.
+    const int code = m_vx->lastError();
+    if (code == 0)
+        return true;
+    if (error)
+        *error =
+            code == 1
+                ? QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)")
+                : QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt: ") +
+                      m_vx->ErrorText(code);
+    return false;
+}
+
+// ---- The project ----
+
+Recordset* TerminalSettingsCore::record(QString* error)
+{
+    if (!m_env.ensureOpen(kSettings, error))
+        return nullptr;
+    Recordset& rs = m_env.recordset(kSettings);
+    rs.moveFirst();
+    if (rs.eof()) {
+        if (error)
+            *error = QStringLiteral("Terminaleinstellungen: kein Datensatz");
+        return nullptr;
+    }
+    return &rs;
+}
+
+bool TerminalSettingsCore::loadFromProject(TerminalSettingsData& d, QString* error)
+{
+    Recordset* rs = record(error);
+    if (!rs)
+        return false;
+    auto number = [rs](const char* column) {
+        return rs->value(QString::fromLatin1(column)).toInt();
+    };
+    auto flag = [rs](const char* column) {
+        return rs->value(QString::fromLatin1(column)).toBool();
+    };
+    d.ParameterMode = number("ParameterMode");
+    d.SendMode = number("SendMode");
+    d.Tastaturenabled = flag("Tastaturenabled");
+    d.IOPortsEnabled = flag("IOPortsEnabled");
+    d.Einschaltmeldung = flag("Einschaltmeldung");
+    d.Festtextmode = flag("Festtextmode");
+    d.FesttextPort = number("FesttextPort");
+    d.Users485 = flag("Users485");
+    d.Cols = number("Display_Spalten");
+    d.Rows = number("Display_Zeilen");
+    d.Backlight = number("Backlight");
+    d.Kontrast = number("Kontrast");
+    return true;
+}
+
+bool TerminalSettingsCore::loadCheckedFromProject(TerminalSettingsData& d, QString* error)
+{
+    Recordset* rs = record(error);
+    if (!rs)
+        return false;
+    // Columns whose Null the program reads as 0 (or false) by design; the others are needed.
+    const QStringList mayBeNull{
+        QStringLiteral("FesttextPort"),     QStringLiteral("Users485"),
+        QStringLiteral("Tastaturenabled"),  QStringLiteral("IOPortsEnabled"),
+        QStringLiteral("Einschaltmeldung"), QStringLiteral("Festtextmode")};
+    for (const char* c : {"ParameterMode", "SendMode", "Tastaturenabled", "IOPortsEnabled",
+                          "Einschaltmeldung", "Festtextmode", "FesttextPort", "Users485",
+                          "Display_Spalten", "Display_Zeilen", "Backlight", "Kontrast"}) {
+        const QString column = QString::fromLatin1(c);
+        QString problem;
+        if (!rs->hasField(column))
+            problem = QStringLiteral("Im Projekt fehlt die Spalte %1 der Tabelle "
+                                     "Terminaleinstellungen");
+        else if (rs->value(column).isNull() && !mayBeNull.contains(column))
+            problem = QStringLiteral("Im Projekt ist %1 leer");
+        if (!problem.isEmpty()) {
+            if (error)
+                *error = problem.arg(column) +
+                         QStringLiteral("; es wurde nichts an das Terminal gesendet. Bitte das "
+                                        "Projekt korrigieren oder neu anlegen.");
+            return false;
+        }
+    }
+    if (!loadFromProject(d, error))
+        return false;
+    return possible(d, "", error);
+}
+
+bool TerminalSettingsCore::write(const QString& what, const TerminalSettingsData& d,
+                                 bool (*fill)(Recordset&, const TerminalSettingsData&),
+                                 QString* error)
+{
+    Recordset* rs = record(error);
+    if (!rs)
+        return false;
+    // A column the record lacks fails the write: a value that was not stored is not saved.
+    if (fill(*rs, d) && rs->update())
+        return true;
+    if (error)
+        *error = what + QStringLiteral(" : ") + rs->lastError();
+    rs->cancelUpdate();
+    return false;
+}
+
+bool TerminalSettingsCore::saveMode(const TerminalSettingsData& d, QString* error)
+{
+    return write(
+        QStringLiteral("Terminal-Modus"), d,
+        [](Recordset& rs, const TerminalSettingsData& v) {
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Einschaltmeldung"), v.Einschaltmeldung ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("IOPortsEnabled"), v.IOPortsEnabled ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("Tastaturenabled"), v.Tastaturenabled ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("ParameterMode"), v.ParameterMode) && ok;
+            ok = rs.setValue(QStringLiteral("Festtextmode"), v.Festtextmode ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("SendMode"), v.SendMode) && ok;
+            ok = rs.setValue(QStringLiteral("FesttextPort"), v.FesttextPort) && ok;
+            ok = rs.setValue(QStringLiteral("Users485"), v.Users485 ? 1 : 0) && ok;
+            return ok;
+        },
+        error);
+}
+
+bool TerminalSettingsCore::saveDisplaySize(const TerminalSettingsData& d, QString* error)
+{
+    return write(
+        QStringLiteral("Display"), d,
+        [](Recordset& rs, const TerminalSettingsData& v) {
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Display_Zeilen"), v.Rows) && ok;
+            ok = rs.setValue(QStringLiteral("Display_Spalten"), v.Cols) && ok;
+            return ok;
+        },
+        error);
+}
+
+bool TerminalSettingsCore::saveBacklight(const TerminalSettingsData& d, QString* error)
+{
+    return write(
+        QStringLiteral("Beleuchtung"), d,
+        [](Recordset& rs, const TerminalSettingsData& v) {
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Backlight"), v.Backlight) && ok;
+            return ok;
+        },
+        error);
+}
+
+bool TerminalSettingsCore::saveKontrast(const TerminalSettingsData& d, QString* error)
+{
+    return write(
+        QStringLiteral("Kontrast"), d,
+        [](Recordset& rs, const TerminalSettingsData& v) {
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Kontrast"), v.Kontrast) && ok;
+            return ok;
+        },
+        error);
+}
+
+bool TerminalSettingsCore::saveToProject(const TerminalSettingsData& d, QString* error)
+{
+    return saveMode(d, error) && saveDisplaySize(d, error) && saveBacklight(d, error) &&
+           saveKontrast(d, error);
+}
+
+bool TerminalSettingsCore::displayTypes(QStringList& types, QString* error)
+{
+    const QString command = QStringLiteral("cmdDisplaytyp");
+    if (!m_env.ensureOpen(command, error))
+        return false;
+    Recordset& rs = m_env.recordset(command);
+    types.clear();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        types.append(rs.value(QStringLiteral("Displaytyp")).toString());
+    rs.close();
+    return true;
+}
+
+// ---- The terminal object ----
+
+TerminalSettingsData TerminalSettingsCore::terminalObject() const
+{
+    TerminalSettingsData d;
+    if (!m_vx)
+        return d;
+    const clsVX& vx = *m_vx;
+    d.ParameterMode = vx.ParameterMode;
+    d.SendMode = vx.SendMode;
+    d.Tastaturenabled = vx.KeyboardEnabled;
+    d.IOPortsEnabled = vx.IOPortsEnabled;
+    d.Einschaltmeldung = vx.Einschaltmeldung;
+    d.Festtextmode = vx.Festtextmode;
+    d.FesttextPort = vx.FesttextPort;
+    d.Cols = vx.Cols;
+    d.Rows = vx.Rows;
+    d.Backlight = vx.Backlight;
+    d.Kontrast = vx.Kontrast;
+    d.SerNr = vx.SerNr;
+    return d;
+}
+
+void TerminalSettingsCore::takeMode(const TerminalSettingsData& d)
+{
+    if (!m_vx)
+        return;
+    clsVX& vx = *m_vx;
+    vx.ParameterMode = d.ParameterMode;
+    vx.SendMode = d.SendMode;
+    vx.KeyboardEnabled = d.Tastaturenabled;
+    vx.IOPortsEnabled = d.IOPortsEnabled;
+    vx.Einschaltmeldung = d.Einschaltmeldung;
+    vx.Festtextmode = d.Festtextmode;
+    vx.Backlight = static_cast<qint16>(d.Backlight);
+    vx.FesttextPort = static_cast<qint16>(d.FesttextPort);
+}
+
+void TerminalSettingsCore::takeDisplaySize(const TerminalSettingsData& d)
+{
+    if (!m_vx)
+        return;
+    m_vx->Cols = static_cast<qint16>(d.Cols);
+    m_vx->Rows = static_cast<qint16>(d.Rows);
+}
+
+void TerminalSettingsCore::takeBacklight(const TerminalSettingsData& d)
+{
+    if (m_vx)
+        m_vx->Backlight = static_cast<qint16>(d.Backlight);
+}
+
+void TerminalSettingsCore::takeKontrast(const TerminalSettingsData& d)
+{
+    if (m_vx)
+        m_vx->Kontrast = static_cast<qint16>(d.Kontrast);
+}
+
+void TerminalSettingsCore::takeIntoTerminalObject(const TerminalSettingsData& d)
+{
+    takeMode(d);
+    takeDisplaySize(d);
+    takeBacklight(d);
+    takeKontrast(d);
+}
+
+} // namespace vemro
