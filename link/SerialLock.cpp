@@ -1,5 +1,6 @@
 #include "link/SerialLock.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +32,15 @@ LockInfo readLock(const QString& file)
     info.readable = ok && info.pid > 0;
     info.program = QString::fromLocal8Bit(lines.value(1).trimmed());
     return info;
+}
+
+// Time a program needs between creating its lock file and writing its pid into it.
+constexpr qint64 kFillingMs = 200;
+
+bool olderThan(const QString& file, qint64 ms)
+{
+    const QDateTime modified = QFileInfo(file).lastModified();
+    return modified.isValid() && modified.msecsTo(QDateTime::currentDateTime()) > ms;
 }
 
 } // namespace
@@ -87,15 +97,19 @@ int SerialLock::removeStale(const QString& devicePath)
             continue; // no lock here, or the same folder under another name (/var/lock)
         seen << canonical;
         const LockInfo info = readLock(lock);
-        // A lock without a pid may be in the middle of being written: leave it.
-        if (!info.readable || isRunning(info.pid, info.program))
+        // A lock without a pid may be in the middle of being written, for a moment; one
+        // that stays empty belongs to a program killed between creating and filling it.
+        if (!info.readable && !olderThan(lock, kFillingMs))
+            continue;
+        if (info.readable && isRunning(info.pid, info.program))
             continue;
         // The removal lock is left over too when its writer is gone (or it was never
         // written: an empty one stays after a kill between creating and filling it).
         const QString rmlock = lock + QStringLiteral(".rmlock");
         if (QFileInfo::exists(rmlock)) {
             const LockInfo rm = readLock(rmlock);
-            if (rm.readable && isRunning(rm.pid, rm.program))
+            if ((rm.readable && isRunning(rm.pid, rm.program)) ||
+                (!rm.readable && !olderThan(rmlock, kFillingMs)))
                 continue;
             if (QFile::remove(rmlock))
                 ++removed;

@@ -23,8 +23,9 @@ public:
     // The lock file name of a device ("/dev/ttyS0" -> "LCK..ttyS0", "/tmp/vx" -> "LCK.._tmp_vx").
     [[nodiscard]] static QString lockFileName(const QString& devicePath);
 
-    // Removes the locks of `devicePath` whose owner no longer runs, and the removal locks
-    // left beside them. Returns the number of files removed.
+    // Removes the locks of `devicePath` whose owner no longer runs (or that stayed empty:
+    // their program was killed before it wrote its pid), and the removal locks left beside
+    // them. Returns the number of files removed.
     static int removeStale(const QString& devicePath);
     // The running process that holds the device's lock; pid 0 when there is none.
     [[nodiscard]] static Holder holder(const QString& devicePath);

@@ -276,6 +276,11 @@ class Loop:
             if runs % 30 == 0:
                 print("%d runs, %d kills, %d problems, %.0f s" %
                       (runs, kills, len(self.problems), time.monotonic() - started), flush=True)
+                # The counts so far, for a loop that is stopped early.
+                self.counts["runs"] = runs
+                self.counts["kills"] = kills
+                self.counts["seconds"] = int(time.monotonic() - started)
+                self.report(quiet=True)
         self.counts["runs"] = runs
         self.counts["kills"] = kills
         self.counts["seconds"] = int(time.monotonic() - started)
@@ -293,11 +298,12 @@ class Loop:
             p.wait()
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def report(self):
+    def report(self, quiet=False):
         lines = ["%-45s %d" % (k, v) for k, v in sorted(self.counts.items())]
         lines.append("%-45s %d" % ("problems", len(self.problems)))
         text = "\n".join(lines)
-        print(text)
+        if not quiet:
+            print(text)
         if self.args.report:
             with open(self.args.report, "w") as f:
                 f.write(text + "\n")

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void silentTerminalNamesReason_data();
     void silentTerminalNamesReason();
     void ownRequestIsNoAnswer();
+    void staleLockRemoved_data();
     void staleLockRemoved();
     void liveLockNamesHolder();
     void damagedProject_data();
@@ -218,18 +219,27 @@ void TstCliFaults::ownRequestIsNoAnswer()
     QCOMPARE(r.out, QString());
 }
 
+void TstCliFaults::staleLockRemoved_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    // A pid that has ended (pid_max is far below this number).
+    QTest::newRow("owner gone") << QByteArray("999999999\nvemro-cli\nvm\n");
+    QTest::newRow("killed before writing its pid") << QByteArray();
+}
+
 // A program killed while it held the port, and one killed while removing that lock.
 void TstCliFaults::staleLockRemoved()
 {
+    QFETCH(QByteArray, content);
     QVERIFY(startSim());
-    // A pid that has ended (pid_max is far below this number).
     QFile lock(lockFile(m_pty));
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("999999999\nvemro-cli\nvm\n");
+    lock.write(content);
     lock.close();
     QFile rmlock(lockFile(m_pty) + QStringLiteral(".rmlock"));
     QVERIFY(rmlock.open(QIODevice::WriteOnly));
     rmlock.close();
+    QTest::qWait(300); // older than a lock that is still being written
     const Result r = run({QStringLiteral("info"), QStringLiteral("--device"), m_pty});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY(r.out.contains(QStringLiteral("Version: 2.7")));
