@@ -88,10 +88,15 @@ int info(CliContext& ctx, clsVX& vx)
 {
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("info"));
+    (void)vx.lastError();
     const QString version = vx.Version();
+    const int code = vx.lastError();
     ctx.out << QStringLiteral("Version: ") << version << '\n'
             << QStringLiteral("SerNr: ") << vx.SerNr << '\n';
-    return version == QLatin1String("unbekannt") ? 1 : 0;
+    if (version != QLatin1String("unbekannt"))
+        return 0;
+    return ctx.fail(code != 0 ? vx.ErrorText(code)
+                              : QStringLiteral("Terminal meldet keine Version"));
 }
 
 int send(CliContext& ctx, clsVX& vx)
@@ -105,8 +110,8 @@ int send(CliContext& ctx, clsVX& vx)
     }
     QByteArray reply;
     vx.Receive(reply, QByteArray());
-    if (vx.lastError() == 2)
-        return ctx.fail(QStringLiteral("keine Antwort"));
+    if (const int code = vx.lastError(); code != 0)
+        return ctx.fail(vx.ErrorText(code));
     ctx.out << AnsiToString(SteuerzeichenToText(reply)) << '\n';
     return 0;
 }
@@ -116,9 +121,10 @@ int ioGet(CliContext& ctx, clsVX& vx)
     qint64 n = 0;
     if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 8, &n))
         return ctx.usage(QStringLiteral("io get N   (N = 0 bis 8)"));
+    (void)vx.lastError();
     const qint32 value = vx.GetIOPort(static_cast<int>(n));
-    if (vx.lastError() == 2)
-        return ctx.fail(QStringLiteral("keine Antwort"));
+    if (const int code = vx.lastError(); code != 0)
+        return ctx.fail(vx.ErrorText(code));
     ctx.out << value << '\n';
     return 0;
 }
@@ -149,9 +155,13 @@ int eepromSize(CliContext& ctx, clsVX& vx)
 {
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("eeprom size"));
+    (void)vx.lastError();
     const qint32 size = vx.CheckEEProm();
+    const int code = vx.lastError();
+    if (code != 0)
+        return ctx.fail(vx.ErrorText(code));
     ctx.out << size << '\n';
-    return size == 0 ? 1 : 0;
+    return size == 0 ? ctx.fail(QStringLiteral("Terminal meldet keinen Speicher")) : 0;
 }
 
 int eepromGet(CliContext& ctx, clsVX& vx)
@@ -182,9 +192,7 @@ int eepromSet(CliContext& ctx, clsVX& vx)
     if (vx.SetextEEZelle(static_cast<int>(address), static_cast<int>(value)))
         return 0;
     const int code = vx.lastError();
-    return ctx.fail(code == 1   ? QStringLiteral("Terminal antwortet NAK")
-                    : code == 2 ? QStringLiteral("keine Antwort")
-                                : QStringLiteral("unerwartete Antwort (Fehler %1)").arg(code));
+    return ctx.fail(vx.ErrorText(code == 0 ? clsVX::kErrLinkBroken : code));
 }
 
 int reset(CliContext& ctx, clsVX& vx)

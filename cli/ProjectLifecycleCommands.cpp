@@ -193,8 +193,10 @@ void printSettings(CliContext& ctx, const TerminalSettingsData& d, int flags)
 }
 
 // Project NAME opened and its terminal settings loaded; the terminal object takes them as
-// opening the project in the window does, then the link is set up.
-clsVX* prepareConfig(CliContext& ctx, clsProjekt& projekt, TerminalSettingsData& d, int& code)
+// opening the project in the window does, then the link is set up. For sending, the
+// project's values are checked first (`checked`).
+clsVX* prepareConfig(CliContext& ctx, clsProjekt& projekt, TerminalSettingsData& d, int& code,
+                     bool checked = false)
 {
     code = 1;
     if (!ctx.session->openProject(ctx.args.first(), projekt))
@@ -204,7 +206,7 @@ clsVX* prepareConfig(CliContext& ctx, clsProjekt& projekt, TerminalSettingsData&
         return nullptr;
     TerminalSettingsCore core(*vx, ctx.session->env());
     QString error;
-    if (!core.loadFromProject(d, &error)) {
+    if (!(checked ? core.loadCheckedFromProject(d, &error) : core.loadFromProject(d, &error))) {
         code = ctx.fail(error);
         return nullptr;
     }
@@ -248,7 +250,7 @@ int configWrite(CliContext& ctx)
     clsProjekt projekt(env);
     TerminalSettingsData d;
     int code = 0;
-    clsVX* vx = prepareConfig(ctx, projekt, d, code);
+    clsVX* vx = prepareConfig(ctx, projekt, d, code, true);
     if (!vx)
         return code;
     env.close(DataEnvironment::kProjekt);

@@ -31,6 +31,71 @@ bool TerminalSettingsCore::parseDisplayType(const QString& text, int& cols, int&
     return true;
 }
 
+namespace {
+
+struct Range
+{
+    const char* field;
+    int low;
+    int high;
+    int (*get)(const TerminalSettingsData&);
+};
+
+const Range kRanges[] = {
+    {"ParameterMode", 0, 1, [](const TerminalSettingsData& d) { return d.ParameterMode; }},
+    {"SendMode", 0, 4, [](const TerminalSettingsData& d) { return d.SendMode; }},
+    {"FesttextPort", 0, TerminalSettingsCore::kMaxPort,
+     [](const TerminalSettingsData& d) { return d.FesttextPort; }},
+    {"Display_Zeilen", 1, TerminalSettingsCore::kMaxRows,
+     [](const TerminalSettingsData& d) { return d.Rows; }},
+    {"Display_Spalten", 1, TerminalSettingsCore::kMaxCols,
+     [](const TerminalSettingsData& d) { return d.Cols; }},
+    {"Backlight", 0, TerminalSettingsCore::kMaxBacklight,
+     [](const TerminalSettingsData& d) { return d.Backlight; }},
+    {"Kontrast", 0, TerminalSettingsCore::kContrastMask,
+     [](const TerminalSettingsData& d) { return d.Kontrast; }},
+};
+
+QString rangeProblem(const TerminalSettingsData& d, const QString& fields)
+{
+    const QStringList wanted = fields.split(QLatin1Char(','));
+    for (const Range& r : kRanges) {
+        if (!fields.isEmpty() && !wanted.contains(QLatin1String(r.field)))
+            continue;
+        const int v = r.get(d);
+        // SendMode knows 0, 2 and 4 only.
+        const bool bad = v < r.low || v > r.high ||
+                         (qstrcmp(r.field, "SendMode") == 0 && v != 0 && v != 2 && v != 4);
+        if (bad)
+            return QStringLiteral("Unmöglicher Wert %1 für %2 (erlaubt %3 bis %4); es wurde "
+                                  "nichts an das Terminal gesendet. Bitte den Wert im Projekt "
+                                  "korrigieren.")
+                .arg(v)
+                .arg(QLatin1String(r.field))
+                .arg(r.low)
+                .arg(r.high);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString TerminalSettingsCore::valueProblem(const TerminalSettingsData& d)
+{
+    return rangeProblem(d, QString());
+}
+
+bool TerminalSettingsCore::possible(const TerminalSettingsData& d, const char* fields,
+                                    QString* error)
+{
+    const QString problem = rangeProblem(d, QString::fromLatin1(fields));
+    if (problem.isEmpty())
+        return true;
+    if (error)
+        *error = problem;
+    return false;
+}
+
 bool TerminalSettingsCore::haveTerminal(QString* error) const
 {
     if (m_vx)
@@ -70,7 +135,7 @@ bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
 
 bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* error)
 {
-    if (!haveTerminal(error))
+    if (!haveTerminal(error) || !possible(d, "ParameterMode,SendMode,FesttextPort", error))
         return false;
     clsVX& vx = *m_vx;
     vx.ParameterMode = d.ParameterMode;
@@ -102,7 +167,7 @@ bool TerminalSettingsCore::readInfo(TerminalSettingsData& d, QString* error)
 
 bool TerminalSettingsCore::writeDisplaySize(const TerminalSettingsData& d, QString* error)
 {
-    if (!haveTerminal(error))
+    if (!haveTerminal(error) || !possible(d, "Display_Zeilen,Display_Spalten", error))
         return false;
     m_vx->Cols = static_cast<qint16>(d.Cols);
     m_vx->Rows = static_cast<qint16>(d.Rows);
@@ -132,7 +197,7 @@ bool TerminalSettingsCore::readKontrast(TerminalSettingsData& d, QString* error)
 
 bool TerminalSettingsCore::writeBacklight(const TerminalSettingsData& d, QString* error)
 {
-    if (!haveTerminal(error))
+    if (!haveTerminal(error) || !possible(d, "Backlight", error))
         return false;
     m_vx->SetDisplayBacklight(d.Backlight > 0 ? 1 : 0);
     return true;
@@ -140,7 +205,7 @@ bool TerminalSettingsCore::writeBacklight(const TerminalSettingsData& d, QString
 
 bool TerminalSettingsCore::writeKontrast(const TerminalSettingsData& d, QString* error)
 {
-    if (!haveTerminal(error))
+    if (!haveTerminal(error) || !possible(d, "Kontrast", error))
         return false;
     m_vx->SetDisplayKontrast(d.Kontrast);
     return true;
@@ -157,6 +222,9 @@ bool TerminalSettingsCore::readFromTerminal(TerminalSettingsData& d, QString* er
 
 bool TerminalSettingsCore::writeToTerminal(const TerminalSettingsData& d, QString* error)
 {
+    // All or nothing: one impossible value and not a single command goes out.
+    if (!haveTerminal(error) || !possible(d, "", error))
+        return false;
     bool ok = writeMode(d, error);
     ok = writeDisplaySize(d, ok ? error : nullptr) && ok;
     ok = writeBacklight(d, ok ? error : nullptr) && ok;
@@ -176,9 +244,11 @@ bool TerminalSettingsCore::keepConfiguration(QString* error)
     if (code == 0)
         return true;
     if (error)
-        *error = code == 1
-                     ? QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)")
-                     : QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt");
+        *error =
+            code == 1
+                ? QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)")
+                : QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt: ") +
+                      m_vx->ErrorText(code);
     return false;
 }
 
@@ -224,15 +294,48 @@ bool TerminalSettingsCore::loadFromProject(TerminalSettingsData& d, QString* err
     return true;
 }
 
+bool TerminalSettingsCore::loadCheckedFromProject(TerminalSettingsData& d, QString* error)
+{
+    Recordset* rs = record(error);
+    if (!rs)
+        return false;
+    // Columns whose Null the program reads as 0 (or false) by design; the others are needed.
+    const QStringList mayBeNull{
+        QStringLiteral("FesttextPort"),     QStringLiteral("Users485"),
+        QStringLiteral("Tastaturenabled"),  QStringLiteral("IOPortsEnabled"),
+        QStringLiteral("Einschaltmeldung"), QStringLiteral("Festtextmode")};
+    for (const char* c : {"ParameterMode", "SendMode", "Tastaturenabled", "IOPortsEnabled",
+                          "Einschaltmeldung", "Festtextmode", "FesttextPort", "Users485",
+                          "Display_Spalten", "Display_Zeilen", "Backlight", "Kontrast"}) {
+        const QString column = QString::fromLatin1(c);
+        QString problem;
+        if (!rs->hasField(column))
+            problem = QStringLiteral("Im Projekt fehlt die Spalte %1 der Tabelle "
+                                     "Terminaleinstellungen");
+        else if (rs->value(column).isNull() && !mayBeNull.contains(column))
+            problem = QStringLiteral("Im Projekt ist %1 leer");
+        if (!problem.isEmpty()) {
+            if (error)
+                *error = problem.arg(column) +
+                         QStringLiteral("; es wurde nichts an das Terminal gesendet. Bitte das "
+                                        "Projekt korrigieren oder neu anlegen.");
+            return false;
+        }
+    }
+    if (!loadFromProject(d, error))
+        return false;
+    return possible(d, "", error);
+}
+
 bool TerminalSettingsCore::write(const QString& what, const TerminalSettingsData& d,
-                                 void (*fill)(Recordset&, const TerminalSettingsData&),
+                                 bool (*fill)(Recordset&, const TerminalSettingsData&),
                                  QString* error)
 {
     Recordset* rs = record(error);
     if (!rs)
         return false;
-    fill(*rs, d);
-    if (rs->update())
+    // A column the record lacks fails the write: a value that was not stored is not saved.
+    if (fill(*rs, d) && rs->update())
         return true;
     if (error)
         *error = what + QStringLiteral(" : ") + rs->lastError();
@@ -245,14 +348,16 @@ bool TerminalSettingsCore::saveMode(const TerminalSettingsData& d, QString* erro
     return write(
         QStringLiteral("Terminal-Modus"), d,
         [](Recordset& rs, const TerminalSettingsData& v) {
-            (void)rs.setValue(QStringLiteral("Einschaltmeldung"), v.Einschaltmeldung ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("IOPortsEnabled"), v.IOPortsEnabled ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("Tastaturenabled"), v.Tastaturenabled ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("ParameterMode"), v.ParameterMode);
-            (void)rs.setValue(QStringLiteral("Festtextmode"), v.Festtextmode ? 1 : 0);
-            (void)rs.setValue(QStringLiteral("SendMode"), v.SendMode);
-            (void)rs.setValue(QStringLiteral("FesttextPort"), v.FesttextPort);
-            (void)rs.setValue(QStringLiteral("Users485"), v.Users485 ? 1 : 0);
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Einschaltmeldung"), v.Einschaltmeldung ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("IOPortsEnabled"), v.IOPortsEnabled ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("Tastaturenabled"), v.Tastaturenabled ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("ParameterMode"), v.ParameterMode) && ok;
+            ok = rs.setValue(QStringLiteral("Festtextmode"), v.Festtextmode ? 1 : 0) && ok;
+            ok = rs.setValue(QStringLiteral("SendMode"), v.SendMode) && ok;
+            ok = rs.setValue(QStringLiteral("FesttextPort"), v.FesttextPort) && ok;
+            ok = rs.setValue(QStringLiteral("Users485"), v.Users485 ? 1 : 0) && ok;
+            return ok;
         },
         error);
 }
@@ -262,8 +367,10 @@ bool TerminalSettingsCore::saveDisplaySize(const TerminalSettingsData& d, QStrin
     return write(
         QStringLiteral("Display"), d,
         [](Recordset& rs, const TerminalSettingsData& v) {
-            (void)rs.setValue(QStringLiteral("Display_Zeilen"), v.Rows);
-            (void)rs.setValue(QStringLiteral("Display_Spalten"), v.Cols);
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Display_Zeilen"), v.Rows) && ok;
+            ok = rs.setValue(QStringLiteral("Display_Spalten"), v.Cols) && ok;
+            return ok;
         },
         error);
 }
@@ -273,7 +380,9 @@ bool TerminalSettingsCore::saveBacklight(const TerminalSettingsData& d, QString*
     return write(
         QStringLiteral("Beleuchtung"), d,
         [](Recordset& rs, const TerminalSettingsData& v) {
-            (void)rs.setValue(QStringLiteral("Backlight"), v.Backlight);
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Backlight"), v.Backlight) && ok;
+            return ok;
         },
         error);
 }
@@ -283,7 +392,9 @@ bool TerminalSettingsCore::saveKontrast(const TerminalSettingsData& d, QString* 
     return write(
         QStringLiteral("Kontrast"), d,
         [](Recordset& rs, const TerminalSettingsData& v) {
-            (void)rs.setValue(QStringLiteral("Kontrast"), v.Kontrast);
+            bool ok = true;
+            ok = rs.setValue(QStringLiteral("Kontrast"), v.Kontrast) && ok;
+            return ok;
         },
         error);
 }

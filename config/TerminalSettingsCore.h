@@ -29,7 +29,17 @@ public:
     static constexpr int kBacklightBit = 16;
     static constexpr int kContrastMask = 15;
 
+    // What the terminal can take; a value outside is never sent.
+    static constexpr int kMaxRows = 8;
+    static constexpr int kMaxCols = 80;
+    static constexpr int kMaxPort = 8; // I/O ports 0 to 8
+    static constexpr int kMaxBacklight = 255;
+
     TerminalSettingsCore(clsVX& vx, DataEnvironment& env);
+
+    // The first value of `d` the terminal cannot take, as a message naming it; empty when
+    // all are possible. Every write to the terminal checks its own values with it.
+    [[nodiscard]] static QString valueProblem(const TerminalSettingsData& d);
 
     // ---- The terminal ----
     // The mode flags (GetMode) into `d` and the terminal object.
@@ -56,6 +66,9 @@ public:
     // ---- The project ----
     // Every column of the record (Null flags are false, a Null port or value is 0).
     bool loadFromProject(TerminalSettingsData& d, QString* error = nullptr);
+    // The same for sending to a terminal: a missing column, or a Null where the terminal
+    // needs a number, or a value the terminal cannot take fails with a message naming it.
+    bool loadCheckedFromProject(TerminalSettingsData& d, QString* error = nullptr);
     // Einschaltmeldung, IOPortsEnabled, Tastaturenabled, ParameterMode, Festtextmode,
     // SendMode, FesttextPort, Users485.
     bool saveMode(const TerminalSettingsData& d, QString* error = nullptr);
@@ -86,10 +99,13 @@ public:
 
 private:
     [[nodiscard]] bool haveTerminal(QString* error) const;
+    // valueProblem() of the fields `fields` of `d` (a comma-separated list of names).
+    [[nodiscard]] static bool possible(const TerminalSettingsData& d, const char* fields,
+                                       QString* error);
     [[nodiscard]] bool answered(int items, const QString& what, QString* error);
     [[nodiscard]] Recordset* record(QString* error);
     bool write(const QString& what, const TerminalSettingsData& d,
-               void (*fill)(Recordset&, const TerminalSettingsData&), QString* error);
+               bool (*fill)(Recordset&, const TerminalSettingsData&), QString* error);
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;

@@ -208,8 +208,9 @@ void InterfaceSettings::cmdSetSerCom_Click()
     if (SetSchnittstelle() && m_vx) {
         PauseMS(2000);
         if (m_vx) {
+            (void)m_vx->lastError();
             (void)m_vx->Version();
-            if (m_vx->lastError() == 2)
+            if (m_vx->lastError() != 0) // no answer, or the port broke
                 Info().show(QStringLiteral("Terminal nicht ansprechbar"), 1);
             else
                 Info().show(QStringLiteral("Terminal erfolgreich umgestellt"), 1);

@@ -1,5 +1,7 @@
 #include "link/SerialTransport.h"
 
+#include "link/SerialLock.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -37,6 +39,8 @@ SerialOpenError SerialTransport::open(const QString& devicePath, const SerialSet
             *errorText = QStringLiteral("Gerät %1 nicht vorhanden").arg(devicePath);
         return SerialOpenError::InvalidPort;
     }
+    // A lock left by a program that was killed would refuse the port for good.
+    SerialLock::removeStale(devicePath);
     if (m_port.open(QIODevice::ReadWrite)) {
         // Bytes that waited in the driver before the port was opened are not a reply.
         m_port.clear(QSerialPort::AllDirections);
@@ -54,6 +58,16 @@ SerialOpenError SerialTransport::open(const QString& devicePath, const SerialSet
         // error, too; only a device we may not access at all is a permission problem.
         if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
             return SerialOpenError::NoPermission;
+        if (errorText) {
+            const SerialLock::Holder holder = SerialLock::holder(devicePath);
+            *errorText =
+                holder.pid > 0
+                    ? QStringLiteral("%1 wird vom Programm %2 (PID %3) benutzt")
+                          .arg(devicePath,
+                               holder.program.isEmpty() ? QStringLiteral("?") : holder.program)
+                          .arg(holder.pid)
+                    : QStringLiteral("%1 wird von einem anderen Programm benutzt").arg(devicePath);
+        }
         return SerialOpenError::PortAlreadyOpen;
     case QSerialPort::OpenError:
         return SerialOpenError::PortAlreadyOpen;

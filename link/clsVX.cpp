@@ -108,6 +108,27 @@ qint32 clsVX::lastError()
     return code;
 }
 
+QString clsVX::ErrorText(qint32 code) const
+{
+    switch (code) {
+    case 0:
+        return QString();
+    case kErrNak:
+        return QStringLiteral("Terminal antwortet NAK");
+    case kErrTimeout:
+        return QStringLiteral("keine Antwort vom Terminal (Zeitüberschreitung)");
+    case kErrLinkBroken:
+        return m_portFailure.isEmpty()
+                   ? QStringLiteral("keine Antwort: die Schnittstelle ist nicht geöffnet")
+                   : QStringLiteral("keine Antwort: Verbindung zum Terminal unterbrochen (%1)")
+                         .arg(m_portFailure);
+    case kErrUnexpectedReply:
+        return QStringLiteral("unerwartete Antwort vom Terminal");
+    default:
+        return QStringLiteral("Fehler %1 bei der Übertragung").arg(code);
+    }
+}
+
 void clsVX::WaitMS(int Dauer)
 {
     PauseMS(Dauer);
@@ -245,8 +266,10 @@ bool clsVX::sendPiece(QByteArray& piece, bool responseRequired)
 
 bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
 {
+    // Every failure here is a port that is not open or broke: no answer can come.
     auto fail = [this, &piece](const QString& description) {
         piece = StringToAnsi(description);
+        m_lastError = kErrLinkBroken;
         setReceiveEvents(true);
         return true;
     };
@@ -354,7 +377,7 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
     text.clear();
     m_lastError = 0;
     if (!m_port || !m_port->isOpen()) {
-        m_lastError = 2;
+        m_lastError = kErrLinkBroken;
         text = endChar.isEmpty() ? QByteArrayLiteral("TimeOut") : QByteArrayLiteral(" / TimeOut");
         return true;
     }
@@ -393,7 +416,7 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
         }
         if (text.isEmpty()) {
             text = QByteArrayLiteral("TimeOut");
-            m_lastError = 2;
+            m_lastError = port && port->isOpen() ? kErrTimeout : kErrLinkBroken;
             failed = true;
         }
     } else {
@@ -419,7 +442,7 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
             m_timer->stop();
         if (!finished) {
             text.append(" / TimeOut");
-            m_lastError = 2;
+            m_lastError = port && port->isOpen() ? kErrTimeout : kErrLinkBroken;
             failed = true;
         }
     }

@@ -41,6 +41,13 @@ public:
     static constexpr int kReceiveSilenceMs = 200;
     static constexpr int kSendPauseMs = 10;
     static constexpr int kNetworkDataPort = 3001;
+    // lastError codes.
+    static constexpr int kErrNak = 1;
+    static constexpr int kErrTimeout = 2;
+    // The serial port broke (device gone, terminal switched off) or was not open: the
+    // exchange failed without an answer, and waiting longer would not bring one.
+    static constexpr int kErrLinkBroken = 3;
+    static constexpr int kErrUnexpectedReply = 9;
 
     static inline const QString kNotImplemented = QStringLiteral("nicht implemtierter ComMode");
     static inline const QString kBusy =
@@ -76,6 +83,8 @@ public:
     }
     // Reading returns the code of the last exchange and resets it to 0.
     [[nodiscard]] qint32 lastError();
+    // A German sentence for a lastError code, with the port's own reason for a broken link.
+    [[nodiscard]] QString ErrorText(qint32 code) const;
     // An exchange is waiting for the terminal.
     [[nodiscard]] bool busy() const { return m_inExchange; }
 

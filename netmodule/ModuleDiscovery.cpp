@@ -38,6 +38,21 @@ ModuleDiscovery::Parse ModuleDiscovery::parse(const QByteArray& datagram, Answer
     Answer a;
     a.serNr = AnsiToString(datagram.mid(kSerNrPos, kSerNrLength));
     a.letter = datagram.at(kLetterPos);
+    // Every answer carries the whole serial number, the row's key.
+    if (datagram.size() < kValuePos) {
+        if (error)
+            *error = QStringLiteral("Antwort zu kurz (%1 Zeichen): keine vollständige "
+                                    "Seriennummer")
+                         .arg(datagram.size());
+        return Parse::Error;
+    }
+    for (char c : datagram.mid(kSerNrPos, kSerNrLength)) {
+        if (static_cast<uchar>(c) < 32) {
+            if (error)
+                *error = QStringLiteral("Antwort mit ungültiger Seriennummer");
+            return Parse::Error;
+        }
+    }
     auto tooShort = [&](int needed) {
         if (error)
             *error = QStringLiteral("Antwort zu kurz (%1 statt %2 Zeichen): Feld %3")

@@ -6,6 +6,10 @@
 #include "platform/LocalWait.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
+#include "project/DatabaseMessage.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
 
 #include <QTimer>
 
@@ -31,40 +35,77 @@ bool ModuleSearch::run(const QString& address, QString* error)
             return false;
         }
     }
+    // The whole result in one transaction: quick for many answers, and a search that is
+    // cut short leaves the previous result.
+    QSqlDatabase db = m_env.database(DataEnvironment::kDaten);
+    const bool transaction = db.transaction();
+    m_dropped = 0;
+    m_firstProblem.clear();
     // 3.-4. From here on failures do not stop the search.
     QTimer* timer = m_net.tmrTimeout();
     if (timer)
-        timer->setInterval(kWindowMs);
+        timer->setInterval(m_windowMs);
     QString host = address;
     m_net.OpenUDPConn(ModuleDiscovery::kCommandPort, host);
     QByteArray request = ModuleDiscovery::kRequest;
     (void)m_net.Send(request, false);
     // 5. Answers are evaluated while the window is open.
     m_active = true;
+    m_clock.start();
     if (timer) {
         LocalWait wait;
         wait.wakeOn(timer, &QTimer::timeout);
         restartTimeout(timer);
-        wait.run(std::chrono::milliseconds(kWindowMs * 20));
+        wait.run(std::chrono::milliseconds(m_windowMs * 2));
     } else {
-        PauseMS(kWindowMs);
+        PauseMS(m_windowMs);
     }
     // 6.
     m_active = false;
     m_net.CloseUDPConn();
+    if (transaction && !db.commit()) {
+        db.rollback();
+        (void)rs.requery();
+        if (error)
+            *error = DatabaseMessage::text(db.lastError(), db.databaseName());
+        return false;
+    }
+    // Unusable answers were dropped; one message says so, not one box per datagram.
+    if (m_dropped > 0)
+        ui().message(QStringLiteral("%1 unbrauchbare Antwort(en) verworfen, z.B.: %2")
+                         .arg(m_dropped)
+                         .arg(m_firstProblem),
+                     kProductName);
     return true;
 }
 
 void ModuleSearch::onDatagram(const QByteArray& datagram)
 {
-    if (!m_active)
+    // A flood of answers must not stretch the window: it ends by the clock, too.
+    if (!m_active || m_clock.elapsed() > m_windowMs)
         return;
+    Recordset& rs = m_env.recordset(QStringLiteral("cmdSuchergebnis"));
     QString error;
-    if (!ModuleDiscovery::store(m_env.recordset(QStringLiteral("cmdSuchergebnis")), datagram,
-                                &error)) {
-        Q_EMIT answerFailed(error);
-        ui().message(error, kProductName);
+    ModuleDiscovery::Answer answer;
+    const ModuleDiscovery::Parse parsed = ModuleDiscovery::parse(datagram, &answer, &error);
+    if (parsed == ModuleDiscovery::Parse::NotAnAnswer)
+        return;
+    if (parsed == ModuleDiscovery::Parse::Ok && rs.recordCount() >= kMaxModules) {
+        rs.moveFirst();
+        bool known = false;
+        while (!known && rs.find(QStringLiteral("SerNr"), answer.serNr)) {
+            known = rs.value(QStringLiteral("SerNr")).toString() == answer.serNr;
+            rs.moveNext();
+        }
+        if (!known)
+            return; // the list is full; the modules found so far stay
     }
+    if (parsed == ModuleDiscovery::Parse::Ok && ModuleDiscovery::store(rs, datagram, &error))
+        return;
+    ++m_dropped;
+    if (m_firstProblem.isEmpty())
+        m_firstProblem = error;
+    Q_EMIT answerFailed(error);
 }
 
 } // namespace vemro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,16 +20,23 @@ class ModuleSearch : public QObject
     Q_OBJECT
 public:
     static constexpr int kWindowMs = 100;
+    // More modules than a search keeps: a flood of made-up serial numbers ends here.
+    static constexpr int kMaxModules = 256;
 
     ModuleSearch(clsNetModul& net, DataEnvironment& env, QObject* parent = nullptr);
+
+    // The collection window; kWindowMs unless a slow network needs more.
+    void setWindowMs(int ms) { m_windowMs = ms > 0 ? ms : kWindowMs; }
+    [[nodiscard]] int windowMs() const { return m_windowMs; }
 
     // True only while a search waits for answers.
     [[nodiscard]] bool SucheAktiv() const { return m_active; }
 
     // Empties the search result, broadcasts the request to `address` and collects the
-    // answers for one interval of the time-out timer (set to kWindowMs). Unusable
-    // answers are shown (description only) and do not stop the search. False when the
-    // search result could not be opened.
+    // answers for one interval of the time-out timer (set to kWindowMs), and never
+    // longer by the clock. Unusable answers are dropped and reported in one message
+    // after the window; at most kMaxModules modules are kept. False when the search
+    // result could not be opened or saved.
     bool run(const QString& address, QString* error = nullptr);
 
 Q_SIGNALS:
@@ -41,6 +49,10 @@ private:
     clsNetModul& m_net;
     DataEnvironment& m_env;
     bool m_active = false;
+    int m_windowMs = kWindowMs;
+    QElapsedTimer m_clock;
+    int m_dropped = 0;
+    QString m_firstProblem;
 };
 
 } // namespace vemro

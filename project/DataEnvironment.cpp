@@ -1,6 +1,9 @@
 #include "project/DataEnvironment.h"
 
+#include "project/DatabaseMessage.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -60,6 +63,17 @@ QList<DataEnvironment::Command> commandTable()
 
 int g_instances = 0;
 
+// Write-protected in the sense of the file's attributes: no write permission for anyone,
+// or none for this user. (Checked by the bits, so that a protection counts for root too.)
+bool isWritable(const QString& path)
+{
+    // WriteUser is what this user may do (always true for root): not part of the bits.
+    constexpr QFile::Permissions kAnyWrite =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    const QFileInfo info(path);
+    return (info.permissions() & kAnyWrite) != 0 && info.isWritable();
+}
+
 } // namespace
 
 namespace {
@@ -81,8 +95,7 @@ DataEnvironment& DataEnvironment::instance()
     return *g_instance;
 }
 
-DataEnvironment::DataEnvironment()
-    : m_prefix(QStringLiteral("vemro%1_").arg(g_instances++))
+DataEnvironment::DataEnvironment() : m_prefix(QStringLiteral("vemro%1_").arg(g_instances++))
 {
     for (const Command& c : commandTable()) {
         m_commands.insert(c.name, c);
@@ -108,7 +121,8 @@ QString DataEnvironment::dataSourceOf(const QString& connectionText)
         const int eq = part.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        if (part.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
+        if (part.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) ==
+            0) {
             QString file = part.mid(eq + 1).trimmed();
             file.replace(QLatin1Char('\\'), QLatin1Char('/'));
             while (file.contains(QStringLiteral("//")))
@@ -144,31 +158,51 @@ bool DataEnvironment::open(const QString& connection, QString* error)
         return false;
     };
     if (file.isEmpty())
-        return setError(QStringLiteral("Für die Verbindung %1 ist keine Datei angegeben.").arg(connection));
-    if (!QFileInfo(file).isFile())
-        return setError(QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(file));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName(connection));
+        return setError(
+            QStringLiteral("Für die Verbindung %1 ist keine Datei angegeben.").arg(connection));
+    const QFileInfo info(file);
+    if (!info.exists())
+        return setError(DatabaseMessage::text(DatabaseMessage::Kind::Missing, file));
+    if (!info.isFile())
+        return setError(DatabaseMessage::text(DatabaseMessage::Kind::NotAFile, file));
+    // The connection is read-write: a write-protected file (or a folder in which SQLite
+    // cannot keep its journal) would open and then fail on the first save.
+    if (!isWritable(file) || !isWritable(info.absolutePath()))
+        return setError(DatabaseMessage::text(DatabaseMessage::Kind::ReadOnly, file));
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName(connection));
     db.setDatabaseName(file);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
-        const QString reason = db.lastError().text();
+        const QString message = DatabaseMessage::text(db.lastError(), file);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(qtConnectionName(connection));
-        return setError(QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden: %2").arg(file, reason));
+        return setError(message);
     }
-    // SQLite reads the file only on first use: make sure it is a database now.
+    // SQLite reads the file only on first use: make sure now that it is a whole database
+    // (a truncated or overwritten file fails here, not in the middle of a transfer).
+    QString damage;
     {
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString reason = probe.lastError().text();
+        if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")))
+            damage = DatabaseMessage::text(probe.lastError(), file);
+        else if (!probe.next() || probe.value(0).toString() != QLatin1String("ok"))
+            damage = DatabaseMessage::text(DatabaseMessage::Kind::NotDatabase, file,
+                                           probe.value(0).toString());
+        if (damage.isEmpty()) {
             probe.finish();
-            probe = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(qtConnectionName(connection));
-            return setError(
-                QStringLiteral("Die Datei %1 ist keine gültige Datenbank (%2).").arg(file, reason));
+            // An empty file opens as an empty database; it holds no tables of ours.
+            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) ||
+                !probe.next() || probe.value(0).toInt() == 0)
+                damage = DatabaseMessage::text(DatabaseMessage::Kind::NotDatabase, file,
+                                               QStringLiteral("keine Tabellen"));
         }
+    }
+    if (!damage.isEmpty()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(qtConnectionName(connection));
+        return setError(damage);
     }
     return true;
 }

@@ -3,6 +3,11 @@
 #include "platform/ProgramInfo.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -24,6 +29,10 @@ QStringList Entries(const QString& folder)
     const QDir dir(folder);
     QStringList out;
     for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        // Without a project folder of its own the program folder is listed: the program
+        // database there is no project.
+        if (IsProgramDatabase(dir.filePath(file)))
+            continue;
         const QString entry = EntryFromFileName(file);
         if (!entry.isEmpty() && !out.contains(entry))
             out.append(entry);
@@ -44,6 +53,9 @@ QStringList NameProblems(const QString& name)
         problems << QStringLiteral("keine Sonderzeichen wie '&' zulässig");
     if (name.contains(QLatin1Char('$')))
         problems << QStringLiteral("keine Sonderzeichen wie '$' zulässig");
+    // The connection text is split at ";": such a file could never be opened again.
+    if (name.contains(QLatin1Char(';')))
+        problems << QStringLiteral("keine Sonderzeichen wie ';' zulässig");
     // On Linux "/" separates folders: "../x" would leave the project folder.
     if (name.contains(QLatin1Char('/')))
         problems << QStringLiteral("keine Sonderzeichen wie '/' zulässig");
@@ -51,6 +63,73 @@ QStringList NameProblems(const QString& name)
     if (name.startsWith(QLatin1Char('.')))
         problems << QStringLiteral("Bezeichnung darf nicht mit '.' beginnen");
     return problems;
+}
+
+QString ProgramDatabaseFile()
+{
+    return ProgramFolder() + QStringLiteral("/VEMRO.mdb");
+}
+
+bool IsProgramDatabase(const QString& file)
+{
+    const QFileInfo info(file);
+    const QFileInfo program(ProgramDatabaseFile());
+    if (info.exists() && program.exists())
+        return info.canonicalFilePath() == program.canonicalFilePath();
+    return QDir::cleanPath(info.absoluteFilePath()) == QDir::cleanPath(program.absoluteFilePath());
+}
+
+bool IsInFolder(const QString& file, const QString& folder)
+{
+    const QFileInfo info(file);
+    const QString dir = QFileInfo(folder).canonicalFilePath();
+    if (dir.isEmpty())
+        return false;
+    // The file's own folder, links resolved: "x/../../y" and links to elsewhere do not count.
+    return QFileInfo(info.absolutePath()).canonicalFilePath() == dir && !info.isSymLink();
+}
+
+bool CheckProjectDatabase(const QString& file, QString* reason)
+{
+    auto fail = [reason](const QString& text) {
+        if (reason)
+            *reason = text;
+        return false;
+    };
+    if (!QFileInfo(file).isFile())
+        return fail(QStringLiteral("Datei fehlt"));
+    const QString name =
+        QStringLiteral("vemro_check_") + QUuid::createUuid().toString(QUuid::Id128);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            problem = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("PRAGMA quick_check(1)")))
+                problem = q.lastError().databaseText();
+            else if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
+                problem = q.value(0).toString();
+            q.finish();
+            // The tables every project is opened with.
+            for (const char* sql : {"SELECT DBVersion FROM Allgemein LIMIT 1",
+                                    "SELECT * FROM Terminaleinstellungen LIMIT 1"}) {
+                if (!problem.isEmpty())
+                    break;
+                if (!q.exec(QString::fromLatin1(sql)))
+                    problem = q.lastError().databaseText();
+                q.finish();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!problem.isEmpty())
+        return fail(problem);
+    return true;
 }
 
 QString HardwareFolder()

@@ -20,6 +20,17 @@ namespace ProjectFiles {
 // empty when the name may be used as a project name.
 [[nodiscard]] QStringList NameProblems(const QString& name);
 
+// The program database VEMRO.mdb of the program folder.
+[[nodiscard]] QString ProgramDatabaseFile();
+// True when `file` is the program database (never a project, whatever the folders say).
+[[nodiscard]] bool IsProgramDatabase(const QString& file);
+// True when `file` lies directly in `folder` (links resolved) and is no link itself.
+[[nodiscard]] bool IsInFolder(const QString& file, const QString& folder);
+
+// True when `file` is a whole SQLite database holding the tables every project is opened
+// with (used for templates before they are copied); otherwise false with the reason.
+[[nodiscard]] bool CheckProjectDatabase(const QString& file, QString* reason);
+
 // The folder of the hardware templates (program folder + "/Hardware/").
 [[nodiscard]] QString HardwareFolder();
 // The template file of hardware variant `name`.

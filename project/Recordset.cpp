@@ -1,5 +1,7 @@
 #include "project/Recordset.h"
 
+#include "project/DatabaseMessage.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -19,6 +21,11 @@ bool Recordset::fail(const QString& message)
 {
     m_error = message;
     return false;
+}
+
+bool Recordset::fail(const QSqlError& error)
+{
+    return fail(DatabaseMessage::text(error, m_db.databaseName()));
 }
 
 bool Recordset::open(const QSqlDatabase& db, const QString& sql, const QString& table,
@@ -53,11 +60,11 @@ bool Recordset::load()
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.prepare(m_sql))
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     for (const QVariant& v : m_bind)
         query.addBindValue(v);
     if (!query.exec())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     const QSqlRecord rec = query.record();
     for (int i = 0; i < rec.count(); ++i)
         m_columns.append(rec.fieldName(i));
@@ -70,7 +77,7 @@ bool Recordset::load()
         m_rows.append(row);
     }
     if (query.lastError().isValid())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     m_state = State::Open;
     rebuildVisible();
     return true;
@@ -162,7 +169,9 @@ bool Recordset::find(const QString& column, const QVariant& value)
     const int col = columnIndex(column);
     if (col < 0 || m_state != State::Open) {
         m_pos = static_cast<int>(m_visible.size());
-        return fail(QStringLiteral("Unbekannte Spalte: %1").arg(column));
+        return fail(
+            DatabaseMessage::text(DatabaseMessage::Kind::Schema, m_db.databaseName(),
+                                  QStringLiteral("Spalte %1.%2 fehlt").arg(m_table, column)));
     }
     for (int p = qMax(m_pos, 0); p < m_visible.size(); ++p) {
         if (sameValue(m_rows.at(m_visible.at(p)).values.at(col), value)) {
@@ -206,7 +215,9 @@ bool Recordset::setValue(const QString& column, const QVariant& value)
         return fail(QStringLiteral("Die Datensatzgruppe ist schreibgeschützt."));
     const int col = columnIndex(column);
     if (col < 0)
-        return fail(QStringLiteral("Unbekannte Spalte: %1").arg(column));
+        return fail(
+            DatabaseMessage::text(DatabaseMessage::Kind::Schema, m_db.databaseName(),
+                                  QStringLiteral("Spalte %1.%2 fehlt").arg(m_table, column)));
     row->values[col] = value;
     row->dirty = true;
     return true;
@@ -293,11 +304,10 @@ bool Recordset::update()
             marks.append(QStringLiteral("?"));
             binds.append(row->values.at(i));
         }
-        sql = cols.isEmpty()
-                  ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedTable())
-                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(quotedTable(), cols.join(QLatin1Char(',')),
-                             marks.join(QLatin1Char(',')));
+        sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedTable())
+                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(quotedTable(), cols.join(QLatin1Char(',')),
+                                        marks.join(QLatin1Char(',')));
     } else {
         QStringList sets;
         for (int i = 0; i < m_columns.size(); ++i) {
@@ -309,11 +319,11 @@ bool Recordset::update()
         sql += rowLocator(*row, binds);
     }
     if (!query.prepare(sql))
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     for (const QVariant& v : binds)
         query.addBindValue(v);
     if (!query.exec())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     if (!row->isNew && query.numRowsAffected() != 1) {
         return fail(QStringLiteral(
             "Der Datensatz wurde inzwischen geändert oder gelöscht; die Änderung wurde nicht "
@@ -354,11 +364,11 @@ bool Recordset::deleteCurrent()
             QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedTable()) + rowLocator(*row, binds);
         QSqlQuery query(m_db);
         if (!query.prepare(sql))
-            return fail(query.lastError().text());
+            return fail(query.lastError());
         for (const QVariant& v : binds)
             query.addBindValue(v);
         if (!query.exec())
-            return fail(query.lastError().text());
+            return fail(query.lastError());
         if (query.numRowsAffected() != 1)
             return fail(QStringLiteral("Der Datensatz wurde inzwischen geändert oder gelöscht."));
     }

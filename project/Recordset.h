@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVector>
 
+class QSqlError;
+
 namespace vemro {
 
 // A client-side static cursor over the rows of one query, as the pages use them: rows
@@ -84,6 +86,7 @@ private:
     [[nodiscard]] bool load();
     void rebuildVisible();
     [[nodiscard]] bool fail(const QString& message);
+    [[nodiscard]] bool fail(const QSqlError& error);
     [[nodiscard]] static bool sameValue(const QVariant& a, const QVariant& b);
     [[nodiscard]] QString quotedTable() const;
     [[nodiscard]] QString rowLocator(const Row& row, QVariantList& binds) const;

@@ -4,9 +4,11 @@
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
+#include "project/DatabaseMessage.h"
 #include "project/ProjectFiles.h"
 #include "project/ProjectWindow.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,11 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
 
 namespace vemro {
 
@@ -24,15 +31,60 @@ struct UpgradeStep
     const char* from;
     const char* statement;
     const char* to;
+    const char* table;  // the table the statement changes
+    const char* column; // the column it adds
 };
 
 // Each step is applied once, in order; one call walks an old file to the newest schema.
 constexpr UpgradeStep kUpgradeSteps[] = {
-    {"1.0", "ALTER TABLE Terminaleinstellungen ADD COLUMN Terminaladresse INTEGER", "1.1"},
-    {"1.1", "ALTER TABLE TastaturModus ADD COLUMN UseMatrix Bit", "1.2"},
-    {"1.2", "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT(20)", "1.3"},
-    {"1.3", "ALTER TABLE Terminaleinstellungen ADD COLUMN UseRS485 Bit", "1.4"},
+    {"1.0", "ALTER TABLE Terminaleinstellungen ADD COLUMN Terminaladresse INTEGER", "1.1",
+     "Terminaleinstellungen", "Terminaladresse"},
+    {"1.1", "ALTER TABLE TastaturModus ADD COLUMN UseMatrix Bit", "1.2", "TastaturModus",
+     "UseMatrix"},
+    {"1.2", "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT(20)", "1.3",
+     "Terminaleinstellungen", "ComSettingsProg"},
+    {"1.3", "ALTER TABLE Terminaleinstellungen ADD COLUMN UseRS485 Bit", "1.4",
+     "Terminaleinstellungen", "UseRS485"},
 };
+
+bool hasColumn(const QSqlDatabase& db, const QString& table, const QString& column)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table)))
+        return false;
+    while (q.next()) {
+        if (q.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Temporary copies of new projects: hidden and without "mdb" in the name, so that a copy
+// left behind by a killed program never shows up in the project list.
+const QString kTempPrefix = QStringLiteral(".vemro-neu-");
+
+// Removes copies left behind by programs that no longer run.
+void removeStaleCopies(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({kTempPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid =
+            name.mid(kTempPrefix.size()).section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+// Flushes a file to the disk, so that a rename after it never publishes a half-written file.
+bool syncFile(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+    return ::fsync(f.handle()) == 0;
+}
 
 class BusyPointer
 {
@@ -77,6 +129,13 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
     }
     const QString source = ProjectFiles::TemplateFile(quelle);
     const QString target = ProjektDatei(newBezeichnung);
+    // The program database lies in the project folder when ProjektPfad is empty.
+    if (ProjectFiles::IsProgramDatabase(target)) {
+        ui().message(
+            QStringLiteral("Der Name %1 ist der Programmdatenbank vorbehalten").arg(newBezeichnung),
+            kProductName);
+        return NewResult::Failed;
+    }
     if (QFileInfo::exists(target)) {
         if (ui().ask(QStringLiteral("Projekt existiert bereits, überschreiben?"),
                      UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
@@ -84,6 +143,16 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
     }
     if (quelle.isEmpty() || !QFileInfo(source).isFile()) {
         ui().message(QStringLiteral("Hardwarevorlage nicht gefunden : ") + source, kProductName);
+        return NewResult::Failed;
+    }
+    // A broken template would give a project that cannot be opened: check it first.
+    QString reason;
+    if (!ProjectFiles::CheckProjectDatabase(source, &reason)) {
+        ui().message(QStringLiteral("Die Hardwarevorlage %1 ist keine gültige Projektdatenbank "
+                                    "und wurde nicht kopiert. Bitte die Vorlage %2 ersetzen "
+                                    "oder eine andere wählen. (%3)")
+                         .arg(quelle, source, reason),
+                     kProductName);
         return NewResult::Failed;
     }
     if (!QDir().mkpath(m_basispfad)) {
@@ -96,22 +165,24 @@ clsProjekt::NewResult clsProjekt::newProjekt(const QString& quelle, const QStrin
     if (QFileInfo(target) ==
         QFileInfo(DataEnvironment::dataSourceOf(m_env.connectionString(DataEnvironment::kProjekt))))
         closeProjekt();
-    // Copy beside the target and rename: a failed copy leaves the old file whole.
-    const QString temp = target + QStringLiteral(".neu");
+    // Copy beside the target and rename over it in one step: whenever the program stops,
+    // the folder holds the old project or the new one, never none.
+    removeStaleCopies(m_basispfad);
+    const QString temp =
+        m_basispfad + kTempPrefix + QString::number(QCoreApplication::applicationPid());
     QFile::remove(temp);
-    if (!QFile::copy(source, temp)) {
-        ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target,
-                     kProductName);
-        return NewResult::Failed;
-    }
-    QFile(temp).setPermissions(QFile(temp).permissions() | QFileDevice::WriteOwner);
-    QFile::remove(target);
-    if (!QFile::rename(temp, target)) {
+    const auto cannotCreate = [&] {
         QFile::remove(temp);
         ui().message(QStringLiteral("Projekt kann nicht angelegt werden : ") + target,
                      kProductName);
         return NewResult::Failed;
-    }
+    };
+    if (!QFile::copy(source, temp))
+        return cannotCreate();
+    QFile(temp).setPermissions(QFile(temp).permissions() | QFileDevice::WriteOwner);
+    if (!syncFile(temp) || std::rename(QFile::encodeName(temp).constData(),
+                                       QFile::encodeName(target).constData()) != 0)
+        return cannotCreate();
     return NewResult::Created;
 }
 
@@ -184,7 +255,8 @@ void clsProjekt::openProjekt(const QString& bezeichnung)
     closeProjekt();
     // 2.
     const QString file = ProjektDatei(bezeichnung);
-    if (bezeichnung.isEmpty() || !QFileInfo(file).isFile()) {
+    if (bezeichnung.isEmpty() || !QFileInfo(file).isFile() ||
+        ProjectFiles::IsProgramDatabase(file)) {
         ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
         reconnectPrevious();
         return;
@@ -289,8 +361,22 @@ void clsProjekt::closeProjekt()
 
 bool clsProjekt::deleteProjekt(const QString& bezeichnung)
 {
+    // Only a project of the project folder, named by the rules of a new one: "../VEMRO" or
+    // "../Hardware/vx_standard" must never reach the file system.
+    const QStringList problems = ProjectFiles::NameProblems(bezeichnung);
+    if (!problems.isEmpty()) {
+        ui().message(problems.first(), kProductName);
+        return false;
+    }
     const QString file = ProjektDatei(bezeichnung);
-    if (bezeichnung.isEmpty() || !QFileInfo(file).isFile()) {
+    if (ProjectFiles::IsProgramDatabase(file)) {
+        ui().message(QStringLiteral("Die Programmdatenbank ist kein Projekt und wird nicht "
+                                    "gelöscht : ") +
+                         file,
+                     kProductName);
+        return false;
+    }
+    if (!QFileInfo(file).isFile() || !ProjectFiles::IsInFolder(file, m_basispfad)) {
         ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
         return false;
     }
@@ -362,19 +448,35 @@ bool clsProjekt::UpdateProjekt()
         }
         if (!step)
             return true;
-        QSqlQuery query(m_env.database(DataEnvironment::kProjekt));
-        if (!query.exec(QString::fromLatin1(step->statement))) {
-            ui().message(QStringLiteral("Fehler bei DB-Update : ") + query.lastError().text(),
+        // The statement and its version go in one transaction: a file is never marked
+        // newer than its schema, nor left with the column but the old version.
+        QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
+        const QString file = db.databaseName();
+        if (!db.transaction()) {
+            ui().message(QStringLiteral("Fehler bei DB-Update : ") +
+                             DatabaseMessage::text(db.lastError(), file),
                          kProductName);
             return false;
         }
-        query.finish();
-        // The header was loaded before the table changed; its values are still current.
-        if (!header.setValue(QStringLiteral("DBVersion"), QString::fromLatin1(step->to)) ||
-            !header.update()) {
-            ui().message(QStringLiteral("Fehler bei DB-Update : ") + header.lastError(),
-                         kProductName);
+        QString reason;
+        // A column that exists already was added by an upgrade whose version write was
+        // lost: the step only records its version.
+        if (!hasColumn(db, QString::fromLatin1(step->table), QString::fromLatin1(step->column))) {
+            QSqlQuery query(db);
+            if (!query.exec(QString::fromLatin1(step->statement)))
+                reason = DatabaseMessage::text(query.lastError(), file);
+        }
+        if (reason.isEmpty() &&
+            (!header.setValue(QStringLiteral("DBVersion"), QString::fromLatin1(step->to)) ||
+             !header.update()))
+            reason = header.lastError();
+        if (reason.isEmpty() && !db.commit())
+            reason = DatabaseMessage::text(db.lastError(), file);
+        if (!reason.isEmpty()) {
+            db.rollback();
             header.cancelUpdate();
+            (void)header.requery(); // back to what the file holds
+            ui().message(QStringLiteral("Fehler bei DB-Update : ") + reason, kProductName);
             return false;
         }
     }

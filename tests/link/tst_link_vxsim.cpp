@@ -253,12 +253,16 @@ private slots:
         QByteArray command("<ESC>LL"); // the terminal does not confirm it
         QVERIFY(m_vx.Send(command, true));
         QVERIFY(!command.isEmpty()); // the port's error, not a plain time-out
+        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
         QCOMPARE(failures.size(), 1);
         QVERIFY(!m_port.isOpen());
         QTest::qWait(300);
         QCOMPARE(failures.size(), 1);
         command = "<ESC>?V";
         QVERIFY(m_vx.Send(command, false));
+        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
+        QCOMPARE(m_vx.Version(), QStringLiteral("unbekannt"));
+        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
         m_sim.waitForFinished(3000);
     }
 

@@ -421,9 +421,11 @@ void TstSettings::keepConfiguration_data()
     QTest::newRow("NAK") << QByteArray(1, '\x15')
                          << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"}
                          << false;
-    QTest::newRow("silent")
-        << QByteArray() << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt"}
-        << false;
+    QTest::newRow("silent") << QByteArray()
+                            << QStringList{
+                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt: "
+                                   "keine Antwort vom Terminal (Zeitüberschreitung)"}
+                            << false;
     QTest::newRow("ACK after an unanswered exchange")
         << QByteArray(1, '\x06') << QStringList() << true;
 }

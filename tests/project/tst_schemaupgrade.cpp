@@ -108,12 +108,20 @@ void TstSchemaUpgrade::upgrade_data()
                                        << QStringList{"Mindestdauer"} << false << "";
     QTest::newRow("1.0 with blank differs")
         << "1.0 " << QString() << "1.0 " << base << QStringList{"Mindestdauer"} << false << "";
-    // The column of step 1.2 exists already: that step fails and the version stays.
-    QTest::newRow("failing step keeps 1.2")
+    // A kill between a column and its version left the column: the step records its version.
+    QTest::newRow("column of 1.2 already there")
         << "1.2"
         << "ALTER TABLE Terminaleinstellungen ADD COLUMN ComSettingsProg TEXT;"
-        << "1.2" << base + QStringList{"ComSettingsProg"} << QStringList{"Mindestdauer"} << true
-        << "";
+        << "1.4" << base + QStringList{"ComSettingsProg", "UseRS485"} << QStringList{"Mindestdauer"}
+        << false << "1.3,1.4";
+    QTest::newRow("missing table keeps 1.1") << "1.1"
+                                             << "DROP TABLE TastaturModus;"
+                                             << "1.1" << base << QStringList{} << true << "";
+    // The version write fails: the column of the same step goes with it.
+    QTest::newRow("failed version write keeps the schema")
+        << "1.3"
+        << "TRIGGER"
+        << "1.3" << base << QStringList{"Mindestdauer"} << true << "";
 }
 
 void TstSchemaUpgrade::upgrade()
@@ -125,7 +133,8 @@ void TstSchemaUpgrade::upgrade()
     QFETCH(QStringList, keyboardColumns);
     QFETCH(bool, failed);
     QFETCH(QString, written);
-    openFile(oldProject(from, QStringLiteral("1.0.0"), extra));
+    const bool trigger = extra == QLatin1String("TRIGGER");
+    openFile(oldProject(from, QStringLiteral("1.0.0"), trigger ? QString() : extra));
     {
         // Every version written to the header is noted, so the steps between are seen too.
         QSqlQuery trace(m_env->database(DataEnvironment::kProjekt));
@@ -133,6 +142,12 @@ void TstSchemaUpgrade::upgrade()
         QVERIFY(trace.exec(
             QStringLiteral("CREATE TRIGGER merken AFTER UPDATE OF DBVersion ON Allgemein "
                            "BEGIN INSERT INTO Geschrieben VALUES (NEW.DBVersion); END")));
+    }
+    if (trigger) {
+        // One statement with its own ";" inside: run directly, not through the script.
+        QSqlQuery q(m_env->database(DataEnvironment::kProjekt));
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER lock BEFORE UPDATE ON Allgemein BEGIN "
+                                      "SELECT RAISE(ABORT, 'gesperrt'); END")));
     }
     clsProjekt projekt(*m_env);
     QCOMPARE(projekt.UpdateProjekt(), !failed);
@@ -152,7 +167,9 @@ void TstSchemaUpgrade::upgrade()
     if (failed) {
         QCOMPARE(m_ui.texts().size(), 1);
         QVERIFY(m_ui.texts().first().startsWith(QStringLiteral("Fehler bei DB-Update : ")));
-        QVERIFY(m_ui.texts().first().size() > QStringLiteral("Fehler bei DB-Update : ").size());
+        // A German sentence naming the file, SQLite's reason after it.
+        QVERIFY2(m_ui.texts().first().contains(db.databaseName()),
+                 qPrintable(m_ui.texts().first()));
     } else {
         QVERIFY(m_ui.texts().isEmpty());
     }

@@ -42,6 +42,8 @@ private Q_SLOTS:
     void answersInAnyOrderMeetInOneRow();
     void failingAnswerKeepsRow();
     void searchStartsEmptyAndIgnoresLateAnswers();
+    void floodIsBounded_data();
+    void floodIsBounded();
 
 private:
     QStringList rows();
@@ -110,6 +112,13 @@ void TstDiscovery::parse_data()
     QTest::newRow("address too short")
         << answer('I', "004711", "\x0a\x00") << err << "" << QVariant();
     QTest::newRow("port too short") << answer('U', "004711", "\x0b") << err << "" << QVariant();
+    QTest::newRow("serial number cut short") << QByteArray("CFG>N 0047") << err << "" << QVariant();
+    QTest::newRow("control character in serial number") << answer('N',
+                                                                  QByteArray("00\0"
+                                                                             "711",
+                                                                             6),
+                                                                  "Pumpe")
+                                                        << err << "" << QVariant();
 }
 
 void TstDiscovery::parse()
@@ -212,6 +221,62 @@ void TstDiscovery::searchStartsEmptyAndIgnoresLateAnswers()
     QTRY_COMPARE(net.ReceiveSlot(), answer('N', "000002", "spät"));
     QCOMPARE(rows(), QStringList{"000002|10.0.0.1||VX-NET||0"});
     QVERIFY(ui.texts().isEmpty());
+    setUi(nullptr);
+}
+
+// Thousands of made-up modules and malformed answers: the window still ends by the clock,
+// the result holds at most kMaxModules rows, and one message reports what was dropped.
+void TstDiscovery::floodIsBounded_data()
+{
+    QTest::addColumn<int>("windowMs");
+    QTest::addColumn<int>("answers");
+    QTest::newRow("the window ends by the clock") << int(ModuleSearch::kWindowMs) << 3000;
+    QTest::newRow("the result is bounded") << 4000 << 1000;
+}
+
+void TstDiscovery::floodIsBounded()
+{
+    QFETCH(int, windowMs);
+    QFETCH(int, answers);
+    ScriptedUserInterface ui;
+    setUi(&ui);
+    std::unique_ptr<QTimer> timer(createTimeoutTimer(nullptr));
+    clsNetModul net;
+    net.setTmrTimeout(timer.get());
+    std::unique_ptr<MemoryTransport> far;
+    net.setOpener([&](quint16, const QString&, QString&) {
+        auto pc = std::make_unique<MemoryTransport>();
+        far = std::make_unique<MemoryTransport>();
+        MemoryTransport::pair(*pc, *far);
+        connect(far.get(), &Transport::bytesArrived, far.get(), [&](const QByteArray& request) {
+            if (request != "CFG?")
+                return;
+            for (int i = 0; i < answers; ++i) {
+                far->write(answer('N', QByteArray::number(100000 + i), "Flut"));
+                if (i % 10 == 0)
+                    far->write(answer('I', QByteArray::number(100000 + i), "\x0a"));
+            }
+        });
+        return std::unique_ptr<Transport>(std::move(pc));
+    });
+    ModuleSearch search(net, *m_env);
+    search.setWindowMs(windowMs);
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    QVERIFY(search.run(ModuleDiscovery::kBroadcast, &error));
+    const qint64 took = t.elapsed();
+    QVERIFY2(took < windowMs + 1000, qPrintable(QString::number(took)));
+    const int stored = static_cast<int>(rows().size());
+    QVERIFY2(stored <= ModuleSearch::kMaxModules, qPrintable(QString::number(stored)));
+    if (windowMs > int(ModuleSearch::kWindowMs)) {
+        QCOMPARE(stored, int(ModuleSearch::kMaxModules));
+        QCOMPARE(ui.texts().size(), 1);
+        QVERIFY2(ui.texts().first().contains(QStringLiteral("verworfen")),
+                 qPrintable(ui.texts().first()));
+    } else {
+        QVERIFY(ui.texts().size() <= 1);
+    }
     setUi(nullptr);
 }
 

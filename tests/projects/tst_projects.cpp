@@ -129,6 +129,8 @@ void TstProjects::nameRules_data()
     QTest::newRow("hidden file") << ".Halle1"
                                  << QStringList{"Bezeichnung darf nicht mit '.' beginnen"};
     QTest::newRow("dot inside") << "Halle.1" << QStringList();
+    // The connection text splits at ";": such a project could never be opened.
+    QTest::newRow("semicolon") << "Halle;1" << QStringList{"keine Sonderzeichen wie ';' zulässig"};
 }
 
 void TstProjects::nameRules()
