@@ -34,6 +34,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void readFromTerminal();
+    void readFromSilentTerminal_data();
+    void readFromSilentTerminal();
     void sendAndReadBack();
     void contrastSliderSendsAtOnce();
     void displayTypeWithoutX();
@@ -112,6 +114,70 @@ void TstSettings::readFromTerminal()
     // Reading changes nothing in the terminal.
     for (const QByteArray& c : m_fake->commands)
         QVERIFY2(c.startsWith('?') || c.contains('?'), c.constData());
+}
+
+void TstSettings::readFromSilentTerminal_data()
+{
+    QTest::addColumn<QList<QByteArray>>("mute");
+    QTest::newRow("silent") << QList<QByteArray>{QByteArray()};
+    QTest::newRow("mode unanswered") << QList<QByteArray>{"K?M"};
+    QTest::newRow("version unanswered") << QList<QByteArray>{"?V"};
+    QTest::newRow("port 0 unanswered") << QList<QByteArray>{"?P"};
+}
+
+// A read that gets no valid answer says so and changes nothing: not the controls, not the
+// terminal object (its parameter form stays decimal), not the terminal information shown.
+void TstSettings::readFromSilentTerminal()
+{
+    QFETCH(QList<QByteArray>, mute);
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    KonfigurationPage* page = window.konfigurationPage();
+    window.showPage(4);
+    window.cmdReadfromTerminal_Click();
+    QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
+
+    // What the terminal would report now differs in every value.
+    m_fake->flags = 16 + 64;
+    m_fake->rows = 2;
+    m_fake->cols = 16;
+    m_fake->backlight = 0;
+    m_fake->contrast = 3;
+    m_fake->version = "9.99";
+    m_fake->serNr = "000001";
+    m_fake->mute = mute;
+    const bool decimal = page->ctlParameterSendmode(1)->isChecked();
+    const bool keyboard = page->ctlTastaturEnable()->isChecked();
+    const QString type = page->cboDisplayTyp()->currentText();
+    const bool backlight = page->ctlDisplayBacklight()->isChecked();
+    const int contrast = page->ctlDisplaykontrast()->value();
+    const QString version = window.projektPage()->lblTerminalVersion()->text();
+    const QString serNr = window.projektPage()->txtTerminalSerNr()->text();
+    clsVX* vx = window.terminal();
+    const int parameterMode = vx->ParameterMode;
+    const qint16 cols = vx->Cols;
+    const QString vxSerNr = vx->SerNr;
+    QCOMPARE(parameterMode, 1);
+
+    m_ui.clear();
+    window.cmdReadfromTerminal_Click();
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal nicht ansprechbar")});
+    QCOMPARE(page->ctlParameterSendmode(1)->isChecked(), decimal);
+    QCOMPARE(page->ctlTastaturEnable()->isChecked(), keyboard);
+    QCOMPARE(page->cboDisplayTyp()->currentText(), type);
+    QCOMPARE(page->ctlDisplayBacklight()->isChecked(), backlight);
+    QCOMPARE(page->ctlDisplaykontrast()->value(), contrast);
+    QCOMPARE(window.projektPage()->lblTerminalVersion()->text(), version);
+    QCOMPARE(window.projektPage()->txtTerminalSerNr()->text(), serNr);
+    QCOMPARE(vx->ParameterMode, parameterMode);
+    QCOMPARE(vx->Cols, cols);
+    QCOMPARE(vx->SerNr, vxSerNr);
+    // Nothing was sent to the terminal on the way.
+    for (const QByteArray& c : m_fake->commands)
+        QVERIFY2(c.contains('?'), c.constData());
 }
 
 void TstSettings::sendAndReadBack()
