@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -55,7 +56,14 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetM
             &InterfaceSettings::cmdSetSerCom_Click);
     connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdNetzwerkdurchsuchen_Click);
-    connect(m_page.ctlListeTerminal(), &QTableWidget::cellClicked, this,
+    // A row is chosen with the mouse or the arrow keys (the current row changes), or again
+    // with Enter or a double click.
+    connect(m_page.ctlListeTerminal(), &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int previousRow, int) {
+                if (row >= 0 && row != previousRow)
+                    ctlListeTerminal_Click();
+            });
+    connect(m_page.ctlListeTerminal(), &QTableWidget::cellActivated, this,
             [this](int, int) { ctlListeTerminal_Click(); });
     connect(m_page.cmdConnect(), &QPushButton::clicked, this, &InterfaceSettings::cmdConnect_Click);
     connect(m_page.ctlCheckComPOrts(), &QPushButton::clicked, this,
@@ -122,21 +130,17 @@ void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
         if (host())
             host()->setEditMode(EditMode::Netzwerk);
         m_vx->ComMode = clsVX::kComModeNetwork;
-        if (m_env.ensureOpen(kResult)) {
-            Recordset& rs = m_env.recordset(kResult);
-            if (rs.recordCount() > 0) {
-                if (rs.eof() || rs.bof())
-                    rs.moveFirst();
-                const QVariant ip = rs.value(QStringLiteral("IPAdresse"));
-                if (ip.isNull()) {
-                    m_page.txtDestinationIP()->clear();
-                } else {
-                    m_page.txtDestinationIP()->setText(ip.toString());
-                    QString host = ip.toString();
-                    m_net.CloseUDPConn();
-                    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
-                }
+        // The stored result of the last search (also after a restart): the list shows it
+        // and the channel opens to the row chosen last, the first one at start.
+        FillListeTerminal();
+        QTableWidget* list = m_page.ctlListeTerminal();
+        if (list->rowCount() > 0) {
+            const int row = m_chosenRow < list->rowCount() ? m_chosenRow : 0;
+            {
+                const QSignalBlocker block(list);
+                list->setCurrentCell(row, 0);
             }
+            (void)openResultRow(row);
         }
     } else {
         ui().message(QStringLiteral("Bearbeitungsmodus unbekannt"), kProductName);
@@ -308,6 +312,7 @@ void InterfaceSettings::ctlCheckComPOrts_Click()
 void InterfaceSettings::FillListeTerminal()
 {
     QTableWidget* list = m_page.ctlListeTerminal();
+    const QSignalBlocker block(list); // filling chooses no row
     list->setRowCount(0);
     if (!m_env.ensureOpen(kResult))
         return;
@@ -324,24 +329,45 @@ void InterfaceSettings::FillListeTerminal()
     rs.moveFirst();
 }
 
-void InterfaceSettings::ctlListeTerminal_Click()
+bool InterfaceSettings::openResultRow(int row)
 {
-    if (!m_env.ensureOpen(kResult))
-        return;
+    if (row < 0 || !m_env.ensureOpen(kResult))
+        return false;
     Recordset& rs = m_env.recordset(kResult);
     if (rs.recordCount() == 0)
-        return;
-    const int row = qMax(0, m_page.ctlListeTerminal()->currentRow());
+        return false;
     rs.moveFirst();
     for (int i = 0; i < row && !rs.eof(); ++i)
         rs.moveNext();
     if (rs.eof())
-        return;
-    const QString ip = rs.value(QStringLiteral("IPAdresse")).toString();
-    m_page.txtDestinationIP()->setText(ip);
-    QString host = ip;
+        return false;
+    const QVariant ip = rs.value(QStringLiteral("IPAdresse"));
+    if (ip.isNull() || ip.toString().isEmpty()) {
+        m_page.txtDestinationIP()->clear();
+        return false;
+    }
+    m_page.txtDestinationIP()->setText(ip.toString());
+    const QVariant portValue = rs.value(QStringLiteral("UDPDatenport"));
+    const int port = portValue.isNull() ? 0 : portValue.toInt();
+    if (port <= 0 || port > 65535) {
+        // The channel stays as it was; the user learns why nothing was opened.
+        ui().message(QStringLiteral("Das Netzwerkmodul %1 hat keinen UDP-Datenport gemeldet, die "
+                                    "Verbindung wurde nicht geöffnet. Bitte erneut suchen.")
+                         .arg(ip.toString()),
+                     kProductName);
+        return false;
+    }
+    QString host = ip.toString();
     m_net.CloseUDPConn();
-    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
+    m_net.OpenUDPConn(port, host);
+    m_chosenRow = row;
+    return true;
+}
+
+void InterfaceSettings::ctlListeTerminal_Click()
+{
+    if (!openResultRow(qMax(0, m_page.ctlListeTerminal()->currentRow())))
+        return;
     if (m_sendButton)
         m_sendButton->setEnabled(true);
 }

@@ -74,6 +74,9 @@ signals:
 private:
     [[nodiscard]] int comModeOfOption() const;
     void storeLastComMode();
+    // Points the UDP channel at result row `row` (0-based) and shows its address; false,
+    // with a message where the row has no data port, when nothing could be opened.
+    bool openResultRow(int row);
 
     SchnittstellePage& m_page;
     QPointer<clsVX> m_vx;
@@ -83,6 +86,7 @@ private:
     ModuleSearch* m_search;
     QPointer<QPushButton> m_sendButton;
     QString m_searchAddress;
+    int m_chosenRow = 0; // the result row the channel was opened to last
 };
 
 } // namespace vemro
