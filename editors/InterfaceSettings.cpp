@@ -6,6 +6,7 @@
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
 #include "link/clsVX.h"
+#include "netmodule/BroadcastAddresses.h"
 #include "netmodule/ModuleDiscovery.h"
 #include "netmodule/ModuleSearch.h"
 #include "netmodule/clsNetModul.h"
@@ -68,6 +69,8 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetM
     connect(m_page.cmdConnect(), &QPushButton::clicked, this, &InterfaceSettings::cmdConnect_Click);
     connect(m_page.ctlCheckComPOrts(), &QPushButton::clicked, this,
             &InterfaceSettings::ctlCheckComPOrts_Click);
+    m_page.cboBroadcast()->addItems(BroadcastAddresses::ofThisMachine());
+    m_page.cboBroadcast()->setCurrentIndex(0);
     // A port search that found the terminal applies what it found like "setzen".
     vx.setApplyInterface([this](int port, int speedIndex) {
         m_page.cboComPort()->setCurrentIndex(port);
@@ -77,6 +80,15 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetM
 }
 
 InterfaceSettings::~InterfaceSettings() = default;
+
+void InterfaceSettings::setSearchAddress(const QString& address)
+{
+    m_searchAddress = address;
+    QComboBox* list = m_page.cboBroadcast();
+    if (list->findText(address) < 0)
+        list->addItem(address);
+    list->setCurrentIndex(list->findText(address));
+}
 
 int InterfaceSettings::comModeOfOption() const
 {
@@ -265,7 +277,8 @@ void InterfaceSettings::cmdNetzwerkdurchsuchen_Click()
     QPushButton* button = m_page.cmdNetzwerkdurchsuchen();
     button->setEnabled(false);
     QString error;
-    if (!m_search->run(m_searchAddress, &error))
+    const QString chosen = m_page.cboBroadcast()->currentText();
+    if (!m_search->run(chosen.isEmpty() ? m_searchAddress : chosen, &error))
         ui().message(error, kProductName);
     FillListeTerminal();
     button->setEnabled(true);

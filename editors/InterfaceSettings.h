@@ -34,8 +34,9 @@ public:
 
     // The console's send button: usable once a module is chosen.
     void setConsoleSendButton(QPushButton* button) { m_sendButton = button; }
-    // Where the search request goes (the broadcast address unless set).
-    void setSearchAddress(const QString& address) { m_searchAddress = address; }
+    // Where the search request goes: chosen in cboBroadcast (255.255.255.255 or the
+    // broadcast address of one of this machine's interfaces); this adds and selects one.
+    void setSearchAddress(const QString& address);
     [[nodiscard]] ModuleSearch& search() { return *m_search; }
     [[nodiscard]] InterfaceSettingsCore& core() { return m_core; }
 
