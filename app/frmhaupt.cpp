@@ -770,8 +770,16 @@ void frmhaupt::cmdDeleteProjectinDB_Click()
     }
     m_cmdRead->setEnabled(false);
     m_cmdSend->setEnabled(false);
-    if (m_projekt->deleteProjekt(name))
+    const bool wasOpen = name == m_projekt->Bezeichnung() && m_projekt->isOpen();
+    if (m_projekt->deleteProjekt(name)) {
+        if (wasOpen && !m_projekt->isOpen()) {
+            // The window is left without a project, as at a start without one.
+            buildDesignTabs();
+            m_projektPage->lblTerminalbezeichung()->clear();
+            setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
+        }
         FillProjektCombo();
+    }
     restoreProjectButtons();
 }
 

@@ -6,6 +6,7 @@
 #include "editors/SchnittstellePage.h"
 #include "link/PortProbe.h"
 #include "link/clsVX.h"
+#include "netmodule/BroadcastAddresses.h"
 #include "netmodule/ModuleDiscovery.h"
 #include "netmodule/ModuleSearch.h"
 #include "netmodule/clsNetModul.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -55,11 +57,20 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetM
             &InterfaceSettings::cmdSetSerCom_Click);
     connect(m_page.cmdNetzwerkdurchsuchen(), &QPushButton::clicked, this,
             &InterfaceSettings::cmdNetzwerkdurchsuchen_Click);
-    connect(m_page.ctlListeTerminal(), &QTableWidget::cellClicked, this,
+    // A row is chosen with the mouse or the arrow keys (the current row changes), or again
+    // with Enter or a double click.
+    connect(m_page.ctlListeTerminal(), &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int previousRow, int) {
+                if (row >= 0 && row != previousRow)
+                    ctlListeTerminal_Click();
+            });
+    connect(m_page.ctlListeTerminal(), &QTableWidget::cellActivated, this,
             [this](int, int) { ctlListeTerminal_Click(); });
     connect(m_page.cmdConnect(), &QPushButton::clicked, this, &InterfaceSettings::cmdConnect_Click);
     connect(m_page.ctlCheckComPOrts(), &QPushButton::clicked, this,
             &InterfaceSettings::ctlCheckComPOrts_Click);
+    m_page.cboBroadcast()->addItems(BroadcastAddresses::ofThisMachine());
+    m_page.cboBroadcast()->setCurrentIndex(0);
     // A port search that found the terminal applies what it found like "setzen".
     vx.setApplyInterface([this](int port, int speedIndex) {
         m_page.cboComPort()->setCurrentIndex(port);
@@ -69,6 +80,15 @@ InterfaceSettings::InterfaceSettings(SchnittstellePage& page, clsVX& vx, clsNetM
 }
 
 InterfaceSettings::~InterfaceSettings() = default;
+
+void InterfaceSettings::setSearchAddress(const QString& address)
+{
+    m_searchAddress = address;
+    QComboBox* list = m_page.cboBroadcast();
+    if (list->findText(address) < 0)
+        list->addItem(address);
+    list->setCurrentIndex(list->findText(address));
+}
 
 int InterfaceSettings::comModeOfOption() const
 {
@@ -122,21 +142,17 @@ void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
         if (host())
             host()->setEditMode(EditMode::Netzwerk);
         m_vx->ComMode = clsVX::kComModeNetwork;
-        if (m_env.ensureOpen(kResult)) {
-            Recordset& rs = m_env.recordset(kResult);
-            if (rs.recordCount() > 0) {
-                if (rs.eof() || rs.bof())
-                    rs.moveFirst();
-                const QVariant ip = rs.value(QStringLiteral("IPAdresse"));
-                if (ip.isNull()) {
-                    m_page.txtDestinationIP()->clear();
-                } else {
-                    m_page.txtDestinationIP()->setText(ip.toString());
-                    QString host = ip.toString();
-                    m_net.CloseUDPConn();
-                    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
-                }
+        // The stored result of the last search (also after a restart): the list shows it
+        // and the channel opens to the row chosen last, the first one at start.
+        FillListeTerminal();
+        QTableWidget* list = m_page.ctlListeTerminal();
+        if (list->rowCount() > 0) {
+            const int row = m_chosenRow < list->rowCount() ? m_chosenRow : 0;
+            {
+                const QSignalBlocker block(list);
+                list->setCurrentCell(row, 0);
             }
+            (void)openResultRow(row);
         }
     } else {
         ui().message(QStringLiteral("Bearbeitungsmodus unbekannt"), kProductName);
@@ -262,7 +278,8 @@ void InterfaceSettings::cmdNetzwerkdurchsuchen_Click()
     QPushButton* button = m_page.cmdNetzwerkdurchsuchen();
     button->setEnabled(false);
     QString error;
-    if (!m_search->run(m_searchAddress, &error))
+    const QString chosen = m_page.cboBroadcast()->currentText();
+    if (!m_search->run(chosen.isEmpty() ? m_searchAddress : chosen, &error))
         ui().message(error, kProductName);
     FillListeTerminal();
     button->setEnabled(true);
@@ -309,6 +326,7 @@ void InterfaceSettings::ctlCheckComPOrts_Click()
 void InterfaceSettings::FillListeTerminal()
 {
     QTableWidget* list = m_page.ctlListeTerminal();
+    const QSignalBlocker block(list); // filling chooses no row
     list->setRowCount(0);
     if (!m_env.ensureOpen(kResult))
         return;
@@ -325,24 +343,45 @@ void InterfaceSettings::FillListeTerminal()
     rs.moveFirst();
 }
 
-void InterfaceSettings::ctlListeTerminal_Click()
+bool InterfaceSettings::openResultRow(int row)
 {
-    if (!m_env.ensureOpen(kResult))
-        return;
+    if (row < 0 || !m_env.ensureOpen(kResult))
+        return false;
     Recordset& rs = m_env.recordset(kResult);
     if (rs.recordCount() == 0)
-        return;
-    const int row = qMax(0, m_page.ctlListeTerminal()->currentRow());
+        return false;
     rs.moveFirst();
     for (int i = 0; i < row && !rs.eof(); ++i)
         rs.moveNext();
     if (rs.eof())
-        return;
-    const QString ip = rs.value(QStringLiteral("IPAdresse")).toString();
-    m_page.txtDestinationIP()->setText(ip);
-    QString host = ip;
+        return false;
+    const QVariant ip = rs.value(QStringLiteral("IPAdresse"));
+    if (ip.isNull() || ip.toString().isEmpty()) {
+        m_page.txtDestinationIP()->clear();
+        return false;
+    }
+    m_page.txtDestinationIP()->setText(ip.toString());
+    const QVariant portValue = rs.value(QStringLiteral("UDPDatenport"));
+    const int port = portValue.isNull() ? 0 : portValue.toInt();
+    if (port <= 0 || port > 65535) {
+        // The channel stays as it was; the user learns why nothing was opened.
+        ui().message(QStringLiteral("Das Netzwerkmodul %1 hat keinen UDP-Datenport gemeldet, die "
+                                    "Verbindung wurde nicht geöffnet. Bitte erneut suchen.")
+                         .arg(ip.toString()),
+                     kProductName);
+        return false;
+    }
+    QString host = ip.toString();
     m_net.CloseUDPConn();
-    m_net.OpenUDPConn(rs.value(QStringLiteral("UDPDatenport")).toInt(), host);
+    m_net.OpenUDPConn(port, host);
+    m_chosenRow = row;
+    return true;
+}
+
+void InterfaceSettings::ctlListeTerminal_Click()
+{
+    if (!openResultRow(qMax(0, m_page.ctlListeTerminal()->currentRow())))
+        return;
     if (m_sendButton)
         m_sendButton->setEnabled(true);
 }

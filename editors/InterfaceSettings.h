@@ -34,8 +34,9 @@ public:
 
     // The console's send button: usable once a module is chosen.
     void setConsoleSendButton(QPushButton* button) { m_sendButton = button; }
-    // Where the search request goes (the broadcast address unless set).
-    void setSearchAddress(const QString& address) { m_searchAddress = address; }
+    // Where the search request goes: chosen in cboBroadcast (255.255.255.255 or the
+    // broadcast address of one of this machine's interfaces); this adds and selects one.
+    void setSearchAddress(const QString& address);
     [[nodiscard]] ModuleSearch& search() { return *m_search; }
     [[nodiscard]] InterfaceSettingsCore& core() { return m_core; }
 
@@ -74,6 +75,9 @@ signals:
 private:
     [[nodiscard]] int comModeOfOption() const;
     void storeLastComMode();
+    // Points the UDP channel at result row `row` (0-based) and shows its address; false,
+    // with a message where the row has no data port, when nothing could be opened.
+    bool openResultRow(int row);
 
     SchnittstellePage& m_page;
     QPointer<clsVX> m_vx;
@@ -83,6 +87,7 @@ private:
     ModuleSearch* m_search;
     QPointer<QPushButton> m_sendButton;
     QString m_searchAddress;
+    int m_chosenRow = 0; // the result row the channel was opened to last
 };
 
 } // namespace vemro

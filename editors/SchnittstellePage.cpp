@@ -115,6 +115,15 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     m_txtDestinationIP->setMaximumWidth(180);
     ipLabel->setBuddy(m_txtDestinationIP);
     row->addWidget(m_cmdSuchen);
+    auto* broadcastLabel = new QLabel(QStringLiteral("über"), frNetz);
+    m_cboBroadcast = new QComboBox(frNetz);
+    m_cboBroadcast->setObjectName(QStringLiteral("cboBroadcast"));
+    m_cboBroadcast->setToolTip(
+        QStringLiteral("Broadcast-Adresse der Suche: 255.255.255.255 erreicht nur das Netz der "
+                       "Standardroute, die Adresse einer Schnittstelle deren Netz"));
+    broadcastLabel->setBuddy(m_cboBroadcast);
+    row->addWidget(broadcastLabel);
+    row->addWidget(m_cboBroadcast);
     row->addStretch(1);
     row->addWidget(ipLabel);
     row->addWidget(m_txtDestinationIP);

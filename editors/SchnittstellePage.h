@@ -36,6 +36,8 @@ public:
     [[nodiscard]] QTableWidget* ctlListeTerminal() const { return m_liste; }
     [[nodiscard]] QPushButton* cmdNetzwerkdurchsuchen() const { return m_cmdSuchen; }
     [[nodiscard]] QLineEdit* txtDestinationIP() const { return m_txtDestinationIP; }
+    // The broadcast address the search goes to.
+    [[nodiscard]] QComboBox* cboBroadcast() const { return m_cboBroadcast; }
     // Beside the sub-tabs: the place of the console frame "Direktbefehle".
     [[nodiscard]] QVBoxLayout* direktbefehleLayout() const { return m_direktLayout; }
 
@@ -51,6 +53,7 @@ private:
     QTableWidget* m_liste;
     QPushButton* m_cmdSuchen;
     QLineEdit* m_txtDestinationIP;
+    QComboBox* m_cboBroadcast;
     QVBoxLayout* m_direktLayout;
 };
 

@@ -302,10 +302,30 @@ bool TerminalSettings::saveToProject(QString* error)
 
 void TerminalSettings::readFromTerminal()
 {
-    GetTerminalMode(DataSide::Terminal);
-    GetTerminalInfo(DataSide::Terminal);
-    GetDisplayBacklight(DataSide::Terminal);
-    GetDisplaykontrast(DataSide::Terminal);
+    if (!m_vx)
+        return;
+    // All four reads first; the controls and the terminal object take the answers only
+    // when every read was answered. A terminal that stays silent leaves the user's values
+    // (and the parameter form of later commands) as they were.
+    const TerminalSettingsData before = m_core.terminalObject();
+    TerminalSettingsData d = before;
+    QString error;
+    const bool ok = m_core.readMode(d, &error) && m_core.readInfo(d, &error) &&
+                    m_core.readBacklight(d, &error) && m_core.readKontrast(d, &error);
+    if (!m_vx)
+        return;
+    if (!ok) {
+        m_core.takeIntoTerminalObject(before);
+        m_vx->SerNr = before.SerNr;
+        ui().message(QStringLiteral("Terminal nicht ansprechbar"), kProductName);
+        return;
+    }
+    showMode(d);
+    selectDisplayType(d);
+    emit terminalInfoRead(d.Version, d.SerNr);
+    ControlsUpdatingGuard guard;
+    m_page.ctlDisplayBacklight()->setChecked(d.Backlight > 0);
+    m_page.ctlDisplaykontrast()->setValue(d.Kontrast);
 }
 
 void TerminalSettings::sendToTerminal()

@@ -380,14 +380,19 @@ bool clsProjekt::deleteProjekt(const QString& bezeichnung)
         ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
         return false;
     }
-    if (!m_bezeichnung.isEmpty() && bezeichnung == m_bezeichnung && isOpen()) {
-        ui().message(QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden"),
-                     kProductName);
+    const bool open = !m_bezeichnung.isEmpty() && bezeichnung == m_bezeichnung && isOpen();
+    const QString question =
+        open ? QStringLiteral("Projekt '%1' ist geöffnet. Schließen und wirklich löschen?")
+             : QStringLiteral("Projekt '%1' wirklich löschen?");
+    if (ui().ask(question.arg(bezeichnung), UserInterface::Buttons::YesNo, kProductName) !=
+        UserInterface::Answer::Yes)
         return false;
+    if (open) {
+        // The file is held open by the data environment: let go of it first.
+        closeProjekt();
+        m_bezeichnung.clear();
+        m_isLoaded = false;
     }
-    if (ui().ask(QStringLiteral("Projekt '%1' wirklich löschen?").arg(bezeichnung),
-                 UserInterface::Buttons::YesNo, kProductName) != UserInterface::Answer::Yes)
-        return false;
     if (!QFile::remove(file)) {
         ui().message(QStringLiteral("Projektdatei kann nicht gelöscht werden : ") + file,
                      kProductName);

@@ -45,8 +45,8 @@ public:
     // Writes the window into the open project, all of it or nothing.
     bool SaveProjekt();
     void closeProjekt();
-    // Deletes a project file and its recently used record after asking. The open
-    // project cannot be deleted.
+    // Deletes a project file and its recently used record after asking. The open project
+    // is closed first; then no project is open.
     bool deleteProjekt(const QString& bezeichnung);
     // Makes `bezeichnung` the recently used project, the one reopened at start-up.
     void rememberRecentlyUsed(const QString& bezeichnung);

@@ -28,6 +28,7 @@ public:
     QByteArray version = "2.30";
     QByteArray serNr = "004711";
     QList<QByteArray> commands; // every command received, without ESC
+    QList<QByteArray> mute;     // commands starting with one of these get no answer
     int opens = 0;
 
     // Makes `port` open a channel to this terminal.
@@ -94,6 +95,10 @@ private:
     void handle(const QByteArray& c)
     {
         commands << c;
+        for (const QByteArray& m : mute) {
+            if (c.startsWith(m))
+                return;
+        }
         if (c == "K?M")
             reply("M:" + QByteArray::number(flags) + ";");
         else if (c.startsWith("KM"))

@@ -8,7 +8,9 @@
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/TerminalSettings.h"
+#include "link/MemoryTransport.h"
 #include "link/clsVX.h"
+#include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/SelectComboEntry.h"
@@ -23,6 +25,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 
 using namespace vemro;
@@ -34,6 +37,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void readFromTerminal();
+    void readFromSilentTerminal_data();
+    void readFromSilentTerminal();
     void sendAndReadBack();
     void contrastSliderSendsAtOnce();
     void displayTypeWithoutX();
@@ -43,6 +48,7 @@ private Q_SLOTS:
     void setzen();
     void setzenNeedsSpeedAndPort();
     void networkProjectSelectsNetworkTab();
+    void storedSearchResultAfterRestart();
     void nullComsettingsProg();
     void rs485StaysSelected();
     void qmTestSpeed();
@@ -112,6 +118,70 @@ void TstSettings::readFromTerminal()
     // Reading changes nothing in the terminal.
     for (const QByteArray& c : m_fake->commands)
         QVERIFY2(c.startsWith('?') || c.contains('?'), c.constData());
+}
+
+void TstSettings::readFromSilentTerminal_data()
+{
+    QTest::addColumn<QList<QByteArray>>("mute");
+    QTest::newRow("silent") << QList<QByteArray>{QByteArray()};
+    QTest::newRow("mode unanswered") << QList<QByteArray>{"K?M"};
+    QTest::newRow("version unanswered") << QList<QByteArray>{"?V"};
+    QTest::newRow("port 0 unanswered") << QList<QByteArray>{"?P"};
+}
+
+// A read that gets no valid answer says so and changes nothing: not the controls, not the
+// terminal object (its parameter form stays decimal), not the terminal information shown.
+void TstSettings::readFromSilentTerminal()
+{
+    QFETCH(QList<QByteArray>, mute);
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    KonfigurationPage* page = window.konfigurationPage();
+    window.showPage(4);
+    window.cmdReadfromTerminal_Click();
+    QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
+
+    // What the terminal would report now differs in every value.
+    m_fake->flags = 16 + 64;
+    m_fake->rows = 2;
+    m_fake->cols = 16;
+    m_fake->backlight = 0;
+    m_fake->contrast = 3;
+    m_fake->version = "9.99";
+    m_fake->serNr = "000001";
+    m_fake->mute = mute;
+    const bool decimal = page->ctlParameterSendmode(1)->isChecked();
+    const bool keyboard = page->ctlTastaturEnable()->isChecked();
+    const QString type = page->cboDisplayTyp()->currentText();
+    const bool backlight = page->ctlDisplayBacklight()->isChecked();
+    const int contrast = page->ctlDisplaykontrast()->value();
+    const QString version = window.projektPage()->lblTerminalVersion()->text();
+    const QString serNr = window.projektPage()->txtTerminalSerNr()->text();
+    clsVX* vx = window.terminal();
+    const int parameterMode = vx->ParameterMode;
+    const qint16 cols = vx->Cols;
+    const QString vxSerNr = vx->SerNr;
+    QCOMPARE(parameterMode, 1);
+
+    m_ui.clear();
+    window.cmdReadfromTerminal_Click();
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Terminal nicht ansprechbar")});
+    QCOMPARE(page->ctlParameterSendmode(1)->isChecked(), decimal);
+    QCOMPARE(page->ctlTastaturEnable()->isChecked(), keyboard);
+    QCOMPARE(page->cboDisplayTyp()->currentText(), type);
+    QCOMPARE(page->ctlDisplayBacklight()->isChecked(), backlight);
+    QCOMPARE(page->ctlDisplaykontrast()->value(), contrast);
+    QCOMPARE(window.projektPage()->lblTerminalVersion()->text(), version);
+    QCOMPARE(window.projektPage()->txtTerminalSerNr()->text(), serNr);
+    QCOMPARE(vx->ParameterMode, parameterMode);
+    QCOMPARE(vx->Cols, cols);
+    QCOMPARE(vx->SerNr, vxSerNr);
+    // Nothing was sent to the terminal on the way.
+    for (const QByteArray& c : m_fake->commands)
+        QVERIFY2(c.contains('?'), c.constData());
 }
 
 void TstSettings::sendAndReadBack()
@@ -338,6 +408,60 @@ void TstSettings::networkProjectSelectsNetworkTab()
                                 QStringLiteral("SELECT lastComMode FROM Allgemein"))
                  .toInt(),
              0);
+}
+
+// After a restart the list shows the stored search result and the channel opens to its
+// first row; the arrow keys choose another row as the mouse does; a row without a data
+// port says so and leaves the channel as it was.
+void TstSettings::storedSearchResultAfterRestart()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Netz1"), QStringLiteral("vx_standard"),
+                                {QStringLiteral("UPDATE Allgemein SET lastComMode = 20")}));
+    {
+        frmhaupt first;
+        m_fake->attach(*first.ctlcom());
+        QVERIFY(first.Init());
+    }
+    QVERIFY(ProjectTestHome::exec(
+        m_home->path() + QStringLiteral("/VEMRO.mdb"),
+        {QStringLiteral("DELETE FROM Suchergebnis"),
+         QStringLiteral("INSERT INTO Suchergebnis (Typ, SerNr, IPAdresse, ZielIP, UDPDatenport, "
+                        "Bezeichnung) VALUES ('VX', '1', '127.0.0.11', '127.0.0.1', 3001, 'A'), "
+                        "('VX', '2', '127.0.0.12', '127.0.0.1', 3002, 'B'), "
+                        "('VX', '3', '127.0.0.13', '127.0.0.1', NULL, 'C')")}));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    QList<QPair<quint16, QString>> opened;
+    window.netModul()->setOpener([&opened](quint16 port, const QString& host, QString&) {
+        opened.append({port, host});
+        return std::unique_ptr<Transport>(std::make_unique<MemoryTransport>());
+    });
+    open(window, QStringLiteral("Netz1"));
+    window.showPage(1);
+    QTableWidget* list = window.schnittstellePage()->ctlListeTerminal();
+    QCOMPARE(window.schnittstellePage()->ctlRegisterSchnittstelle()->currentIndex(), 1);
+    QCOMPARE(list->rowCount(), 3);
+    QCOMPARE(list->item(1, 1)->text(), QStringLiteral("127.0.0.12"));
+    QCOMPARE(list->currentRow(), 0);
+    QVERIFY(!opened.isEmpty());
+    QCOMPARE(opened.last(), qMakePair(quint16(3001), QStringLiteral("127.0.0.11")));
+    QVERIFY2(m_ui.texts().isEmpty(), qPrintable(m_ui.texts().join('|')));
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(opened.last(), qMakePair(quint16(3002), QStringLiteral("127.0.0.12")));
+    QCOMPARE(window.schnittstellePage()->txtDestinationIP()->text(), QStringLiteral("127.0.0.12"));
+
+    const auto before = opened.size();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentRow(), 2);
+    QCOMPARE(opened.size(), before);
+    QCOMPARE(m_ui.texts().size(), 1);
+    QVERIFY2(m_ui.texts().first().contains(QStringLiteral("keinen UDP-Datenport")),
+             qPrintable(m_ui.texts().first()));
+    QCOMPARE(window.netModul()->lastHost(), QStringLiteral("127.0.0.12"));
 }
 
 void TstSettings::nullComsettingsProg()

@@ -201,6 +201,15 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     QCOMPARE(window.terminal()->ComMode, 20);
     auto* senden = window.findChild<QPushButton*>(QStringLiteral("cmdSenden"));
     QVERIFY(senden);
+    // The search goes to 255.255.255.255 unless the user picks an interface's address.
+    QComboBox* broadcast = page->cboBroadcast();
+    QVERIFY(broadcast->count() >= 1);
+    QCOMPARE(broadcast->currentText(), QStringLiteral("255.255.255.255"));
+    for (int i = 0; i < broadcast->count(); ++i) {
+        const QHostAddress address(broadcast->itemText(i));
+        QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
+        QCOMPARE(broadcast->findText(broadcast->itemText(i)), i); // each once
+    }
     page->cmdNetzwerkdurchsuchen()->click();
     QTableWidget* list = page->ctlListeTerminal();
     // Other simulators on this computer may answer the broadcast too: look for ours.
@@ -217,7 +226,6 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     QVERIFY(!senden->isEnabled());
     // Choosing a row opens the channel to it; the console talks to that terminal.
     list->setCurrentCell(rowB, 0);
-    Q_EMIT list->cellClicked(rowB, 0);
     QCOMPARE(page->txtDestinationIP()->text(), QStringLiteral("127.0.77.32"));
     QVERIFY(senden->isEnabled());
     window.findChild<QLineEdit*>(QStringLiteral("txtBefehl"))->setText(QStringLiteral("<ESC>?V"));

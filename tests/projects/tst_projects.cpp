@@ -394,12 +394,15 @@ void TstProjects::deleteProject()
     QPushButton* del = window.findChild<QPushButton*>(QStringLiteral("cmdDeleteProjectinDB"));
     (void)SelectComboEntry(list, QStringLiteral("Anlage2"), true);
     (void)SelectComboEntry(list, QStringLiteral("Anlage1"), true);
-    // The open project stays.
+    // The open project: asked, "No" keeps it open.
     m_ui.clear();
     del->click();
-    QCOMPARE(m_ui.texts(),
-             QStringList{QStringLiteral("Das geöffnete Projekt kann nicht gelöscht werden")});
+    QCOMPARE(m_ui.texts().size(), 1);
+    QVERIFY2(m_ui.texts().first().contains(QStringLiteral("ist geöffnet")),
+             qPrintable(m_ui.texts().first()));
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Anlage1.mdb")));
+    QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Anlage1"));
+    QVERIFY(window.Projekt().isOpen());
     // Another one: asked, "No" keeps it.
     QVERIFY(window.Projekt().deleteProjekt(QStringLiteral("Anlage2")) == false);
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Anlage2.mdb")));
@@ -420,6 +423,18 @@ void TstProjects::deleteProject()
                                                "Bezeichnung='Anlage1'"))
                  .toInt(),
              1);
+    // The open project, "Yes": closed, deleted, the window holds no project.
+    m_ui.clear();
+    m_ui.queueAnswer(UserInterface::Answer::Yes);
+    del->click();
+    QCOMPARE(m_ui.texts().size(), 1);
+    QVERIFY(!QFileInfo::exists(m_home->projects() + QStringLiteral("Anlage1.mdb")));
+    QVERIFY(!window.Projekt().isOpen());
+    QVERIFY(window.Projekt().Bezeichnung().isEmpty());
+    QCOMPARE(list->findText(QStringLiteral("Anlage1")), -1);
+    QCOMPARE(list->currentIndex(), -1);
+    QCOMPARE(window.panelText(2), QStringLiteral("kein Projekt geöffnet"));
+    QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
 }
 
 void TstProjects::openFromMenu()
