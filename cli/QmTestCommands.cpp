@@ -257,12 +257,10 @@ int projectWrite(CliContext& ctx)
         ctx.out.flush();
         all = all && ok;
     };
-    // The user characters end with the terminal's reset, which drops every setting not yet
-    // kept: they go first.
-    part(QStringLiteral("Userzeichen"), [&](QString* why) { return seam->SaveUserzeichen(why); });
     part(QStringLiteral("Terminalmodus, Display, Beleuchtung, Kontrast"),
          [&](QString* why) { return settings.writeToTerminal(data, why); });
     part(QStringLiteral("Festtexte"), [&](QString* why) { return seam->SaveFesttexte(why); });
+    part(QStringLiteral("Userzeichen"), [&](QString* why) { return seam->SaveUserzeichen(why); });
     part(QStringLiteral("Tastaturkonfiguration"),
          [&](QString* why) { return seam->SaveTastaturConfig(why); });
     part(QStringLiteral("Tastencodes"), [&](QString* why) { return seam->SaveTastaturcodes(why); });

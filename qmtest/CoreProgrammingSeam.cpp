@@ -20,7 +20,13 @@ void setError(QString* error, const QString& text)
 
 bool CoreProgrammingSeam::SaveUserzeichen(QString* error)
 {
-    return UserCharacters::writeToTerminal(m_env, m_vx, error);
+    // Into the EEPROM only, without the reset the editor sends: a reset now would drop the
+    // keyboard configuration and codes written just before and not yet kept. The terminal
+    // loads the characters at its next start.
+    UserCharSet chars;
+    if (!UserCharacters::loadFromProject(m_env, chars, error))
+        return false;
+    return m_vx.SaveUserzeichen(chars, error);
 }
 
 bool CoreProgrammingSeam::SaveFesttexte(QString* error)

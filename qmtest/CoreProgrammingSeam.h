@@ -15,6 +15,7 @@ class CoreProgrammingSeam : public ProgrammingSeam
 public:
     CoreProgrammingSeam(clsVX& vx, DataEnvironment& env) : m_vx(vx), m_env(env) {}
 
+    // The project's characters into the terminal's EEPROM, without a reset.
     bool SaveUserzeichen(QString* error) override;
     bool SaveFesttexte(QString* error) override;
     // The project's configuration into the keyboard object and to the terminal; the terminal
