@@ -59,6 +59,13 @@ bool CoreProgrammingSeam::SetKeyLed(bool on, QString* error)
         setError(error, QStringLiteral("Tasten-LED: kein Tastaturobjekt"));
         return false;
     }
+    // What the terminal holds, so that nothing but the LED changes there (vemro-cli's
+    // keyboard object has never been filled).
+    QString why;
+    if (!KeyboardSettings::readConfig(m_vx, &why)) {
+        setError(error, QStringLiteral("Tasten-LED: ") + why);
+        return false;
+    }
     keyboard->Key_LED = on;
     return sendKeyboardConfig(QStringLiteral("Tasten-LED"), error);
 }

@@ -22,7 +22,7 @@ public:
     // does not answer "TK", so the configuration is read back and compared.
     bool SaveTastaturConfig(QString* error) override;
     bool SaveTastaturcodes(QString* error) override;
-    // Only the key LED flag changes; the rest of the keyboard object is sent as it stands.
+    // The terminal's configuration is read, only the key LED flag changes, and it goes back.
     bool SetKeyLed(bool on, QString* error) override;
 
 private:

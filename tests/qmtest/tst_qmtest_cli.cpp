@@ -26,6 +26,7 @@ private Q_SLOTS:
     void projectWrite();
     void programsTextsCharsKeys_data();
     void programsTextsCharsKeys();
+    void keyLedKeepsTerminalKeyboard();
 
 private:
     CliResult run(const QStringList& args) const
@@ -231,6 +232,30 @@ void TstQmTestCli::programsTextsCharsKeys()
     const QByteArray eeprom = eepromOf(dump);
     QVERIFY2(eeprom.contains("PRUEFTEXT AUS DEM PROJEKT"), eeprom.toHex(' ').constData());
     QVERIFY(eeprom.contains("Willkommen!"));
+}
+
+void TstQmTestCli::keyLedKeepsTerminalKeyboard()
+{
+    // The terminal holds a configuration of its own with the LED off; the LED step must
+    // change nothing but that flag.
+    QVERIFY(ProjectTestHome::exec(
+        m_home->projects() + QStringLiteral("Linie1.mdb"),
+        {QStringLiteral("UPDATE TastaturModus SET Mindestdauer=9, Quittung_optisch=0")}));
+    const CliResult write = run({"keys", "write", "Linie1", "--device", m_pty});
+    QVERIFY2(write.code == 0, qPrintable(write.out + write.err));
+    const QString before = control(QStringLiteral("dump"));
+    const CliResult r = run(
+        {"qmtest", "Linie1", "--device", m_pty, "--steps", "CheckKeyboardLED", "--answers", "ja"});
+    QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+    const auto configOf = [](const QString& dump) {
+        const int at = dump.indexOf(QStringLiteral("config="));
+        return dump.mid(at, dump.indexOf(QLatin1Char('\n'), at) - at).mid(7).split(',');
+    };
+    QStringList expected = configOf(before);
+    QCOMPARE(expected.size(), 5);
+    QCOMPARE(expected[0], QStringLiteral("9"));
+    expected[3] = QString::number(expected[3].toInt() | 16);
+    QCOMPARE(configOf(control(QStringLiteral("dump"))), expected);
 }
 
 QTEST_GUILESS_MAIN(TstQmTestCli)
