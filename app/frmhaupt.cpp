@@ -37,6 +37,7 @@
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
 #include "project/clsProjekt.h"
+#include "qmtest/CoreProgrammingSeam.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -118,6 +119,9 @@ frmhaupt::~frmhaupt()
     // a program database that is gone.
     if (m_ctlcom)
         m_ctlcom->setResolver(nullptr);
+    // The test binding (a child) outlives the programming transfers (a member).
+    if (m_qmTest)
+        m_qmTest->setSeam(nullptr);
 }
 
 void frmhaupt::buildMenus()
@@ -545,6 +549,8 @@ void frmhaupt::bindPages()
     m_pageLayouts[EditMode::Demo]->addWidget(demo, 0, Qt::AlignLeft);
     m_pageLayouts[EditMode::Demo]->addStretch(1);
     m_qmTest = new QmTestBinding(*this);
+    m_programmingSeam = std::make_unique<CoreProgrammingSeam>(*m_vx, *m_env);
+    m_qmTest->setSeam(m_programmingSeam.get());
 
     addPage(*m_interface);
     addPage(*m_terminal);

@@ -37,6 +37,7 @@ class clsVX;
 class KonfigurationPage;
 class ProjektPage;
 class QmTestBinding;
+class CoreProgrammingSeam;
 class QmTestPage;
 class SchnittstellePage;
 class clsProjekt;
@@ -183,6 +184,7 @@ private:
     KonfigurationPage* m_konfigurationPage = nullptr;
     QmTestPage* m_qmTestPage = nullptr;
     QmTestBinding* m_qmTest = nullptr;
+    std::unique_ptr<CoreProgrammingSeam> m_programmingSeam;
 
     int m_editMode = EditMode::Projekt;
     PageSet m_pages;

@@ -9,7 +9,7 @@
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"
-#include "qmtest/ProgrammingSeam.h"
+#include "qmtest/CoreProgrammingSeam.h"
 #include "qmtest/ProtokollView.h"
 #include "qmtest/QMKeyboardTest.h"
 #include "qmtest/QMProcedures.h"
@@ -34,11 +34,11 @@ const QString kSerial = QStringLiteral("serial");
 const QString kLog = QStringLiteral("log");
 const QString kReport = QStringLiteral("report");
 
-// The transfers the programming steps call. Until the fixed-text and keyboard transfers are
-// linked in, every part they own is reported as not written.
-std::unique_ptr<ProgrammingSeam> makeSeam()
+// The transfers the programming steps call: the subsystems' cores with the session's project
+// and terminal.
+std::unique_ptr<ProgrammingSeam> makeSeam(clsVX& vx, DataEnvironment& env)
 {
-    return std::make_unique<PendingProgrammingSeam>();
+    return std::make_unique<CoreProgrammingSeam>(vx, env);
 }
 
 bool readHwType(CliContext& ctx, clsQMTest& test, int& code)
@@ -155,7 +155,7 @@ int qmtestRun(CliContext& ctx)
         return ctx.fail(error);
     settings.takeIntoTerminalObject(data);
 
-    const std::unique_ptr<ProgrammingSeam> seam = makeSeam();
+    const std::unique_ptr<ProgrammingSeam> seam = makeSeam(*vx, env);
     QMProcedures procedures(test, *vx, env, *seam);
     procedures.registerAll();
     procedures.setKeyboardView([&ctx](QMKeyboardTest& keys) {
@@ -247,7 +247,7 @@ int projectWrite(CliContext& ctx)
     if (!settings.loadFromProject(data, &error))
         return ctx.fail(error);
     settings.takeIntoTerminalObject(data);
-    const std::unique_ptr<ProgrammingSeam> seam = makeSeam();
+    const std::unique_ptr<ProgrammingSeam> seam = makeSeam(*vx, env);
     bool all = true;
     const auto part = [&](const QString& name, const std::function<bool(QString*)>& write) {
         QString why;

@@ -24,6 +24,9 @@ private Q_SLOTS:
     void serialNumber();
     void unknownStep();
     void projectWrite();
+    void programsTextsCharsKeys_data();
+    void programsTextsCharsKeys();
+    void keyLedKeepsTerminalKeyboard();
 
 private:
     CliResult run(const QStringList& args) const
@@ -173,7 +176,86 @@ void TstQmTestCli::projectWrite()
     for (const char* line : {"rows=2\n", "cols=16\n", "contrast=5\n"})
         QVERIFY2(dump.contains(QString::fromLatin1(line)), qPrintable(dump));
     // Every part must be written for a success.
-    QCOMPARE(r.code, r.out.contains(QStringLiteral("FEHLER")) ? 1 : 0);
+    QVERIFY2(r.code == 0 && !r.out.contains(QStringLiteral("FEHLER")), qPrintable(r.out));
+}
+
+namespace {
+
+// The bytes of the [eeprom] section of a vxsim dump ("ADDR: HH HH ...").
+QByteArray eepromOf(const QString& dump)
+{
+    QByteArray bytes;
+    const int start = dump.indexOf(QStringLiteral("[eeprom]"));
+    if (start < 0)
+        return bytes;
+    for (const QString& line : dump.mid(start).split(QLatin1Char('\n'))) {
+        const int colon = line.indexOf(QLatin1Char(':'));
+        if (colon > 0)
+            bytes += QByteArray::fromHex(line.mid(colon + 1).toLatin1());
+    }
+    return bytes;
+}
+
+} // namespace
+
+void TstQmTestCli::programsTextsCharsKeys_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("project write") << QStringList{"project", "write", "Linie1"};
+    // The characters follow the keyboard step before anything is kept: they must not reset
+    // the terminal and lose the keyboard's configuration and codes.
+    QTest::newRow("programming steps") << QStringList{
+        "qmtest", "Linie1", "--steps", "SetTastatur,SetUserzeichen,SetFesttexte,SaveKonfig"};
+}
+
+void TstQmTestCli::programsTextsCharsKeys()
+{
+    QFETCH(QStringList, args);
+    QVERIFY(ProjectTestHome::exec(
+        m_home->projects() + QStringLiteral("Linie1.mdb"),
+        {QStringLiteral("UPDATE Festtexte SET text='PRUEFTEXT AUS DEM PROJEKT', "
+                        "TextRTF='PRUEFTEXT AUS DEM PROJEKT' WHERE DisplayNr=2"),
+         QStringLiteral("UPDATE Userzeichen SET Zeichenbyte0=31, Zeichenbyte7=21 "
+                        "WHERE CGRAMAdresse=7"),
+         QStringLiteral("UPDATE Tastencodes SET Tastencode='$31', Tastencode_Shift='$32' "
+                        "WHERE TastenNr=5"),
+         QStringLiteral("UPDATE TastaturModus SET Mindestdauer=7")}));
+    const CliResult r = run(args + QStringList{"--device", m_pty});
+    QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+    QVERIFY2(!r.out.contains(QStringLiteral("FEHLER")), qPrintable(r.out));
+    // A reset brings back what was kept: everything written must survive it.
+    QCOMPARE(control(QStringLiteral("reset")), QStringLiteral("OK"));
+    const QString dump = control(QStringLiteral("dump"));
+    for (const char* line : {"key05=31 32\n", "key01=61 41\n", "config=7,50,10,50,0\n",
+                             "slot7=1F 12 12 0C 00 00 00 15 ", "slot0=0A 00 0E 01 0F 11 0F 00 "})
+        QVERIFY2(dump.contains(QString::fromLatin1(line)), qPrintable(dump));
+    const QByteArray eeprom = eepromOf(dump);
+    QVERIFY2(eeprom.contains("PRUEFTEXT AUS DEM PROJEKT"), eeprom.toHex(' ').constData());
+    QVERIFY(eeprom.contains("Willkommen!"));
+}
+
+void TstQmTestCli::keyLedKeepsTerminalKeyboard()
+{
+    // The terminal holds a configuration of its own with the LED off; the LED step must
+    // change nothing but that flag.
+    QVERIFY(ProjectTestHome::exec(
+        m_home->projects() + QStringLiteral("Linie1.mdb"),
+        {QStringLiteral("UPDATE TastaturModus SET Mindestdauer=9, Quittung_optisch=0")}));
+    const CliResult write = run({"keys", "write", "Linie1", "--device", m_pty});
+    QVERIFY2(write.code == 0, qPrintable(write.out + write.err));
+    const QString before = control(QStringLiteral("dump"));
+    const CliResult r = run(
+        {"qmtest", "Linie1", "--device", m_pty, "--steps", "CheckKeyboardLED", "--answers", "ja"});
+    QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+    const auto configOf = [](const QString& dump) {
+        const int at = dump.indexOf(QStringLiteral("config="));
+        return dump.mid(at, dump.indexOf(QLatin1Char('\n'), at) - at).mid(7).split(',');
+    };
+    QStringList expected = configOf(before);
+    QCOMPARE(expected.size(), 5);
+    QCOMPARE(expected[0], QStringLiteral("9"));
+    expected[3] = QString::number(expected[3].toInt() | 16);
+    QCOMPARE(configOf(control(QStringLiteral("dump"))), expected);
 }
 
 QTEST_GUILESS_MAIN(TstQmTestCli)

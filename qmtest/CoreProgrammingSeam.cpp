@@ -1,0 +1,92 @@
+#include "qmtest/CoreProgrammingSeam.h"
+
+#include "config/FesttexteCore.h"
+#include "config/KeyboardSettings.h"
+#include "config/UserCharacters.h"
+#include "link/clsVX.h"
+#include "link/clsVXKeyboard.h"
+
+namespace vemro {
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+bool CoreProgrammingSeam::SaveUserzeichen(QString* error)
+{
+    // Into the EEPROM only, without the reset the editor sends: a reset now would drop the
+    // keyboard configuration and codes written just before and not yet kept. The terminal
+    // loads the characters at its next start.
+    UserCharSet chars;
+    if (!UserCharacters::loadFromProject(m_env, chars, error))
+        return false;
+    return m_vx.SaveUserzeichen(chars, error);
+}
+
+bool CoreProgrammingSeam::SaveFesttexte(QString* error)
+{
+    FesttexteCore core(m_vx, m_env);
+    return core.writeToTerminal(std::nullopt, error);
+}
+
+bool CoreProgrammingSeam::SaveTastaturConfig(QString* error)
+{
+    clsVXKeyboard* keyboard = m_vx.Keyboard();
+    if (!keyboard) {
+        setError(error, QStringLiteral("Tastaturkonfiguration: kein Tastaturobjekt"));
+        return false;
+    }
+    if (!KeyboardSettings::loadConfig(m_env, *keyboard, error))
+        return false;
+    return sendKeyboardConfig(QStringLiteral("Tastaturkonfiguration"), error);
+}
+
+bool CoreProgrammingSeam::SaveTastaturcodes(QString* error)
+{
+    return KeyboardSettings::writeCodes(m_env, m_vx, error);
+}
+
+bool CoreProgrammingSeam::SetKeyLed(bool on, QString* error)
+{
+    clsVXKeyboard* keyboard = m_vx.Keyboard();
+    if (!keyboard) {
+        setError(error, QStringLiteral("Tasten-LED: kein Tastaturobjekt"));
+        return false;
+    }
+    // What the terminal holds, so that nothing but the LED changes there (vemro-cli's
+    // keyboard object has never been filled).
+    QString why;
+    if (!KeyboardSettings::readConfig(m_vx, &why)) {
+        setError(error, QStringLiteral("Tasten-LED: ") + why);
+        return false;
+    }
+    keyboard->Key_LED = on;
+    return sendKeyboardConfig(QStringLiteral("Tasten-LED"), error);
+}
+
+bool CoreProgrammingSeam::sendKeyboardConfig(const QString& what, QString* error)
+{
+    clsVXKeyboard& keyboard = *m_vx.Keyboard();
+    const KeyboardConfig sent = KeyboardSettings::fromKeyboard(keyboard);
+    KeyboardSettings::writeConfig(m_vx);
+    QString why;
+    if (!KeyboardSettings::readConfig(m_vx, &why)) {
+        setError(error, what + QStringLiteral(": ") + why);
+        return false;
+    }
+    if (!(KeyboardSettings::fromKeyboard(keyboard) == sent)) {
+        // The keyboard object keeps what the project asked for, not what the terminal holds.
+        KeyboardSettings::toKeyboard(sent, keyboard);
+        setError(error, what + QStringLiteral(" vom Terminal nicht übernommen"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace vemro
