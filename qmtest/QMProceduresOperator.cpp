@@ -15,6 +15,8 @@
 #include <QDateTime>
 #include <QPointer>
 
+#include <utility>
+
 namespace vemro {
 
 // ---------------------------------------------------------------- keyboard
@@ -40,11 +42,14 @@ bool QMProcedures::CheckKeyboard()
         }
         if (text.isEmpty())
             break;
-        const int k = static_cast<uchar>(text.at(0)) - 'a';
-        if (k >= 0 && k < QMKeyboardTest::kTasten)
-            test.markKey(k + 1);
-        else
-            result = false; // a foreign key code; the test goes on
+        // Keys pressed quickly arrive together: every code counts, not just the first.
+        for (const char c : std::as_const(text)) {
+            const int k = static_cast<uchar>(c) - 'a';
+            if (k >= 0 && k < QMKeyboardTest::kTasten)
+                test.markKey(k + 1);
+            else
+                result = false; // a foreign key code; the test goes on
+        }
         done = test.CheckTasten();
     }
     if (test.bCancel()) {

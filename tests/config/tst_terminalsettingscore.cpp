@@ -212,7 +212,8 @@ void TstTerminalSettingsCore::keepConfiguration_data()
     QTest::newRow("NAK") << QByteArray("\x15") << false
                          << "Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)";
     QTest::newRow("silence") << QByteArray() << false
-                             << "Das Terminal hat das dauerhafte Speichern nicht bestätigt";
+                             << "Das Terminal hat das dauerhafte Speichern nicht bestätigt: "
+                                "keine Antwort vom Terminal (Zeitüberschreitung)";
 }
 
 void TstTerminalSettingsCore::keepConfiguration()
