@@ -5,11 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <ctime>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/inotify.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,21 +47,43 @@ int baudOf(speed_t s)
     }
 }
 
+qint64 monotonicNs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
 } // namespace
 
 VxPtyTransport::VxPtyTransport(VxTerminal* terminal, QObject* parent)
     : QObject(parent), m_terminal(terminal)
 {
-    m_tick.setTimerType(Qt::PreciseTimer);
-    m_tick.setInterval(1);
-    connect(&m_tick, &QTimer::timeout, this, &VxPtyTransport::onTick);
-    m_clock.start();
+    m_timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_timer >= 0) {
+        m_timerNotifier = new QSocketNotifier(m_timer, QSocketNotifier::Read);
+        connect(m_timerNotifier, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            const ssize_t n = ::read(m_timer, &expirations, sizeof expirations);
+            Q_UNUSED(n) // EAGAIN after a re-arm: the bytes due are handed on all the same
+            if (m_armedAt > 0) {
+                // How late this machine wakes a timer: the next one is set that much earlier.
+                const qint64 late = std::clamp<qint64>(monotonicNs() - m_armedAt, 0, kMaxLeadNs);
+                m_leadNs += (late - m_leadNs) / 8;
+                m_armedAt = 0;
+            }
+            onTick();
+        });
+    }
 }
 
 VxPtyTransport::~VxPtyTransport()
 {
     delete m_notifier;
     delete m_watchNotifier;
+    delete m_timerNotifier;
+    if (m_timer >= 0)
+        ::close(m_timer);
     if (m_watch >= 0)
         ::close(m_watch);
     if (m_master >= 0)
@@ -177,16 +205,32 @@ void VxPtyTransport::onReadable()
         deliverIn(bytes);
         return;
     }
-    if (m_inQueue.isEmpty())
-        m_inFree = std::max(m_inFree, m_clock.nsecsElapsed());
-    m_inQueue += bytes;
-    m_tick.start();
+    // The bytes start on the line when the PC hands them over (or when the line is free)
+    // and one leaves it every byte time. The terminal takes each at once, but an answer it
+    // gives starts only after the byte that caused it has arrived (see send()): the timing
+    // is that of the line, with one timer wake-up per answer instead of one per byte.
+    const qint64 step = byteNs();
+    const qint64 start = std::max(m_inFree, monotonicNs());
+    m_inFree = start + step * bytes.size();
+    const bool understood = this->understood();
+    emit received(bytes, understood);
+    if (!understood)
+        return;
+    for (int i = 0; i < bytes.size() && m_terminal; ++i) {
+        m_inFree = start + step * (i + 1);
+        m_terminal->receive(bytes.mid(i, 1));
+    }
+    m_inFree = start + step * bytes.size();
+}
+
+bool VxPtyTransport::understood() const
+{
+    return m_terminal && pcBaudRate() == m_terminal->baudRate();
 }
 
 void VxPtyTransport::deliverIn(const QByteArray& bytes)
 {
-    const int pc = pcBaudRate();
-    const bool understood = m_terminal && pc == m_terminal->baudRate();
+    const bool understood = this->understood();
     emit received(bytes, understood);
     if (understood)
         m_terminal->receive(bytes);
@@ -201,9 +245,9 @@ void VxPtyTransport::send(const QByteArray& bytes)
         return;
     }
     if (m_outQueue.isEmpty())
-        m_outFree = std::max(m_outFree, m_clock.nsecsElapsed());
+        m_outFree = std::max({m_outFree, m_inFree, monotonicNs()});
     m_outQueue += bytes;
-    m_tick.start();
+    armTimer();
 }
 
 void VxPtyTransport::writeOut(const QByteArray& bytes)
@@ -221,26 +265,44 @@ void VxPtyTransport::writeOut(const QByteArray& bytes)
 
 void VxPtyTransport::onTick()
 {
-    const qint64 now = m_clock.nsecsElapsed();
+    // A byte that finishes within the usual wake-up delay is due now: on average the bytes
+    // then leave when their last bit would, instead of late by that delay.
+    const qint64 now = monotonicNs() + m_leadNs;
     const qint64 step = byteNs();
-    QByteArray in;
-    while (!m_inQueue.isEmpty() && m_inFree + step <= now) {
-        m_inFree += step;
-        in += m_inQueue.at(0);
-        m_inQueue.remove(0, 1);
-    }
-    QByteArray out;
-    while (!m_outQueue.isEmpty() && m_outFree + step <= now) {
+    int count = 0;
+    while (count < m_outQueue.size() && m_outFree + step <= now) {
         m_outFree += step;
-        out += m_outQueue.at(0);
-        m_outQueue.remove(0, 1);
+        ++count;
     }
-    if (!in.isEmpty())
-        deliverIn(in);
-    if (!out.isEmpty())
+    if (count > 0) {
+        const QByteArray out = m_outQueue.left(count);
+        m_outQueue.remove(0, count);
         writeOut(out);
-    if (m_inQueue.isEmpty() && m_outQueue.isEmpty())
-        m_tick.stop();
+    }
+    armTimer();
+}
+
+void VxPtyTransport::armTimer()
+{
+    const qint64 step = byteNs();
+    const qint64 next = m_outQueue.isEmpty() ? LLONG_MAX : m_outFree + step;
+    if (m_timer < 0) {
+        // No timerfd: fall back to the event loop's millisecond timers.
+        if (next != LLONG_MAX)
+            QTimer::singleShot(std::max<qint64>(0, (next - monotonicNs() + 999999) / 1000000),
+                               Qt::PreciseTimer, this, &VxPtyTransport::onTick);
+        return;
+    }
+    itimerspec due{};
+    m_armedAt = 0;
+    if (next != LLONG_MAX) {
+        const qint64 at = std::max<qint64>(next - m_leadNs, 1); // all zero would disarm it
+        if (at > monotonicNs())
+            m_armedAt = at; // a time already past says nothing about the wake-up delay
+        due.it_value.tv_sec = static_cast<time_t>(at / 1000000000LL);
+        due.it_value.tv_nsec = static_cast<long>(at % 1000000000LL);
+    }
+    ::timerfd_settime(m_timer, TFD_TIMER_ABSTIME, &due, nullptr);
 }
 
 } // namespace vemro

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 
 class QSocketNotifier;
 
@@ -34,6 +32,9 @@ public:
     [[nodiscard]] int pcBaudRate() const;
     // Whether a PC has the port open (always true when the system cannot tell).
     [[nodiscard]] bool pcConnected() const { return m_watch < 0 || m_pcOpens > 0; }
+    // With wire timing: monotonic time (ns) at which the last byte from the PC so far has
+    // arrived or will arrive at the terminal (for the traffic log's time stamp).
+    [[nodiscard]] qint64 inputDoneNs() const { return m_inFree; }
 
     // Bytes for the PC (the terminal's answers).
     void send(const QByteArray& bytes);
@@ -47,7 +48,11 @@ private:
     void onReadable();
     void onWatch();
     void onTick();
+    // Arms the line's timer for the next byte that finishes on the wire (none: disarmed).
+    void armTimer();
     void deliverIn(const QByteArray& bytes);
+    // Whether the PC's side of the line runs at the terminal's speed.
+    [[nodiscard]] bool understood() const;
     void writeOut(const QByteArray& bytes);
     [[nodiscard]] qint64 byteNs() const;
 
@@ -63,10 +68,18 @@ private:
     int m_pcOpens = 0;
     QSocketNotifier* m_watchNotifier = nullptr;
     bool m_wireTiming = false;
-    QTimer m_tick;
-    QElapsedTimer m_clock;
-    QByteArray m_inQueue;
+    // A timerfd on the monotonic clock: a byte is handed on when its last bit would have
+    // left the line, to the microsecond, not on a coarse tick.
+    int m_timer = -1;
+    QSocketNotifier* m_timerNotifier = nullptr;
+    // The timer is armed this much before a byte is due: the average delay with which this
+    // machine wakes a timer (measured as the line runs, at most kMaxLeadNs).
+    static constexpr qint64 kMaxLeadNs = 200000;
+    qint64 m_leadNs = 0;
+    qint64 m_armedAt = 0;
     QByteArray m_outQueue;
+    // Monotonic time (ns) at which the line in each direction has carried its last byte
+    // (towards the terminal: the last byte received so far, possibly still on its way).
     qint64 m_inFree = 0;
     qint64 m_outFree = 0;
 };

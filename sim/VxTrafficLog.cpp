@@ -27,9 +27,9 @@ QString VxTrafficLog::line(qint64 ms, const char* arrow, const QByteArray& bytes
         .arg(QLatin1String(arrow), QString::fromLatin1(bytes.toHex(' ').toUpper()));
 }
 
-void VxTrafficLog::fromPc(const QByteArray& bytes, bool understood)
+void VxTrafficLog::fromPc(const QByteArray& bytes, bool understood, qint64 atNs)
 {
-    write(understood ? "->" : "-> ?", bytes);
+    write(understood ? "->" : "-> ?", bytes, atNs);
 }
 
 void VxTrafficLog::toPc(const QByteArray& bytes)
@@ -37,16 +37,17 @@ void VxTrafficLog::toPc(const QByteArray& bytes)
     write("<-", bytes);
 }
 
-void VxTrafficLog::write(const char* arrow, const QByteArray& bytes)
+void VxTrafficLog::write(const char* arrow, const QByteArray& bytes, qint64 atNs)
 {
     if (!m_file.isOpen() || bytes.isEmpty())
         return;
-    qint64 stamp = m_clock.elapsed();
-    if (m_monotonic) {
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        stamp = static_cast<qint64>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-    }
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const qint64 nowNs = static_cast<qint64>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+    const qint64 later = atNs > nowNs ? atNs - nowNs : 0;
+    qint64 stamp = m_clock.elapsed() + later / 1000000;
+    if (m_monotonic)
+        stamp = (nowNs + later) / 1000;
     m_file.write(line(stamp, arrow, bytes).toLatin1() + '\n');
     m_file.flush();
 }

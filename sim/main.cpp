@@ -199,7 +199,7 @@ int main(int argc, char** argv)
         QObject::connect(pty.get(), &VxPtyTransport::received,
                          [&](const QByteArray& b, bool understood) {
                              via = Via::Serial;
-                             traffic.fromPc(b, understood);
+                             traffic.fromPc(b, understood, pty->inputDoneNs());
                          });
         QObject::connect(pty.get(), &VxPtyTransport::sent,
                          [&](const QByteArray& b) { traffic.toPc(b); });

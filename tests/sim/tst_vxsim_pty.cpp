@@ -3,6 +3,7 @@
 
 #include "platform/LocalWait.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTest>
 
@@ -17,7 +18,8 @@ struct Line
 {
     VxTerminal terminal;
     VxPtyTransport pty{&terminal};
-    Line(bool wireTiming = false)
+    explicit Line(bool wireTiming = false, const VxTerminal::Options& options = {})
+        : terminal(options)
     {
         QString error;
         pty.setWireTiming(wireTiming);
@@ -71,6 +73,8 @@ private slots:
     void speedSwitchMovesTheTerminal();
     void reopenAfterClose();
     void wireTimingDeliversEverything();
+    void wireTimingNeverEarly_data();
+    void wireTimingNeverEarly();
     void keyCodeReachesThePc();
     void nothingStaleForTheNextPc();
 };
@@ -133,6 +137,40 @@ void TestVxsimPty::wireTimingDeliversEverything()
         expected += kVersionReply;
     }
     QCOMPARE(ask(*pc, query, expected.size()), expected);
+}
+
+void TestVxsimPty::wireTimingNeverEarly_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("queries");
+    QTest::newRow("19200, one") << 19200 << 1;
+    QTest::newRow("38400, one") << 38400 << 1;
+    QTest::newRow("19200, twelve in one write") << 19200 << 12;
+}
+
+// The answer cannot be complete before the command and the answer have crossed the line:
+// 10 bit times per byte in each direction. The line carries both directions at once, so with
+// several queries in one write the answers go out while later queries still come in: the
+// least is the first query and all answers. (The line may hand a byte on up to 0.2 ms early,
+// its allowance for the machine's timer wake-ups.)
+void TestVxsimPty::wireTimingNeverEarly()
+{
+    QFETCH(int, baud);
+    QFETCH(int, queries);
+    VxTerminal::Options options;
+    options.speedCode = baud == 38400 ? 2 : 1;
+    Line line(true, options);
+    auto pc = openPc(line.pty.slavePath(), baud);
+    QVERIFY(pc);
+    const QByteArray query = kVersionQuery.repeated(queries);
+    const QByteArray expected = kVersionReply.repeated(queries);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(ask(*pc, query, expected.size()), expected);
+    const qint64 elapsedUs = clock.nsecsElapsed() / 1000;
+    const qint64 wireUs = (kVersionQuery.size() + expected.size()) * 10LL * 1000000 / baud;
+    QVERIFY2(elapsedUs >= wireUs - 200,
+             qPrintable(QStringLiteral("%1 us < %2 us").arg(elapsedUs).arg(wireUs)));
 }
 
 void TestVxsimPty::keyCodeReachesThePc()
