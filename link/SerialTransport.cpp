@@ -90,7 +90,12 @@ bool SerialTransport::write(const QByteArray& bytes)
 {
     if (!m_port.isOpen())
         return false;
-    return m_port.write(bytes) == bytes.size();
+    if (m_port.write(bytes) != bytes.size())
+        return false;
+    // Hand the bytes to the driver now instead of on the next turn of the event loop: the
+    // terminal's answer can only start once the command is on the line.
+    m_port.flush();
+    return true;
 }
 
 void SerialTransport::discardPending()

@@ -174,6 +174,8 @@ bool clsVX::waitFor(const std::function<bool()>& done)
 
 bool clsVX::waitWritten()
 {
+    if (!m_port || !m_port->isOpen() || m_port->bytesToWrite() == 0)
+        return true; // the port took the bytes at once (the usual case)
     QPointer<clsVX> self(this);
     QTimer deadline;
     deadline.setSingleShot(true);
