@@ -158,8 +158,8 @@ TrafficFloor::Rule TrafficFloor::waitFor(const Command& command, const QList<Rul
         r.afterMs = letters.startsWith("KS") ? 1000 : 0;
         return r;
     }
-    r.pauseMs = 10;
     if (letters.contains('?')) {
+        // A query (GetParameter) waits for its reply, not a fixed pause.
         if (command.answer.isEmpty())
             r.afterMs = 500;
         else if (letters.startsWith("?A") || letters.startsWith("K?E") ||
@@ -167,6 +167,7 @@ TrafficFloor::Rule TrafficFloor::waitFor(const Command& command, const QList<Rul
             r.afterMs = 200;
         return r;
     }
+    r.pauseMs = 10;
     if (letters.startsWith("SG") || letters.startsWith("Kr"))
         r.afterMs = 1000;
     return r;

@@ -17,10 +17,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -130,6 +134,56 @@ private:
     QProcess m_process;
 };
 
+// The least an exchange costs on this machine, whatever the program: a plain loop of
+// blocking system calls (write, poll, read) sends `count` byte-form EEPROM writes
+// (ESC "E" high low value, answered by ACK) to vxsim and waits for each ACK. Its ratio to
+// the wire time is what the machine and the simulator add to every exchange; vemro-cli's
+// figures are to be read against it. Returns the ratio, 0 on failure.
+double lineProbe(const QString& device, int baud, int count, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        *error = QStringLiteral("%1: %2").arg(device, QString::fromLocal8Bit(strerror(errno)));
+        return 0;
+    }
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    const speed_t speed = baud == 38400 ? B38400 : baud == 9600 ? B9600 : B19200;
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    const auto now = [] {
+        timespec t{};
+        ::clock_gettime(CLOCK_MONOTONIC, &t);
+        return static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9;
+    };
+    // Byte form ("KM" with flags 26, as the fixed-text writer sets it), then let it settle.
+    const unsigned char byteForm[] = {27, 'K', 'M', 26};
+    bool ok = ::write(fd, byteForm, sizeof byteForm) == static_cast<ssize_t>(sizeof byteForm);
+    ::usleep(50000);
+    ::tcflush(fd, TCIFLUSH);
+    const double start = now();
+    for (int i = 0; ok && i < count; ++i) {
+        const int address = 0x100 + i % 0xE00;
+        unsigned char command[] = {27, 'E', static_cast<unsigned char>(address >> 8),
+                                   static_cast<unsigned char>(address & 0xFF), 'A'};
+        if (command[3] == 27)
+            command[3] = 28; // keep the log's command boundaries plain
+        pollfd p{fd, POLLIN, 0};
+        unsigned char answer = 0;
+        ok = ::write(fd, command, sizeof command) == static_cast<ssize_t>(sizeof command) &&
+             ::poll(&p, 1, 1000) == 1 && ::read(fd, &answer, 1) == 1 && answer == 6;
+    }
+    const double seconds = now() - start;
+    ::close(fd);
+    if (!ok) {
+        *error = QStringLiteral("keine Quittung von vxsim");
+        return 0;
+    }
+    return seconds / (count * 6 * 10.0 / baud);
+}
+
 // A benchmark whose vxsim options name "--speed N" runs at that speed only (the firmware
 // update needs 19200); 0 when it runs at every speed.
 int fixedSpeed(const QStringList& simOptions)
@@ -210,7 +264,16 @@ int main(int argc, char** argv)
         QStringLiteral("cold-start"),
         QStringLiteral("Kaltstart von vemro N-mal messen (braucht eine Anzeige, z.B. Xvfb)"),
         QStringLiteral("n"));
-    cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption, coldOption});
+    const QCommandLineOption runsOption(
+        QStringLiteral("runs"),
+        QStringLiteral("jeden Benchmark N-mal messen, der mittlere Lauf zählt"), QStringLiteral("n"),
+        QStringLiteral("1"));
+    const QCommandLineOption probeOption(
+        QStringLiteral("probe"),
+        QStringLiteral("N Austausche einer einfachen Schleife gegen vxsim messen (Maß der Maschine)"),
+        QStringLiteral("n"));
+    cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption, coldOption,
+                    runsOption, probeOption});
     cli.process(app);
 
     const QString bin = QDir(cli.value(binOption)).absolutePath();
@@ -228,6 +291,7 @@ int main(int argc, char** argv)
     for (const QString& s : cli.value(speedsOption).split(QLatin1Char(','), Qt::SkipEmptyParts))
         speeds << s.trimmed().toInt();
     const QStringList only = cli.value(onlyOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const int runs = std::max(1, cli.value(runsOption).toInt());
 
     QTemporaryDir temp;
     const QString work = cli.isSet(keepOption) ? cli.value(keepOption) : temp.path();
@@ -284,6 +348,36 @@ int main(int argc, char** argv)
         return coldStart(out, err, bin, home, work, std::max(1, cli.value(coldOption).toInt()));
     }
 
+    if (cli.isSet(probeOption)) {
+        const int count = std::max(1, cli.value(probeOption).toInt());
+        for (const int baud : speeds) {
+            Simulator sim;
+            if (!sim.start(bin, baud, {}, link, work + QStringLiteral("/probe.log"), &error)) {
+                err << "probe: " << error << "\n";
+                return 1;
+            }
+            QList<double> ratios;
+            for (int n = 0; n < runs; ++n) {
+                const double ratio = lineProbe(link, baud, count, &error);
+                if (ratio <= 0) {
+                    err << "probe: " << error << "\n";
+                    return 1;
+                }
+                ratios << ratio;
+            }
+            std::sort(ratios.begin(), ratios.end());
+            out << QStringLiteral("probe %1 baud: %2 exchanges of 5+1 bytes, ratio %3 (%4 runs, %5-%6)\n")
+                       .arg(baud)
+                       .arg(count)
+                       .arg(ratios.at(ratios.size() / 2), 0, 'f', 3)
+                       .arg(ratios.size())
+                       .arg(ratios.first(), 0, 'f', 3)
+                       .arg(ratios.last(), 0, 'f', 3);
+            out.flush();
+        }
+        return 0;
+    }
+
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9  %10\n")
                .arg(QStringLiteral("benchmark"), -16)
                .arg(QStringLiteral("baud"), 6)
@@ -304,38 +398,76 @@ int main(int argc, char** argv)
             if (fixedSpeed(b.simOptions) != 0 && fixedSpeed(b.simOptions) != baud)
                 continue;
             const QString log = work + QStringLiteral("/%1-%2.log").arg(b.name).arg(baud);
-            Simulator sim;
-            if (!sim.start(bin, baud, expand(BenchTable::withSpeed(b.simOptions, baud)), link, log,
-                           &error)) {
-                err << b.name << ": " << error << "\n";
-                return 1;
+            // One run's figures; with --runs the run of median time is printed, with the
+            // range of the ratio over all runs.
+            struct Measured {
+                Run run;
+                TrafficFloor::Result floor;
+                double seconds = 0;
+            };
+            QList<Measured> results;
+            for (int n = 0; n < runs; ++n) {
+                Simulator sim;
+                if (!sim.start(bin, baud, expand(BenchTable::withSpeed(b.simOptions, baud)), link,
+                               log, &error)) {
+                    err << b.name << ": " << error << "\n";
+                    return 1;
+                }
+                Measured m;
+                m.run = spawnAndWait(
+                    cliProgram, homeArgs + expand(BenchTable::withSpeed(b.cliArguments, baud)),
+                    outFile);
+                sim.stop();
+                TrafficFloor floor;
+                if (!floor.parse(readFile(log), &error)) {
+                    err << log << ": " << error << "\n";
+                    return 1;
+                }
+                m.floor = floor.compute(baud, b.rules);
+                m.seconds = (m.run.endUs / 1e6) - m.floor.startSeconds;
+                results << m;
+                if (m.run.code != 0 || m.floor.commands == 0)
+                    break; // a failed run is the one reported
             }
-            const Run r = spawnAndWait(
-                cliProgram, homeArgs + expand(BenchTable::withSpeed(b.cliArguments, baud)),
-                outFile);
-            sim.stop();
-            TrafficFloor floor;
-            if (!floor.parse(readFile(log), &error)) {
-                err << log << ": " << error << "\n";
-                return 1;
-            }
-            const TrafficFloor::Result f = floor.compute(baud, b.rules);
-            const double measured = (r.endUs / 1e6) - f.startSeconds;
-            const bool ok = r.code == 0 && f.commands > 0;
+            std::sort(results.begin(), results.end(),
+                      [](const Measured& a, const Measured& b) { return a.seconds < b.seconds; });
+            const auto ratioOf = [](const Measured& m) {
+                return m.floor.floorSeconds > 0 ? m.seconds / m.floor.floorSeconds : 0.0;
+            };
+            const bool failedRun = std::any_of(results.begin(), results.end(), [](const Measured& m) {
+                return m.run.code != 0 || m.floor.commands == 0;
+            });
+            const Measured& median =
+                failedRun ? *std::find_if(results.begin(), results.end(),
+                                          [](const Measured& m) {
+                                              return m.run.code != 0 || m.floor.commands == 0;
+                                          })
+                          : results.at(results.size() / 2);
+            const Run& r = median.run;
+            const TrafficFloor::Result& f = median.floor;
+            const double measured = median.seconds;
+            const bool ok = !failedRun;
             if (!ok)
                 ++failures;
+            QString notes = ok ? f.waits.join(QLatin1Char(' '))
+                               : QStringLiteral("FEHLER: vemro-cli Exit %1").arg(r.code);
+            if (ok && results.size() > 1)
+                notes = QStringLiteral("%1 runs, ratio %2-%3  ")
+                            .arg(results.size())
+                            .arg(ratioOf(results.first()), 0, 'f', 3)
+                            .arg(ratioOf(results.last()), 0, 'f', 3) +
+                        notes;
             out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9  %10\n")
                        .arg(b.name, -16)
                        .arg(baud, 6)
                        .arg(QStringLiteral("%1/%2").arg(f.sentBytes).arg(f.answerBytes), 13)
                        .arg(measured, 10, 'f', 3)
                        .arg(f.floorSeconds, 8, 'f', 3)
-                       .arg(f.floorSeconds > 0 ? measured / f.floorSeconds : 0.0, 6, 'f', 3)
+                       .arg(ratioOf(median), 6, 'f', 3)
                        .arg((r.endUs / 1e6 - f.lastSeconds) * 1000, 7, 'f', 1)
                        .arg(r.maxRssKb / 1024.0, 7, 'f', 1)
                        .arg(r.cpuSeconds, 6, 'f', 2)
-                       .arg(ok ? f.waits.join(QLatin1Char(' '))
-                               : QStringLiteral("FEHLER: vemro-cli Exit %1").arg(r.code));
+                       .arg(notes);
             out.flush();
         }
     }

@@ -27,20 +27,22 @@ void TstTrafficFloor::floor_data()
     QTest::addColumn<int>("commands");
     QTest::addColumn<double>("floorMs");
 
-    // ESC "?V" and "V:2.7,004711;" are 16 bytes, 8.3 ms at 19200: the 10 ms pause is longer.
+    // ESC "?V" and "V:2.7,004711;" are 16 bytes, 8.3 ms at 19200: a query waits for its
+    // reply, not a pause.
     QTest::newRow("answered decimal query")
         << "1000 -> 1B 3F 56\n9000 <- 56 3A 32 2E 37 2C 30 30 34 37 31 31 3B\n"
-        << 19200 << QString() << 1 << 10.0;
+        << 19200 << QString() << 1 << 16 * 10000.0 / 19200;
     QTest::newRow("query in pieces is one command")
         << "1000 -> 1B 3F\n2000 -> 56\n9000 <- 56 3A 32 2E 37 2C 30 30 34 37 31 31 3B\n"
-        << 19200 << QString() << 1 << 10.0;
-    QTest::newRow("unanswered query waits the reply timeout") << "1000 -> 1B 3F 56\n"
-                                                              << 19200 << QString() << 1 << 510.0;
-    QTest::newRow("byte-form reply ends after silence") << "1000 -> 1B 4B 3F 4D\n5000 <- 4D 3A 1B\n"
-                                                        << 19200 << QString() << 1 << 210.0;
+        << 19200 << QString() << 1 << 16 * 10000.0 / 19200;
+    QTest::newRow("unanswered query waits the reply timeout")
+        << "1000 -> 1B 3F 56\n" << 19200 << QString() << 1 << 3 * 10000.0 / 19200 + 500;
+    QTest::newRow("byte-form reply ends after silence")
+        << "1000 -> 1B 4B 3F 4D\n5000 <- 4D 3A 1B\n"
+        << 19200 << QString() << 1 << 7 * 10000.0 / 19200 + 200;
     QTest::newRow("analog always ends after silence")
         << "1000 -> 1B 3F 41\n5000 <- 41 3A 32 30 30 2C 33 3B\n"
-        << 38400 << QString() << 1 << 210.0;
+        << 38400 << QString() << 1 << 11 * 10000.0 / 38400 + 200;
     // "SG1" at the wrong speed, then at the right one: two commands of 10 + 1000 ms.
     QTest::newRow("speed switch waits a second")
         << "1000 -> ? 1B 53 47 30\n1012000 -> 1B 53 47 31\n"
@@ -60,7 +62,7 @@ void TstTrafficFloor::floor_data()
                                               << 19200 << QString() << 2 << 20.0;
     QTest::newRow("late pieces of one command")
         << "1000 -> 1B 3F 45 30\n9000 -> 2C 31 3B\n12000 <- 45 3A 30 3B\n"
-        << 38400 << QString() << 1 << 10.0;
+        << 38400 << QString() << 1 << 11 * 10000.0 / 38400;
     QTest::newRow("mode flags 27 are no command") << "1000 -> 1B 4B 4D 1B 1B 46 50 30 3B\n"
                                                   << 19200 << QString() << 2 << 20.0;
     QTest::newRow("mode flags 27 in the next line") << "1000 -> 1B 4B 4D\n1500 -> 1B\n"
