@@ -4,7 +4,10 @@
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
 
+#include <QPainter>
 #include <QTime>
+
+#include <algorithm>
 
 namespace vemro {
 
@@ -12,7 +15,6 @@ LinkStatusPanel::LinkStatusPanel(clsVX& vx, ComPort& port, clsNetModul* net, QWi
     : QLabel(parent), m_vx(&vx), m_port(&port), m_net(net)
 {
     setObjectName(QStringLiteral("stbVerbindung"));
-    setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(&port, &ComPort::stateChanged, this, &LinkStatusPanel::refresh);
     connect(&port, &ComPort::failed, this, [this](const QString& description) {
         m_outcome = QStringLiteral("Verbindung unterbrochen: ") + description;
@@ -50,6 +52,9 @@ void LinkStatusPanel::refresh()
     if (!m_vx || !m_port)
         return;
     QString link;
+    m_before.clear();
+    m_path.clear();
+    m_after.clear();
     if (m_vx->ComMode == clsVX::kComModeNetwork) {
         const QString host = m_net ? m_net->lastHost() : QString();
         link = QStringLiteral("Netzwerkmodul %1")
@@ -59,14 +64,55 @@ void LinkStatusPanel::refresh()
         if (n < 1) {
             link = QStringLiteral("keine Schnittstelle");
         } else {
-            link = QStringLiteral("Com %1 (%2) %3 %4")
-                       .arg(n)
-                       .arg(m_port->devicePath(n), m_port->Settings(),
-                            m_port->isOpen() ? QStringLiteral("offen")
-                                             : QStringLiteral("geschlossen"));
+            m_before = QStringLiteral("Com %1 (").arg(n);
+            m_path = m_port->devicePath(n);
+            m_after = QStringLiteral(") %1 %2").arg(
+                m_port->Settings(),
+                m_port->isOpen() ? QStringLiteral("offen") : QStringLiteral("geschlossen"));
+            link = m_before + m_path + m_after;
         }
     }
-    setText(m_outcome.isEmpty() ? link : link + QStringLiteral(" | ") + m_outcome);
+    const QString outcome = m_outcome.isEmpty() ? QString() : QStringLiteral(" | ") + m_outcome;
+    if (!m_path.isEmpty())
+        m_after += outcome;
+    setText(link + outcome);
+    setToolTip(text());
+    updateGeometry(); // the least width follows the device's name
+    update();
+}
+
+QString LinkStatusPanel::shownText(int width) const
+{
+    const QFontMetrics metrics = fontMetrics();
+    const QString full = text();
+    if (metrics.horizontalAdvance(full) <= width)
+        return full;
+    if (!m_path.isEmpty()) {
+        const int rest = metrics.horizontalAdvance(m_before + m_after);
+        const int forPath = width - rest;
+        if (forPath >= metrics.horizontalAdvance(QStringLiteral("/…/xx")))
+            return m_before + metrics.elidedText(m_path, Qt::ElideLeft, forPath) + m_after;
+    }
+    return metrics.elidedText(full, Qt::ElideRight, width);
+}
+
+QSize LinkStatusPanel::minimumSizeHint() const
+{
+    // The status bar may make the panel narrower than its text, down to the device's
+    // name without its folders: the text is shortened then.
+    const QString least =
+        m_path.isEmpty()
+            ? QStringLiteral("Com 1 (…) 19200,n,8,1")
+            : m_before + QStringLiteral("…") + m_path.section(QLatin1Char('/'), -1) + m_after;
+    return {std::min(fontMetrics().horizontalAdvance(least), fontMetrics().horizontalAdvance(text())),
+            QLabel::minimumSizeHint().height()};
+}
+
+void LinkStatusPanel::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.drawText(area, static_cast<int>(alignment()), shownText(area.width()));
 }
 
 } // namespace vemro

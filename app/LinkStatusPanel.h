@@ -21,6 +21,13 @@ public:
     // Shows the link as it is now (after a change of the interface kind, for example).
     void refresh();
     [[nodiscard]] static QString outcomeText(int code);
+    // What the panel shows in `width` pixels: a long device path loses its leading folders
+    // first, so the port's number, settings and the outcome stay readable.
+    [[nodiscard]] QString shownText(int width) const;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void exchangeFinished(int code);
@@ -29,6 +36,10 @@ private:
     QPointer<ComPort> m_port;
     QPointer<clsNetModul> m_net;
     QString m_outcome;
+    // text() split around the device path (empty without one).
+    QString m_before;
+    QString m_path;
+    QString m_after;
 };
 
 } // namespace vemro

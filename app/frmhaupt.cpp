@@ -228,7 +228,7 @@ void frmhaupt::buildPages()
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
-        m_panels[i]->setMinimumWidth(i == 0 ? 260 : 160);
+        m_panels[i]->setMinimumWidth(i == 0 ? 160 : 120);
     }
     statusBar()->setObjectName(QStringLiteral("ctlStatusBar"));
     statusBar()->addWidget(m_panels[0], 2);

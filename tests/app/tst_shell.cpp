@@ -134,6 +134,21 @@ void TstShell::statusPanel()
     QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
     QVERIFY(port.open());
     QCOMPARE(panel.text(), QStringLiteral("Com 1 (%1) 19200,n,8,1 offen").arg(pty.slavePath()));
+    // Too narrow for the whole text: the device path gives way first, then the rest.
+    const QFontMetrics metrics = panel.fontMetrics();
+    for (const int less : {0, 10, 400}) {
+        const int width = std::max(1, metrics.horizontalAdvance(panel.text()) - less);
+        const QString shown = panel.shownText(width);
+        QVERIFY2(metrics.horizontalAdvance(shown) <= width, qPrintable(shown));
+        if (less == 0)
+            QCOMPARE(shown, panel.text());
+        else if (less == 10)
+            QVERIFY2(shown.startsWith(QStringLiteral("Com 1 (")) &&
+                         shown.endsWith(QStringLiteral(") 19200,n,8,1 offen")) &&
+                         shown.contains(QChar(0x2026)),
+                     qPrintable(shown));
+    }
+    QCOMPARE(panel.toolTip(), panel.text());
     QVERIFY(port.setSettings(QStringLiteral("38400,n,8,1")));
     QVERIFY(panel.text().contains(QStringLiteral("38400,n,8,1")));
     // A query nobody answers: the panel says so.
