@@ -204,13 +204,16 @@ int configRead(CliContext& ctx)
     QString error;
     if (!core.readFromTerminal(d, &error))
         return ctx.fail(error); // nothing is written into the project
-    // One transaction: the record is written whole or not at all.
-    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    const bool transaction = db.transaction();
-    if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
-        if (transaction)
-            db.rollback();
-        return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
+    {
+        // One transaction: the record is written whole or not at all. The handle ends with
+        // this block, before the connection is closed.
+        QSqlDatabase db = env.database(DataEnvironment::kProjekt);
+        const bool transaction = db.transaction();
+        if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
+            if (transaction)
+                db.rollback();
+            return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
+        }
     }
     printSettings(ctx, d, vx->modeFlags());
     env.close(DataEnvironment::kProjekt);
