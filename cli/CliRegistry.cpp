@@ -34,6 +34,25 @@ int CliContext::usage(const QString& usage) const
     return 2;
 }
 
+bool readNumber(const QString& text, qint64 low, qint64 high, qint64* value)
+{
+    bool ok = false;
+    const qint64 v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    *value = v;
+    return true;
+}
+
+bool readNumber(const QString& text, int low, int high, int* value)
+{
+    qint64 v = 0;
+    if (!readNumber(text, qint64{low}, qint64{high}, &v))
+        return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
 CliRegistry::CliRegistry()
 {
     addValueOption(QStringLiteral("home"));

@@ -37,6 +37,11 @@ struct CliContext
     int usage(const QString& usage) const;
 };
 
+// A whole number from `low` to `high` (blanks around it allowed) into `value`; false, with
+// `value` untouched, for anything else.
+[[nodiscard]] bool readNumber(const QString& text, qint64 low, qint64 high, qint64* value);
+[[nodiscard]] bool readNumber(const QString& text, int low, int high, int* value);
+
 // The subcommands of vemro-cli. A command is one or more words ("ports map", "io get");
 // the longest registered match wins. Options are checked before any command runs: an
 // option nobody declared, or one the chosen command does not take, ends the run with

@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "cli/CliRegistry.h"
+#include "config/TerminalSettingsCore.h"
 #include "link/PortProbe.h"
 #include "link/TimeoutTimer.h"
 #include "platform/Globals.h"
@@ -23,16 +24,6 @@ const QString kNet = QStringLiteral("net");
 const QString kLocal = QStringLiteral("local");
 const QString kSpeed = QStringLiteral("speed");
 const QString kRs485 = QStringLiteral("rs485");
-
-bool readInt(const QString& text, qint64 low, qint64 high, qint64* value)
-{
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
 
 } // namespace
 
@@ -133,7 +124,7 @@ int CliSession::setUpLink(bool openPort)
 {
     // Every value is checked before anything is opened.
     qint64 com = 1;
-    if (m_ctx.has(kCom) && !readInt(m_ctx.option(kCom), 1, kComPortCount, &com))
+    if (m_ctx.has(kCom) && !readNumber(m_ctx.option(kCom), 1, kComPortCount, &com))
         return m_ctx.usage(QStringLiteral("... --com N   (N = 1 bis 8)"));
     if (m_ctx.has(kDevice) && m_ctx.option(kDevice).trimmed().isEmpty())
         return m_ctx.usage(QStringLiteral("... --device PFAD   (ein Gerätepfad)"));
@@ -149,7 +140,7 @@ int CliSession::setUpLink(bool openPort)
         const int colon = static_cast<int>(host.lastIndexOf(QLatin1Char(':')));
         if (colon >= 0) {
             qint64 p = 0;
-            if (!readInt(host.mid(colon + 1), 1, 65535, &p))
+            if (!readNumber(host.mid(colon + 1), 1, 65535, &p))
                 return m_ctx.usage(QStringLiteral("... --net HOST[:PORT]   (PORT = 1 bis 65535)"));
             dataPort = static_cast<int>(p);
             host = host.left(colon);
@@ -199,6 +190,21 @@ clsVX* CliSession::terminal(int& code, bool openPort)
     return &m_vx;
 }
 
+clsVX* CliSession::configuredTerminal(TerminalSettingsData& d, int& code, bool checked)
+{
+    clsVX* vx = terminal(code);
+    if (!vx)
+        return nullptr;
+    TerminalSettingsCore core(*vx, env());
+    QString error;
+    if (!(checked ? core.loadCheckedFromProject(d, &error) : core.loadFromProject(d, &error))) {
+        code = m_ctx.fail(error);
+        return nullptr;
+    }
+    core.takeIntoTerminalObject(d);
+    return vx;
+}
+
 bool CliSession::checkProjectName(const QString& name)
 {
     const QStringList problems = ProjectFiles::NameProblems(name);
@@ -235,6 +241,26 @@ std::function<int(CliContext&)> withTerminal(std::function<int(CliContext&, clsV
         clsVX* vx = ctx.session->terminal(code, openPort);
         return vx ? action(ctx, *vx) : code;
     };
+}
+
+std::function<int(CliContext&)> withProject(int args, const QString& usage,
+                                            std::function<int(CliContext&)> action)
+{
+    return [args, usage, action = std::move(action)](CliContext& ctx) {
+        if (ctx.args.size() != args)
+            return ctx.usage(usage);
+        clsProjekt projekt(ctx.session->env());
+        if (!ctx.session->openProject(ctx.args.first(), projekt))
+            return 1;
+        return action(ctx);
+    };
+}
+
+std::function<int(CliContext&)>
+withProjectAndTerminal(int args, const QString& usage,
+                       std::function<int(CliContext&, clsVX&)> action)
+{
+    return withProject(args, usage, withTerminal(std::move(action)));
 }
 
 } // namespace vemro

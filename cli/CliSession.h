@@ -17,6 +17,7 @@ namespace vemro {
 class DataEnvironment;
 class clsProjekt;
 struct CliContext;
+struct TerminalSettingsData;
 
 // One run of vemro-cli: the program database of the program folder and the project folder,
 // the port resolver made from that database, the terminal link as the link options say,
@@ -55,6 +56,11 @@ public:
     // The terminal, set up as the link options say; on the serial line the port is opened
     // unless `openPort` is false. nullptr after printing why, with the exit code in `code`.
     [[nodiscard]] clsVX* terminal(int& code, bool openPort = true);
+    // The terminal as terminal() gives it, after the open project's terminal settings were
+    // loaded into `d` and taken into the terminal object, as opening the project in the
+    // window does. For sending, the project's values are checked first (`checked`).
+    [[nodiscard]] clsVX* configuredTerminal(TerminalSettingsData& d, int& code,
+                                            bool checked = false);
     [[nodiscard]] ComPort& port() { return m_port; }
     [[nodiscard]] clsNetModul& net() { return m_net; }
     // Applies --local to the network module (for commands that search without a link).
@@ -85,5 +91,13 @@ private:
 // A command that needs the terminal: `action` runs with the connected terminal.
 [[nodiscard]] std::function<int(CliContext&)>
 withTerminal(std::function<int(CliContext&, clsVX&)> action, bool openPort = true);
+// A command on project NAME, its first argument, that takes `args` arguments (else `usage`
+// is printed): `action` runs with the project open, and in the second form with the
+// terminal, whose link is set up after the project was opened.
+[[nodiscard]] std::function<int(CliContext&)> withProject(int args, const QString& usage,
+                                                          std::function<int(CliContext&)> action);
+[[nodiscard]] std::function<int(CliContext&)>
+withProjectAndTerminal(int args, const QString& usage,
+                       std::function<int(CliContext&, clsVX&)> action);
 
 } // namespace vemro

@@ -23,44 +23,31 @@ const QString kFilter = QStringLiteral("filter-linebreaks");
 const QString kFrom = QStringLiteral("from");
 const QString kBytes = QStringLiteral("bytes");
 
-bool readNumber(const QString& text, int low, int high, int* value)
+struct Display
 {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
+    int cols = 20;
+    int rows = 4;
+};
 
 // The display of the project: its stored geometry, 20x4 when it has none.
-void displayOf(DataEnvironment& env, int* cols, int* rows)
+Display displayOf(DataEnvironment& env)
 {
     clsVX vx;
     TerminalSettingsCore core(vx, env);
     TerminalSettingsData d;
-    *cols = 20;
-    *rows = 4;
+    Display display;
     if (core.loadFromProject(d, nullptr) && d.Cols > 0 && d.Rows > 0) {
-        *cols = d.Cols;
-        *rows = d.Rows;
+        display.cols = d.Cols;
+        display.rows = d.Rows;
     }
+    return display;
 }
 
-int textsRead(CliContext& ctx)
+int textsRead(CliContext& ctx, clsVX& vx)
 {
-    if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("texts read NAME [--yes] [Verbindung]"));
-    clsProjekt projekt(ctx.session->env());
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return 1;
-    int code = 1;
-    clsVX* vx = ctx.session->terminal(code);
-    if (!vx)
-        return code;
     int read = 0;
     QString error;
-    if (!FesttexteCore(*vx, ctx.session->env()).readFromTerminal(&error, &read))
+    if (!FesttexteCore(vx, ctx.session->env()).readFromTerminal(&error, &read))
         return ctx.fail(error);
     ctx.out << QStringLiteral("%1 Festtexte gelesen\n").arg(read);
     return 0;
@@ -107,14 +94,12 @@ int textsImport(CliContext& ctx)
     clsProjekt projekt(env);
     if (!ctx.session->openProject(ctx.args.first(), projekt))
         return 1;
-    int cols = 0;
-    int rows = 0;
-    displayOf(env, &cols, &rows);
+    const Display display = displayOf(env);
     clsVX vx;
     int count = 0;
     QString error;
-    if (!FesttexteCore(vx, env).importFile(QFileInfo(ctx.args.at(1)).absoluteFilePath(), from, rows,
-                                           cols, &count, &error))
+    if (!FesttexteCore(vx, env).importFile(QFileInfo(ctx.args.at(1)).absoluteFilePath(), from,
+                                           display.rows, display.cols, &count, &error))
         return ctx.fail(error);
     ctx.out << QStringLiteral("%1 Festtexte importiert\n").arg(count);
     return 0;
@@ -122,12 +107,7 @@ int textsImport(CliContext& ctx)
 
 int textsExport(CliContext& ctx)
 {
-    if (ctx.args.size() != 2)
-        return ctx.usage(QStringLiteral("texts export NAME DATEI"));
     DataEnvironment& env = ctx.session->env();
-    clsProjekt projekt(env);
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return 1;
     clsVX vx;
     int count = 0;
     QString error;
@@ -147,9 +127,7 @@ int textsShow(CliContext& ctx)
     clsProjekt projekt(env);
     if (!ctx.session->openProject(ctx.args.first(), projekt))
         return 1;
-    int cols = 0;
-    int rows = 0;
-    displayOf(env, &cols, &rows);
+    const Display display = displayOf(env);
     QList<FesttextTable::Entry> entries;
     QString error;
     if (!FesttextTable(env).entries(entries, &error))
@@ -158,10 +136,10 @@ int textsShow(CliContext& ctx)
                                  [n](const FesttextTable::Entry& e) { return e.DisplayNr == n; });
     if (it == entries.cend())
         return ctx.fail(QStringLiteral("Festtext %1 ist nicht vorhanden").arg(n));
-    const auto preview = FesttextVorschau(it->text, cols, rows);
+    const auto preview = FesttextVorschau(it->text, display.cols, display.rows);
     if (!preview)
         return ctx.fail(QStringLiteral("Festtext %1: Befehl \"{<ESC>\" ohne \"}\"").arg(n));
-    const QString dashes(cols, QLatin1Char('-'));
+    const QString dashes(display.cols, QLatin1Char('-'));
     ctx.out << dashes << '\n';
     for (const QString& row : *preview)
         ctx.out << row << '\n';
@@ -309,7 +287,8 @@ void registerFesttextCommands(CliRegistry& registry)
                   QStringLiteral("texts read NAME"),
                   QStringLiteral("liest alle Festtexte des Terminals in Projekt NAME (--yes "
                                  "beantwortet die Rückfrage)"),
-                  textsRead,
+                  withProjectAndTerminal(1, QStringLiteral("texts read NAME [--yes] [Verbindung]"),
+                                         textsRead),
                   {},
                   true});
     registry.add({QStringLiteral("texts write"),
@@ -324,7 +303,8 @@ void registerFesttextCommands(CliRegistry& registry)
                   textsImport,
                   {kFrom}});
     registry.add({QStringLiteral("texts export"), QStringLiteral("texts export NAME DATEI"),
-                  QStringLiteral("exportiert alle Festtexte als VX-Festtextdatei"), textsExport});
+                  QStringLiteral("exportiert alle Festtexte als VX-Festtextdatei"),
+                  withProject(2, QStringLiteral("texts export NAME DATEI"), textsExport)});
     registry.add({QStringLiteral("texts show"), QStringLiteral("texts show NAME N"),
                   QStringLiteral("zeigt Festtext N so, wie das Display ihn zeigt"), textsShow});
     registry.add({QStringLiteral("commands list"), QStringLiteral("commands list NAME"),

@@ -12,7 +12,6 @@
 #include "platform/Codepage.h"
 #include "platform/LocalWait.h"
 #include "project/DataEnvironment.h"
-#include "project/clsProjekt.h"
 
 #include <QElapsedTimer>
 
@@ -21,42 +20,6 @@
 namespace vemro {
 
 namespace {
-
-// Project NAME (the first argument) opened through the session.
-bool openProject(CliContext& ctx, clsProjekt& projekt)
-{
-    return ctx.session->openProject(ctx.args.first(), projekt);
-}
-
-// The project first, then the link; the action gets the terminal.
-std::function<int(CliContext&)>
-withProjectAndTerminal(int args, const QString& usage,
-                       std::function<int(CliContext&, clsVX&)> action)
-{
-    return [=](CliContext& ctx) {
-        if (ctx.args.size() != args)
-            return ctx.usage(usage);
-        clsProjekt projekt(ctx.session->env());
-        if (!openProject(ctx, projekt))
-            return 1;
-        int code = 0;
-        clsVX* vx = ctx.session->terminal(code);
-        return vx ? action(ctx, *vx) : code;
-    };
-}
-
-std::function<int(CliContext&)> withProject(int args, const QString& usage,
-                                            std::function<int(CliContext&)> action)
-{
-    return [=](CliContext& ctx) {
-        if (ctx.args.size() != args)
-            return ctx.usage(usage);
-        clsProjekt projekt(ctx.session->env());
-        if (!openProject(ctx, projekt))
-            return 1;
-        return action(ctx);
-    };
-}
 
 // The terminal's parameter form decides how commands are built.
 bool learnParameterForm(CliContext& ctx, clsVX& vx)
@@ -206,39 +169,46 @@ int keytest(CliContext& ctx, clsVX& vx)
     return 0;
 }
 
+// The registry row of a command on project NAME that takes `args` arguments: `usage` is
+// both its synopsis and what a wrong call prints.
+CliRegistry::Command onProject(const QString& name, const QString& usage, int args,
+                               const QString& help, std::function<int(CliContext&)> action)
+{
+    return {name, usage, help, withProject(args, usage, std::move(action))};
+}
+
+// The same for a command that also needs the terminal (it takes the link options).
+CliRegistry::Command onProjectAndTerminal(const QString& name, const QString& usage, int args,
+                                          const QString& help,
+                                          std::function<int(CliContext&, clsVX&)> action)
+{
+    return {name, usage, help, withProjectAndTerminal(args, usage, std::move(action)), {}, true};
+}
+
 } // namespace
 
 void registerKeyboardCommands(CliRegistry& registry)
 {
     registry.addValueOption(QStringLiteral("seconds"));
-    registry.add(
-        {QStringLiteral("keys read"),
-         QStringLiteral("keys read NAME"),
-         QStringLiteral("Tastaturkonfiguration und 32 Tastencodes vom Terminal ins Projekt"),
-         withProjectAndTerminal(1, QStringLiteral("keys read NAME"), keysRead),
-         {},
-         true});
-    registry.add({QStringLiteral("keys write"),
-                  QStringLiteral("keys write NAME"),
-                  QStringLiteral("Tastaturkonfiguration und Tastencodes des Projekts ins Terminal"),
-                  withProjectAndTerminal(1, QStringLiteral("keys write NAME"), keysWrite),
-                  {},
-                  true});
-    registry.add({QStringLiteral("keys standard"), QStringLiteral("keys standard NAME"),
-                  QStringLiteral("Standardbelegung (a..z / A..Z ...) ins Projekt"),
-                  withProject(1, QStringLiteral("keys standard NAME"), keysStandard)});
-    registry.add({QStringLiteral("keys show"), QStringLiteral("keys show NAME"),
-                  QStringLiteral("zeigt die 32 Tastencodes des Projekts"),
-                  withProject(1, QStringLiteral("keys show NAME"), keysShow)});
-    registry.add({QStringLiteral("chars write"),
-                  QStringLiteral("chars write NAME"),
-                  QStringLiteral("die acht User-Zeichen ins EEPROM (72 Zellen), dann Reset"),
-                  withProjectAndTerminal(1, QStringLiteral("chars write NAME"), charsWrite),
-                  {},
-                  true});
-    registry.add({QStringLiteral("chars show"), QStringLiteral("chars show NAME PLATZ"),
-                  QStringLiteral("zeigt ein User-Zeichen des Projekts als Matrix"),
-                  withProject(2, QStringLiteral("chars show NAME PLATZ"), charsShow)});
+    registry.add(onProjectAndTerminal(
+        QStringLiteral("keys read"), QStringLiteral("keys read NAME"), 1,
+        QStringLiteral("Tastaturkonfiguration und 32 Tastencodes vom Terminal ins Projekt"),
+        keysRead));
+    registry.add(onProjectAndTerminal(
+        QStringLiteral("keys write"), QStringLiteral("keys write NAME"), 1,
+        QStringLiteral("Tastaturkonfiguration und Tastencodes des Projekts ins Terminal"),
+        keysWrite));
+    registry.add(onProject(QStringLiteral("keys standard"), QStringLiteral("keys standard NAME"), 1,
+                           QStringLiteral("Standardbelegung (a..z / A..Z ...) ins Projekt"),
+                           keysStandard));
+    registry.add(onProject(QStringLiteral("keys show"), QStringLiteral("keys show NAME"), 1,
+                           QStringLiteral("zeigt die 32 Tastencodes des Projekts"), keysShow));
+    registry.add(onProjectAndTerminal(
+        QStringLiteral("chars write"), QStringLiteral("chars write NAME"), 1,
+        QStringLiteral("die acht User-Zeichen ins EEPROM (72 Zellen), dann Reset"), charsWrite));
+    registry.add(onProject(QStringLiteral("chars show"), QStringLiteral("chars show NAME PLATZ"), 2,
+                           QStringLiteral("zeigt ein User-Zeichen des Projekts als Matrix"),
+                           charsShow));
     registry.add({QStringLiteral("keytest"),
                   QStringLiteral("keytest [--hex] [--seconds S]"),
                   QStringLiteral("zeigt die Tastencodes, die das Terminal sendet"),

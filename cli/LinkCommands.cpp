@@ -27,16 +27,6 @@ namespace {
 
 const QString kCount = QStringLiteral("count");
 
-bool readInt(const QString& text, qint64 low, qint64 high, qint64* value)
-{
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
-
 int ports(CliContext& ctx, clsVX& vx)
 {
     if (!ctx.args.isEmpty())
@@ -49,7 +39,7 @@ int ports(CliContext& ctx, clsVX& vx)
 int portsMap(CliContext& ctx)
 {
     qint64 n = 0;
-    if (ctx.args.size() != 2 || !readInt(ctx.args.at(0), 1, kComPortCount, &n))
+    if (ctx.args.size() != 2 || !readNumber(ctx.args.at(0), 1, kComPortCount, &n))
         return ctx.usage(QStringLiteral("ports map N PFAD   (N = 1 bis 8)"));
     if (!ctx.session->openProgram())
         return 1;
@@ -119,7 +109,7 @@ int send(CliContext& ctx, clsVX& vx)
 int ioGet(CliContext& ctx, clsVX& vx)
 {
     qint64 n = 0;
-    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 8, &n))
+    if (ctx.args.size() != 1 || !readNumber(ctx.args.first(), 0, 8, &n))
         return ctx.usage(QStringLiteral("io get N   (N = 0 bis 8)"));
     (void)vx.lastError();
     const qint32 value = vx.GetIOPort(static_cast<int>(n));
@@ -133,8 +123,8 @@ int ioSet(CliContext& ctx, clsVX& vx)
 {
     qint64 n = 0;
     qint64 v = 0;
-    if (ctx.args.size() != 2 || !readInt(ctx.args.at(0), 0, 8, &n) ||
-        !readInt(ctx.args.at(1), 0, 255, &v))
+    if (ctx.args.size() != 2 || !readNumber(ctx.args.at(0), 0, 8, &n) ||
+        !readNumber(ctx.args.at(1), 0, 255, &v))
         return ctx.usage(QStringLiteral("io set N WERT   (N = 0 bis 8, WERT = 0 bis 255)"));
     vx.SetIOPort(static_cast<int>(n), static_cast<int>(v));
     return 0;
@@ -168,8 +158,8 @@ int eepromGet(CliContext& ctx, clsVX& vx)
 {
     qint64 address = 0;
     qint64 count = 1;
-    if (ctx.args.size() != 1 || !readInt(ctx.args.first(), 0, 65535, &address) ||
-        (ctx.has(kCount) && !readInt(ctx.option(kCount), 1, 65536 - address, &count)))
+    if (ctx.args.size() != 1 || !readNumber(ctx.args.first(), 0, 65535, &address) ||
+        (ctx.has(kCount) && !readNumber(ctx.option(kCount), 1, 65536 - address, &count)))
         return ctx.usage(
             QStringLiteral("eeprom get ADRESSE [--count N]   (0 bis 65535, N Zellen ab ADRESSE)"));
     // One exchange per cell, as the command set offers it.
@@ -186,8 +176,8 @@ int eepromSet(CliContext& ctx, clsVX& vx)
 {
     qint64 address = 0;
     qint64 value = 0;
-    if (ctx.args.size() != 2 || !readInt(ctx.args.at(0), 0, 65535, &address) ||
-        !readInt(ctx.args.at(1), 0, 255, &value))
+    if (ctx.args.size() != 2 || !readNumber(ctx.args.at(0), 0, 65535, &address) ||
+        !readNumber(ctx.args.at(1), 0, 255, &value))
         return ctx.usage(QStringLiteral("eeprom set ADRESSE WERT   (0 bis 65535, 0 bis 255)"));
     if (vx.SetextEEZelle(static_cast<int>(address), static_cast<int>(value)))
         return 0;

@@ -192,50 +192,28 @@ void printSettings(CliContext& ctx, const TerminalSettingsData& d, int flags)
             << "Kontrast: " << d.Kontrast << '\n';
 }
 
-// Project NAME opened and its terminal settings loaded; the terminal object takes them as
-// opening the project in the window does, then the link is set up. For sending, the
-// project's values are checked first (`checked`).
-clsVX* prepareConfig(CliContext& ctx, clsProjekt& projekt, TerminalSettingsData& d, int& code,
-                     bool checked = false)
-{
-    code = 1;
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return nullptr;
-    clsVX* vx = ctx.session->terminal(code);
-    if (!vx)
-        return nullptr;
-    TerminalSettingsCore core(*vx, ctx.session->env());
-    QString error;
-    if (!(checked ? core.loadCheckedFromProject(d, &error) : core.loadFromProject(d, &error))) {
-        code = ctx.fail(error);
-        return nullptr;
-    }
-    core.takeIntoTerminalObject(d);
-    return vx;
-}
-
 int configRead(CliContext& ctx)
 {
-    if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("config read NAME [Verbindung]"));
     DataEnvironment& env = ctx.session->env();
-    clsProjekt projekt(env);
     TerminalSettingsData d;
     int code = 0;
-    clsVX* vx = prepareConfig(ctx, projekt, d, code);
+    clsVX* vx = ctx.session->configuredTerminal(d, code);
     if (!vx)
         return code;
     TerminalSettingsCore core(*vx, env);
     QString error;
     if (!core.readFromTerminal(d, &error))
         return ctx.fail(error); // nothing is written into the project
-    // One transaction: the record is written whole or not at all.
-    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    const bool transaction = db.transaction();
-    if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
-        if (transaction)
-            db.rollback();
-        return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
+    {
+        // One transaction: the record is written whole or not at all. The handle ends with
+        // this block, before the connection is closed.
+        QSqlDatabase db = env.database(DataEnvironment::kProjekt);
+        const bool transaction = db.transaction();
+        if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
+            if (transaction)
+                db.rollback();
+            return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
+        }
     }
     printSettings(ctx, d, vx->modeFlags());
     env.close(DataEnvironment::kProjekt);
@@ -244,13 +222,11 @@ int configRead(CliContext& ctx)
 
 int configWrite(CliContext& ctx)
 {
-    if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("config write NAME [Verbindung]"));
     DataEnvironment& env = ctx.session->env();
-    clsProjekt projekt(env);
     TerminalSettingsData d;
     int code = 0;
-    clsVX* vx = prepareConfig(ctx, projekt, d, code, true);
+    // For sending, the project's values are checked first.
+    clsVX* vx = ctx.session->configuredTerminal(d, code, true);
     if (!vx)
         return code;
     env.close(DataEnvironment::kProjekt);
@@ -283,7 +259,7 @@ void registerProjectLifecycleCommands(CliRegistry& registry)
          QStringLiteral("config read NAME"),
          QStringLiteral(
              "liest Modus, Displaygröße, Beleuchtung und Kontrast vom Terminal ins Projekt"),
-         configRead,
+         withProject(1, QStringLiteral("config read NAME [Verbindung]"), configRead),
          {},
          true});
     registry.add(
@@ -291,7 +267,7 @@ void registerProjectLifecycleCommands(CliRegistry& registry)
          QStringLiteral("config write NAME"),
          QStringLiteral(
              "schreibt Modus, Displaygröße, Beleuchtung und Kontrast des Projekts ins Terminal"),
-         configWrite,
+         withProject(1, QStringLiteral("config write NAME [Verbindung]"), configWrite),
          {},
          true});
 

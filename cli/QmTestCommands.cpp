@@ -144,16 +144,11 @@ int qmtestRun(CliContext& ctx)
     int code = 0;
     if (!readHwType(ctx, test, code) || !fillList(ctx, test, code) || !selectSteps(ctx, test, code))
         return code;
-    clsVX* vx = ctx.session->terminal(code);
+    // The programming steps write the project's configuration, as in the window after opening.
+    TerminalSettingsData data;
+    clsVX* vx = ctx.session->configuredTerminal(data, code);
     if (!vx)
         return code;
-    // The programming steps write the project's configuration, as in the window after opening.
-    TerminalSettingsCore settings(*vx, env);
-    TerminalSettingsData data;
-    QString error;
-    if (!settings.loadFromProject(data, &error))
-        return ctx.fail(error);
-    settings.takeIntoTerminalObject(data);
 
     const std::unique_ptr<ProgrammingSeam> seam = makeSeam(*vx, env);
     QMProcedures procedures(test, *vx, env, *seam);
@@ -222,6 +217,7 @@ int qmtestRun(CliContext& ctx)
                 << " Schritten)\n";
     if (ctx.has(kReport)) {
         const QMReport report(log.Eintraege(), vx->SerNr, started);
+        QString error;
         if (!report.save(ctx.option(kReport), &error))
             return ctx.fail(error);
         ctx.out << "Bericht: " << ctx.option(kReport) << '\n';
@@ -231,22 +227,13 @@ int qmtestRun(CliContext& ctx)
 
 int projectWrite(CliContext& ctx)
 {
-    if (ctx.args.size() != 1)
-        return ctx.usage(QStringLiteral("project write NAME [Verbindung]"));
     DataEnvironment& env = ctx.session->env();
-    clsProjekt projekt(env);
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return 1;
+    TerminalSettingsData data;
     int code = 0;
-    clsVX* vx = ctx.session->terminal(code);
+    clsVX* vx = ctx.session->configuredTerminal(data, code);
     if (!vx)
         return code;
     TerminalSettingsCore settings(*vx, env);
-    TerminalSettingsData data;
-    QString error;
-    if (!settings.loadFromProject(data, &error))
-        return ctx.fail(error);
-    settings.takeIntoTerminalObject(data);
     const std::unique_ptr<ProgrammingSeam> seam = makeSeam(*vx, env);
     bool all = true;
     const auto part = [&](const QString& name, const std::function<bool(QString*)>& write) {
@@ -292,7 +279,7 @@ void registerQmTestCommands(CliRegistry& registry)
         {QStringLiteral("project write"),
          QStringLiteral("project write NAME"),
          QStringLiteral("schreibt das ganze Projekt ins Terminal und speichert es dauerhaft"),
-         projectWrite,
+         withProject(1, QStringLiteral("project write NAME [Verbindung]"), projectWrite),
          {},
          true});
 }

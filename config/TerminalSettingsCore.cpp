@@ -327,15 +327,18 @@ bool TerminalSettingsCore::loadCheckedFromProject(TerminalSettingsData& d, QStri
     return possible(d, "", error);
 }
 
-bool TerminalSettingsCore::write(const QString& what, const TerminalSettingsData& d,
-                                 bool (*fill)(Recordset&, const TerminalSettingsData&),
-                                 QString* error)
+bool TerminalSettingsCore::write(const QString& what,
+                                 const QList<QPair<QString, QVariant>>& columns, QString* error)
 {
     Recordset* rs = record(error);
     if (!rs)
         return false;
-    // A column the record lacks fails the write: a value that was not stored is not saved.
-    if (fill(*rs, d) && rs->update())
+    // Every column is set; one the record lacks fails the write: a value that was not
+    // stored is not saved.
+    bool filled = true;
+    for (const auto& [column, value] : columns)
+        filled = rs->setValue(column, value) && filled;
+    if (filled && rs->update())
         return true;
     if (error)
         *error = what + QStringLiteral(" : ") + rs->lastError();
@@ -345,58 +348,35 @@ bool TerminalSettingsCore::write(const QString& what, const TerminalSettingsData
 
 bool TerminalSettingsCore::saveMode(const TerminalSettingsData& d, QString* error)
 {
-    return write(
-        QStringLiteral("Terminal-Modus"), d,
-        [](Recordset& rs, const TerminalSettingsData& v) {
-            bool ok = true;
-            ok = rs.setValue(QStringLiteral("Einschaltmeldung"), v.Einschaltmeldung ? 1 : 0) && ok;
-            ok = rs.setValue(QStringLiteral("IOPortsEnabled"), v.IOPortsEnabled ? 1 : 0) && ok;
-            ok = rs.setValue(QStringLiteral("Tastaturenabled"), v.Tastaturenabled ? 1 : 0) && ok;
-            ok = rs.setValue(QStringLiteral("ParameterMode"), v.ParameterMode) && ok;
-            ok = rs.setValue(QStringLiteral("Festtextmode"), v.Festtextmode ? 1 : 0) && ok;
-            ok = rs.setValue(QStringLiteral("SendMode"), v.SendMode) && ok;
-            ok = rs.setValue(QStringLiteral("FesttextPort"), v.FesttextPort) && ok;
-            ok = rs.setValue(QStringLiteral("Users485"), v.Users485 ? 1 : 0) && ok;
-            return ok;
-        },
-        error);
+    return write(QStringLiteral("Terminal-Modus"),
+                 {{QStringLiteral("Einschaltmeldung"), d.Einschaltmeldung ? 1 : 0},
+                  {QStringLiteral("IOPortsEnabled"), d.IOPortsEnabled ? 1 : 0},
+                  {QStringLiteral("Tastaturenabled"), d.Tastaturenabled ? 1 : 0},
+                  {QStringLiteral("ParameterMode"), d.ParameterMode},
+                  {QStringLiteral("Festtextmode"), d.Festtextmode ? 1 : 0},
+                  {QStringLiteral("SendMode"), d.SendMode},
+                  {QStringLiteral("FesttextPort"), d.FesttextPort},
+                  {QStringLiteral("Users485"), d.Users485 ? 1 : 0}},
+                 error);
 }
 
 bool TerminalSettingsCore::saveDisplaySize(const TerminalSettingsData& d, QString* error)
 {
     return write(
-        QStringLiteral("Display"), d,
-        [](Recordset& rs, const TerminalSettingsData& v) {
-            bool ok = true;
-            ok = rs.setValue(QStringLiteral("Display_Zeilen"), v.Rows) && ok;
-            ok = rs.setValue(QStringLiteral("Display_Spalten"), v.Cols) && ok;
-            return ok;
-        },
+        QStringLiteral("Display"),
+        {{QStringLiteral("Display_Zeilen"), d.Rows}, {QStringLiteral("Display_Spalten"), d.Cols}},
         error);
 }
 
 bool TerminalSettingsCore::saveBacklight(const TerminalSettingsData& d, QString* error)
 {
-    return write(
-        QStringLiteral("Beleuchtung"), d,
-        [](Recordset& rs, const TerminalSettingsData& v) {
-            bool ok = true;
-            ok = rs.setValue(QStringLiteral("Backlight"), v.Backlight) && ok;
-            return ok;
-        },
-        error);
+    return write(QStringLiteral("Beleuchtung"), {{QStringLiteral("Backlight"), d.Backlight}},
+                 error);
 }
 
 bool TerminalSettingsCore::saveKontrast(const TerminalSettingsData& d, QString* error)
 {
-    return write(
-        QStringLiteral("Kontrast"), d,
-        [](Recordset& rs, const TerminalSettingsData& v) {
-            bool ok = true;
-            ok = rs.setValue(QStringLiteral("Kontrast"), v.Kontrast) && ok;
-            return ok;
-        },
-        error);
+    return write(QStringLiteral("Kontrast"), {{QStringLiteral("Kontrast"), d.Kontrast}}, error);
 }
 
 bool TerminalSettingsCore::saveToProject(const TerminalSettingsData& d, QString* error)

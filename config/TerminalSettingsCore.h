@@ -2,9 +2,12 @@
 
 #include "config/TerminalSettingsData.h"
 
+#include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 namespace vemro {
 
@@ -104,8 +107,9 @@ private:
                                        QString* error);
     [[nodiscard]] bool answered(int items, const QString& what, QString* error);
     [[nodiscard]] Recordset* record(QString* error);
-    bool write(const QString& what, const TerminalSettingsData& d,
-               bool (*fill)(Recordset&, const TerminalSettingsData&), QString* error);
+    // The columns with their values into the record, stored by one update; on failure
+    // `error` names `what`.
+    bool write(const QString& what, const QList<QPair<QString, QVariant>>& columns, QString* error);
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;

@@ -7,7 +7,7 @@
 #include "link/clsVX.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
-#include "platform/ProgressIndicator.h"
+#include "platform/ProgressScope.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
@@ -55,36 +55,6 @@ QString editorForm(const QString& text)
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
 }
-
-// Hides the progress display however the import or export ends.
-class ProgressShown
-{
-public:
-    explicit ProgressShown(ProgressIndicator* p) : m_p(p)
-    {
-        if (!m_p)
-            return;
-        m_p->setMinimum(0);
-        m_p->setMaximum(kImportProgressMax);
-        m_p->setValue(0);
-        m_p->setVisible(true);
-    }
-    ~ProgressShown()
-    {
-        if (m_p)
-            m_p->setVisible(false);
-    }
-    ProgressShown(const ProgressShown&) = delete;
-    ProgressShown& operator=(const ProgressShown&) = delete;
-    void step()
-    {
-        if (m_p && m_p->value() < m_p->maximum())
-            m_p->setValue(m_p->value() + 1);
-    }
-
-private:
-    ProgressIndicator* m_p;
-};
 
 } // namespace
 
@@ -424,7 +394,7 @@ void FesttextePage::cmdImportRKTexte_Click()
     if (!self)
         return;
     if (!file.isEmpty()) {
-        ProgressShown progress(m_progress);
+        ProgressScope progress(m_progress, kImportProgressMax);
         QList<FesttextTable::Entry> existing;
         (void)FesttextTable(m_env).entries(existing, nullptr);
         const int start = existing.isEmpty() ? 0 : m_current;
@@ -459,7 +429,7 @@ void FesttextePage::cmdExportTexte_Click()
     if (!file.isEmpty()) {
         if (!file.contains(QLatin1Char('.')))
             file += QStringLiteral(".txt");
-        ProgressShown progress(m_progress);
+        ProgressScope progress(m_progress, kImportProgressMax);
         QString error;
         if (m_unsaved && !storeEditor(&error)) {
             ui().message(error, kProductName);

@@ -250,20 +250,27 @@ bool clsVX::sendPiece(QByteArray& piece, bool responseRequired)
             QString host;
             net->OpenUDPConn(kNetworkDataPort, host);
         }
-        QPointer<clsVX> self(this);
-        const bool failed = net->Send(piece, responseRequired);
-        if (!self)
-            return true;
-        net = ctlNetModul();
-        if (net)
-            m_lastError = net->lastError();
-        return failed;
+        return netExchange(*net, [&piece, responseRequired](NetChannel& n) {
+            return n.Send(piece, responseRequired);
+        });
     }
     default:
         notImplemented();
         piece.clear();
         return false;
     }
+}
+
+bool clsVX::netExchange(NetChannel& net, const std::function<bool(NetChannel&)>& exchange)
+{
+    QPointer<clsVX> self(this);
+    const bool failed = exchange(net);
+    if (!self)
+        return true;
+    // The module may have been replaced or removed meanwhile.
+    if (NetChannel* now = ctlNetModul())
+        m_lastError = now->lastError();
+    return failed;
 }
 
 bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
@@ -359,14 +366,8 @@ bool clsVX::receiveUnguarded(QByteArray& text, const QByteArray& endChar)
             m_lastError = 2;
             return true;
         }
-        QPointer<clsVX> self(this);
-        const bool failed = net->Receive(text, endChar);
-        if (!self)
-            return true;
-        net = ctlNetModul();
-        if (net)
-            m_lastError = net->lastError();
-        return failed;
+        return netExchange(*net,
+                           [&text, &endChar](NetChannel& n) { return n.Receive(text, endChar); });
     }
     default:
         notImplemented();

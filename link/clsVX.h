@@ -196,6 +196,9 @@ private:
     bool sendSerial(QByteArray& piece, bool responseRequired);
     bool receiveUnguarded(QByteArray& text, const QByteArray& endChar);
     bool receiveSerial(QByteArray& text, const QByteArray& endChar);
+    // One exchange through the network module `net`; lastError takes the module's code
+    // afterwards. True (failed) when this object went away during it.
+    bool netExchange(NetChannel& net, const std::function<bool(NetChannel&)>& exchange);
     // Runs the event loop until `done`, TimeoutFlag or a broken port. False when this object
     // went away meanwhile.
     [[nodiscard]] bool waitFor(const std::function<bool()>& done);

@@ -2,6 +2,7 @@
 // serial number, fixed-text port, permanent saving and the memory size.
 #include "link/clsVX.h"
 
+#include "platform/Bytes.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
@@ -24,11 +25,6 @@ qint64 itemValue(const QByteArray& item)
     return RoundHalfEven(TextValue(item));
 }
 
-QByteArray charOf(int value)
-{
-    return QByteArray(1, static_cast<char>(static_cast<uchar>(value & 0xFF)));
-}
-
 } // namespace
 
 // Parameters in the terminal's current form; nullopt when a value cannot travel as one byte.
@@ -47,7 +43,7 @@ QByteArray clsVX::parameterText(const QList<int>& values) const
     for (int v : values) {
         if (v < 0 || v > 255)
             return QByteArray(); // cannot be one character: nothing is sent
-        text.append(charOf(v));
+        text.append(ByteOf(v));
     }
     return text;
 }
@@ -97,7 +93,7 @@ void clsVX::GetMode()
 
 void clsVX::SetMode()
 {
-    sendCommand(globals().EscChar + "KM" + charOf(modeFlags()));
+    sendCommand(globals().EscChar + "KM" + ByteOf(modeFlags()));
 }
 
 void clsVX::GetDisplaySize()
@@ -133,7 +129,7 @@ void clsVX::SetDisplayKontrast(int Wert)
     if (Wert < 0 || Wert > 255)
         return; // one character cannot carry it (a negative stored value is no level)
     Kontrast = static_cast<qint16>(Wert);
-    sendCommand(globals().EscChar + "LK" + charOf(Wert));
+    sendCommand(globals().EscChar + "LK" + ByteOf(Wert));
 }
 
 qint32 clsVX::GetIOPort(int PortNumber)
@@ -144,7 +140,7 @@ qint32 clsVX::GetIOPort(int PortNumber)
     } else {
         if (PortNumber < 0 || PortNumber > 255)
             return 0;
-        query += charOf(PortNumber);
+        query += ByteOf(PortNumber);
     }
     queryParameters(query, QByteArrayLiteral(";"));
     if (m_parameterList.size() != 1)
@@ -179,7 +175,7 @@ qint32 clsVX::GetextEEZelle(int Adresse)
     if (ParameterMode != 0)
         query += QByteArray::number(high) + ',' + QByteArray::number(low) + ';';
     else
-        query += charOf(high) + charOf(low);
+        query += ByteOf(high) + ByteOf(low);
     queryParameters(query, QByteArrayLiteral(";"));
     if (m_parameterList.size() != 1)
         return -1;
@@ -209,7 +205,7 @@ void clsVX::SetSerNr()
             command += QByteArray::number(static_cast<uchar>(c)) + ',';
         command += QByteArray::number(checksum) + ';';
     } else {
-        command += digits + charOf(checksum);
+        command += digits + ByteOf(checksum);
     }
     sendCommand(command);
 }

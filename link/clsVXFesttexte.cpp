@@ -4,8 +4,9 @@
 
 #include "link/FesttextLayout.h"
 #include "link/Notation.h"
+#include "platform/Bytes.h"
 #include "platform/Globals.h"
-#include "platform/ProgressIndicator.h"
+#include "platform/ProgressScope.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
@@ -27,41 +28,6 @@ constexpr int kPositionWaitMs = 20;
 constexpr int kMemorySizeWaitMs = 2000;
 constexpr int kTerminatorAttempts = 3;
 constexpr char kBlockAccepted = '0';
-
-QByteArray byteOf(int value)
-{
-    return QByteArray(1, static_cast<char>(static_cast<uchar>(value & 0xFF)));
-}
-
-// Hides the progress display on every way out of a transfer.
-class ProgressScope
-{
-public:
-    ProgressScope(ProgressIndicator* progress, int maximum) : m_progress(progress)
-    {
-        if (!m_progress)
-            return;
-        m_progress->setMinimum(0);
-        m_progress->setMaximum(maximum);
-        m_progress->setValue(1);
-        m_progress->setVisible(true);
-    }
-    ~ProgressScope()
-    {
-        if (m_progress)
-            m_progress->setVisible(false);
-    }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-    void step()
-    {
-        if (m_progress && m_progress->value() < m_progress->maximum())
-            m_progress->setValue(m_progress->value() + 1);
-    }
-
-private:
-    ProgressIndicator* m_progress;
-};
 
 // Marks a fixed-text transfer as running; a second one is refused meanwhile.
 class RunningScope
@@ -115,14 +81,14 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
     if (!self)
         return false;
     // First half: the address table, one step per entry; second half: one step per text.
-    ProgressScope progress(m_progress, 2 * kFesttextCount);
+    ProgressScope progress(m_progress, 2 * kFesttextCount, 1);
 
     QByteArray table;
     for (int i = 0; i < 2 * kFesttextCount; ++i) {
         int v = -1;
         if (readEEByte(kFesttextTable + i, v) != ByteRead::Ok || !self)
             return false;
-        table.append(byteOf(v < 0 ? 0xFF : v));
+        table.append(ByteOf(v < 0 ? 0xFF : v));
         if (i % 2 == 1)
             progress.step();
     }
@@ -153,7 +119,7 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
             if (v == 0 || v == 255)
                 break;
             if (v > 0)
-                text.append(byteOf(v));
+                text.append(ByteOf(v));
         }
         if (!store(n, text) || !self)
             return false;
@@ -178,7 +144,7 @@ bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArr
         if (v == 255)
             break;
         if (v > 0) {
-            text.append(byteOf(v));
+            text.append(ByteOf(v));
         } else if (v == 0) {
             if (text.isEmpty())
                 break;
@@ -225,7 +191,7 @@ bool clsVX::writeEEByte(int address, int value, int attempts)
 {
     for (int i = 0; i < attempts; ++i) {
         globals().CommandBuffer =
-            globals().EscChar + 'E' + byteOf(address >> 8) + byteOf(address) + byteOf(value);
+            globals().EscChar + 'E' + ByteOf(address >> 8) + ByteOf(address) + ByteOf(value);
         if (!Send(globals().CommandBuffer, true, true))
             return true;
         (void)lastError();
@@ -263,7 +229,7 @@ bool clsVX::SaveFesttexteByteweise(const FesttextRows& rows)
         return false;
     }
     QPointer<clsVX> self(this);
-    ProgressScope progress(m_progress, kFesttextCount + layout.textBytes + 5);
+    ProgressScope progress(m_progress, kFesttextCount + layout.textBytes + 5, 1);
     byteFormOn();
     const bool ok = [&] {
         for (int n = 0; n < kFesttextCount; ++n) {
@@ -313,7 +279,7 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
     }
     QPointer<clsVX> self(this);
     const int sum = 2 * kFesttextCount + layout.textBytes + static_cast<int>(layout.bytes.size());
-    ProgressScope progress(m_progress, sum / 8 + 5);
+    ProgressScope progress(m_progress, sum / 8 + 5, 1);
     byteFormOn();
     const bool ok = [&] {
         if (layout.endAddress > kStandardEEPromSize) {
@@ -335,8 +301,8 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
         }
         const QByteArray image = FesttextBlockImage(layout);
         // The positioning write sets the terminal's write address to 0x0100.
-        globals().CommandBuffer = globals().EscChar + 'E' + byteOf(kFesttextTable >> 8) +
-                                  byteOf(kFesttextTable) + byteOf(0);
+        globals().CommandBuffer = globals().EscChar + 'E' + ByteOf(kFesttextTable >> 8) +
+                                  ByteOf(kFesttextTable) + ByteOf(0);
         Send(globals().CommandBuffer, false, true);
         if (!self)
             return false;
@@ -346,7 +312,7 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
             int checksum = 0;
             for (char c : data)
                 checksum += static_cast<uchar>(c);
-            globals().CommandBuffer = globals().EscChar + 'e' + data + byteOf(checksum % 256);
+            globals().CommandBuffer = globals().EscChar + 'e' + data + ByteOf(checksum % 256);
             const bool failed = Send(globals().CommandBuffer, true, true);
             if (!self)
                 return false;

@@ -2,6 +2,7 @@
 
 #include "link/KeyCodeNotation.h"
 #include "link/clsVX.h"
+#include "platform/Bytes.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/TextValue.h"
@@ -13,11 +14,6 @@ namespace {
 qint16 itemNumber(const QByteArray& item)
 {
     return static_cast<qint16>(RoundHalfEven(TextValue(item)));
-}
-
-QByteArray charOf(int value)
-{
-    return QByteArray(1, static_cast<char>(static_cast<uchar>(value & 0xFF)));
 }
 
 } // namespace
@@ -43,7 +39,7 @@ bool clsVXKeyboard::query(const QByteArray& command, const QByteArray& endChar)
 QByteArray clsVXKeyboard::itemChar(const QByteArray& item) const
 {
     if (m_terminal && m_terminal->ParameterMode == 0 && !item.isEmpty())
-        return charOf(static_cast<int>(RoundHalfEven(TextValue(item))));
+        return ByteOf(static_cast<int>(RoundHalfEven(TextValue(item))));
     return item;
 }
 
@@ -136,7 +132,7 @@ void clsVXKeyboard::SaveConfig()
         command += ';';
     } else {
         for (int v : values)
-            command += charOf(v);
+            command += ByteOf(v);
     }
     globals().CommandBuffer = command;
     m_terminal->Send(globals().CommandBuffer, false, true);

@@ -1,9 +1,10 @@
 // User-defined characters into the terminal's EEPROM (cells 0..71) and the key code table
 // into the keyboard: the two long transfers of clsVX that run over the project's tables.
 #include "link/clsVX.h"
+#include "platform/Bytes.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
-#include "platform/ProgressIndicator.h"
+#include "platform/ProgressScope.h"
 #include "platform/clsInfo.h"
 
 #include <QStringList>
@@ -14,41 +15,6 @@ namespace {
 
 constexpr int kCells = 72;
 constexpr int kSwapBase = 64;
-
-QByteArray charOf(int value)
-{
-    return QByteArray(1, static_cast<char>(static_cast<uchar>(value & 0xFF)));
-}
-
-// Shows the progress bar for the length of a transfer and hides it on every way out.
-class ProgressScope
-{
-public:
-    ProgressScope(ProgressIndicator* progress, int maximum) : m_progress(progress)
-    {
-        if (!m_progress)
-            return;
-        m_progress->setMinimum(0);
-        m_progress->setMaximum(maximum);
-        m_progress->setValue(0);
-        m_progress->setVisible(true);
-    }
-    ~ProgressScope()
-    {
-        if (m_progress)
-            m_progress->setVisible(false);
-    }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-    void set(int value)
-    {
-        if (m_progress)
-            m_progress->setValue(value);
-    }
-
-private:
-    ProgressIndicator* m_progress;
-};
 
 } // namespace
 
@@ -62,7 +28,7 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
         if (ParameterMode != 0)
             command += ',' + QByteArray::number(address) + ',' + QByteArray::number(value) + ';';
         else
-            command += charOf(address) + byteFormValue;
+            command += ByteOf(address) + byteFormValue;
         globals().CommandBuffer = command;
         if (!Send(globals().CommandBuffer, true, true))
             return true;
@@ -88,7 +54,7 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
             // A slot the project has no record for is written blank.
             const int value = c.present ? (c.rows[static_cast<size_t>(row)] & 0xFF) : 0;
             progress.set(slot * 8 + row);
-            if (!writeCell(slot * 8 + row, value, charOf(value)))
+            if (!writeCell(slot * 8 + row, value, ByteOf(value)))
                 return false;
         }
         WaitMS(kUserCharSlotWaitMs);
@@ -102,7 +68,7 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
                 code = '?';
         }
         progress.set(kSwapBase + slot);
-        if (!writeCell(kSwapBase + slot, code, charOf(code)))
+        if (!writeCell(kSwapBase + slot, code, ByteOf(code)))
             return false;
     }
     if (!unconfirmed.isEmpty()) {

@@ -28,6 +28,31 @@ bool Recordset::fail(const QSqlError& error)
     return fail(DatabaseMessage::text(error, m_db.databaseName()));
 }
 
+Recordset::Row* Recordset::writableRow()
+{
+    Row* row = current();
+    if (!row) {
+        (void)fail(QStringLiteral("Kein aktueller Datensatz."));
+        return nullptr;
+    }
+    if (!m_updatable) {
+        (void)fail(QStringLiteral("Die Datensatzgruppe ist schreibgeschützt."));
+        return nullptr;
+    }
+    return row;
+}
+
+bool Recordset::runStatement(QSqlQuery& query, const QString& sql, const QVariantList& binds)
+{
+    if (!query.prepare(sql))
+        return fail(query.lastError());
+    for (const QVariant& v : binds)
+        query.addBindValue(v);
+    if (!query.exec())
+        return fail(query.lastError());
+    return true;
+}
+
 bool Recordset::open(const QSqlDatabase& db, const QString& sql, const QString& table,
                      bool updatable, const QVariantList& bindValues)
 {
@@ -59,12 +84,8 @@ bool Recordset::load()
         return fail(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(m_sql))
-        return fail(query.lastError());
-    for (const QVariant& v : m_bind)
-        query.addBindValue(v);
-    if (!query.exec())
-        return fail(query.lastError());
+    if (!runStatement(query, m_sql, m_bind))
+        return false;
     const QSqlRecord rec = query.record();
     for (int i = 0; i < rec.count(); ++i)
         m_columns.append(rec.fieldName(i));
@@ -208,11 +229,9 @@ QVariant Recordset::value(const QString& column) const
 
 bool Recordset::setValue(const QString& column, const QVariant& value)
 {
-    Row* row = current();
+    Row* row = writableRow();
     if (!row)
-        return fail(QStringLiteral("Kein aktueller Datensatz."));
-    if (!m_updatable)
-        return fail(QStringLiteral("Die Datensatzgruppe ist schreibgeschützt."));
+        return false;
     const int col = columnIndex(column);
     if (col < 0)
         return fail(
@@ -284,11 +303,9 @@ QString Recordset::rowLocator(const Row& row, QVariantList& binds) const
 
 bool Recordset::update()
 {
-    Row* row = current();
+    Row* row = writableRow();
     if (!row)
-        return fail(QStringLiteral("Kein aktueller Datensatz."));
-    if (!m_updatable)
-        return fail(QStringLiteral("Die Datensatzgruppe ist schreibgeschützt."));
+        return false;
     if (!row->dirty)
         return true;
     QSqlQuery query(m_db);
@@ -318,12 +335,8 @@ bool Recordset::update()
                   .arg(quotedTable(), sets.join(QStringLiteral(", ")));
         sql += rowLocator(*row, binds);
     }
-    if (!query.prepare(sql))
-        return fail(query.lastError());
-    for (const QVariant& v : binds)
-        query.addBindValue(v);
-    if (!query.exec())
-        return fail(query.lastError());
+    if (!runStatement(query, sql, binds))
+        return false;
     if (!row->isNew && query.numRowsAffected() != 1) {
         return fail(QStringLiteral(
             "Der Datensatz wurde inzwischen geändert oder gelöscht; die Änderung wurde nicht "
@@ -353,22 +366,16 @@ bool Recordset::update()
 
 bool Recordset::deleteCurrent()
 {
-    Row* row = current();
+    Row* row = writableRow();
     if (!row)
-        return fail(QStringLiteral("Kein aktueller Datensatz."));
-    if (!m_updatable)
-        return fail(QStringLiteral("Die Datensatzgruppe ist schreibgeschützt."));
+        return false;
     if (!row->isNew) {
         QVariantList binds;
         const QString sql =
             QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedTable()) + rowLocator(*row, binds);
         QSqlQuery query(m_db);
-        if (!query.prepare(sql))
-            return fail(query.lastError());
-        for (const QVariant& v : binds)
-            query.addBindValue(v);
-        if (!query.exec())
-            return fail(query.lastError());
+        if (!runStatement(query, sql, binds))
+            return false;
         if (query.numRowsAffected() != 1)
             return fail(QStringLiteral("Der Datensatz wurde inzwischen geändert oder gelöscht."));
     }

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class QSqlError;
+class QSqlQuery;
 
 namespace vemro {
 
@@ -83,6 +84,12 @@ private:
     [[nodiscard]] int columnIndex(const QString& column) const;
     [[nodiscard]] Row* current();
     [[nodiscard]] const Row* current() const;
+    // The current row for a change; nullptr, with the reason kept, when there is none or
+    // the recordset is read-only.
+    [[nodiscard]] Row* writableRow();
+    // Prepares `sql`, binds `binds` in order and runs it; false with the database's reason.
+    [[nodiscard]] bool runStatement(QSqlQuery& query, const QString& sql,
+                                    const QVariantList& binds);
     [[nodiscard]] bool load();
     void rebuildVisible();
     [[nodiscard]] bool fail(const QString& message);

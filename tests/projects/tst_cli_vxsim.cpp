@@ -1,5 +1,6 @@
 #include "ProjectTestHome.h"
 #include "SimProcess.h"
+#include "tests/common/CliRun.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,27 +17,20 @@ private Q_SLOTS:
     void silentTerminalFails();
 
 private:
-    struct Result
+    using Result = vemro::test::CliResult;
+    Result run(const QStringList& args)
     {
-        int code;
-        QString out;
-        QString err;
-    };
-    Result run(const QStringList& args);
+        return vemro::test::RunCli(QStringLiteral(VEMRO_CLI), m_home->path(), args);
+    }
     std::unique_ptr<ProjectTestHome> m_home;
 };
 
-TstCliVxsim::Result TstCliVxsim::run(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VEMRO_CLI),
-            QStringList{QStringLiteral("--home"), m_home->path()} + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
+namespace {
+
+// Qt's complaint about a database connection removed while a handle on it was still alive.
+const QString kStillInUse = QStringLiteral("still in use");
+
+} // namespace
 
 void TstCliVxsim::initTestCase()
 {
@@ -109,8 +103,11 @@ void TstCliVxsim::configRoundTrip()
             "Display_Spalten=16, Backlight=0, Kontrast=3")}));
     Result r = run(QStringList{QStringLiteral("config"), QStringLiteral("write"), source} + link);
     QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(!r.err.contains(kStillInUse), qPrintable(r.err));
     r = run(QStringList{QStringLiteral("config"), QStringLiteral("read"), copy} + link);
     QVERIFY2(r.code == 0, qPrintable(r.err));
+    // The project connection is closed with no handle on it left.
+    QVERIFY2(!r.err.contains(kStillInUse), qPrintable(r.err));
     QVERIFY2(r.out.contains(QStringLiteral("Display: 16x2")), qPrintable(r.out));
     const QString q = QStringLiteral(
         "SELECT ParameterMode||SendMode||Tastaturenabled||IOPortsEnabled||Einschaltmeldung||"
@@ -135,6 +132,7 @@ void TstCliVxsim::silentTerminalFails()
                           QStringLiteral("Leise1"), QStringLiteral("--device"), pty});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("Terminal antwortet nicht")), qPrintable(r.err));
+    QVERIFY2(!r.err.contains(kStillInUse), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TstCliVxsim)
