@@ -85,25 +85,6 @@ struct Rig
             return false;
         codes = mine;
 
-        vx.ParameterMode = 1;
-        vx.SendMode = 2;
-        vx.Keyboard()->enabled = false;
-        vx.IOPortsEnabled = false;
-        vx.Einschaltmeldung = true;
-        vx.Festtextmode = true;
-        vx.FesttextPort = 3;
-        vx.Cols = 16;
-        vx.Rows = 2;
-        vx.Backlight = 0;
-        vx.Kontrast = 3;
-        vx.SerNr = QStringLiteral("000815");
-        clsVXKeyboard& k = *vx.Keyboard();
-        k.MinPress = 9;
-        k.TimeUntilRepeat = 8;
-        k.TimeBetweenRepeat = 7;
-        k.setFlags(1 + 4);
-        k.ShiftKey = 2;
-
         d.ParameterMode = 1;
         d.SendMode = 4;
         d.Tastaturenabled = false;
@@ -117,6 +98,22 @@ struct Rig
         d.Kontrast = 9;
         d.Version = QStringLiteral("1.0");
         d.SerNr = QStringLiteral("000815");
+        // The terminal object holds values of its own.
+        TerminalSettingsData object = d;
+        object.SendMode = 2;
+        object.FesttextPort = 3;
+        object.Cols = 16;
+        object.Rows = 2;
+        object.Backlight = 0;
+        object.Kontrast = 3;
+        TerminalSettingsCore(vx, env).takeIntoTerminalObject(object);
+        vx.SerNr = d.SerNr;
+        clsVXKeyboard& k = *vx.Keyboard();
+        k.MinPress = 9;
+        k.TimeUntilRepeat = 8;
+        k.TimeBetweenRepeat = 7;
+        k.setFlags(1 + 4);
+        k.ShiftKey = 2;
         return true;
     }
 
