@@ -239,8 +239,8 @@ bool TerminalSettingsCore::readFromTerminal(TerminalSettingsData& d, QString* er
     // anything of the reads before it. Later reads would be thrown away, so none is made.
     const TerminalSettingsData before = terminalObject();
     TerminalSettingsData read = d;
-    const bool ok = readMode(read, error) && readInfo(read, error) &&
-                    readBacklight(read, error) && readKontrast(read, error);
+    const bool ok = readMode(read, error) && readInfo(read, error) && readBacklight(read, error) &&
+                    readKontrast(read, error);
     if (!ok) {
         restore(before);
         return false;

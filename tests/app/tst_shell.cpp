@@ -81,10 +81,10 @@ void TstShell::questionPreselects_data()
     using A = UserInterface::Answer;
     QTest::newRow("Nein") << int(B::YesNo) << int(A::No) << QStringLiteral("Nein");
     QTest::newRow("Ja") << int(B::YesNo) << int(A::Yes) << QStringLiteral("Ja");
-    QTest::newRow("Abbrechen of three") << int(B::YesNoCancel) << int(A::Cancel)
-                                        << QStringLiteral("Abbrechen");
-    QTest::newRow("Abbrechen of two") << int(B::OkCancel) << int(A::Cancel)
-                                      << QStringLiteral("Abbrechen");
+    QTest::newRow("Abbrechen of three")
+        << int(B::YesNoCancel) << int(A::Cancel) << QStringLiteral("Abbrechen");
+    QTest::newRow("Abbrechen of two")
+        << int(B::OkCancel) << int(A::Cancel) << QStringLiteral("Abbrechen");
 }
 
 // The preselected answer is the box's default button, and Enter gives it.

@@ -158,8 +158,9 @@ struct Rig
                 .arg(k.ShiftKey),
         };
         for (const KeyCodeRow& r : codes)
-            s << QStringLiteral("codes: %1 %2 %3").arg(r.TastenNr).arg(r.Tastencode,
-                                                                       r.Tastencode_Shift);
+            s << QStringLiteral("codes: %1 %2 %3")
+                     .arg(r.TastenNr)
+                     .arg(r.Tastencode, r.Tastencode_Shift);
         KeyCodeTable stored;
         if (!KeyboardSettings::loadCodesFromProject(env, stored))
             s << QStringLiteral("project codes unreadable");
@@ -239,14 +240,14 @@ void TstSilentReads::readKeepsOnFailure_data()
     const int none = static_cast<int>(VxTerminal::Fault::None);
     const int silent = static_cast<int>(VxTerminal::Fault::Silent);
     const int mute = static_cast<int>(VxTerminal::Fault::MuteAfter);
-    for (const char* op : {"mode", "info", "backlight", "contrast", "settings", "keyboard",
-                           "codes", "codes into project", "fixed texts"}) {
+    for (const char* op : {"mode", "info", "backlight", "contrast", "settings", "keyboard", "codes",
+                           "codes into project", "fixed texts"}) {
         QTest::addRow("%s, silent", op) << QString::fromLatin1(op) << silent << 0 << false;
     }
     // Queries: ESC "K?M", ESC "L?A", ESC "?V", ESC "?P0;" twice.
     QTest::newRow("info, version unanswered") << "info" << mute << 4 + 3 << false;
-    QTest::newRow("settings, contrast unanswered") << "settings" << mute << 4 + 4 + 3 + 5 + 5
-                                                   << false;
+    QTest::newRow("settings, contrast unanswered")
+        << "settings" << mute << 4 + 4 + 3 + 5 + 5 << false;
     // ESC "T?C" n ";": keys 1 to 4 answered, key 5 not.
     QTest::newRow("codes, fifth key unanswered") << "codes" << mute << 5 * 6 << false;
     QTest::newRow("codes into project, fifth key unanswered")

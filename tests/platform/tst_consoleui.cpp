@@ -27,16 +27,16 @@ void TstConsoleUi::preselected_data()
     QTest::addColumn<QByteArray>("typed");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("prompt");
-    QTest::newRow("empty takes Nein") << int(B::YesNo) << int(A::No) << QByteArray("\n")
-                                      << int(A::No) << "[j/N]";
-    QTest::newRow("empty takes Ja") << int(B::YesNo) << int(A::Yes) << QByteArray("\n")
-                                    << int(A::Yes) << "[J/n]";
-    QTest::newRow("typed answer wins") << int(B::YesNo) << int(A::No) << QByteArray("j\n")
-                                       << int(A::Yes) << "[j/N]";
+    QTest::newRow("empty takes Nein")
+        << int(B::YesNo) << int(A::No) << QByteArray("\n") << int(A::No) << "[j/N]";
+    QTest::newRow("empty takes Ja")
+        << int(B::YesNo) << int(A::Yes) << QByteArray("\n") << int(A::Yes) << "[J/n]";
+    QTest::newRow("typed answer wins")
+        << int(B::YesNo) << int(A::No) << QByteArray("j\n") << int(A::Yes) << "[j/N]";
     QTest::newRow("without one empty asks again")
         << int(B::YesNo) << -1 << QByteArray("\nn\n") << int(A::No) << "[j/n]";
-    QTest::newRow("Abbrechen of three") << int(B::YesNoCancel) << int(A::Cancel)
-                                        << QByteArray("\n") << int(A::Cancel) << "[j/n/A]";
+    QTest::newRow("Abbrechen of three")
+        << int(B::YesNoCancel) << int(A::Cancel) << QByteArray("\n") << int(A::Cancel) << "[j/n/A]";
     QTest::newRow("answer not offered counts as none")
         << int(B::YesNo) << int(A::Cancel) << QByteArray("\nj\n") << int(A::Yes) << "[j/n]";
 }
