@@ -14,6 +14,21 @@ namespace vemro {
 namespace {
 // Room the title bar takes beside the title: icon, buttons and margins.
 constexpr int kTitleBarExtraPx = 140;
+
+QMessageBox::StandardButton standardButton(UserInterface::Answer answer)
+{
+    switch (answer) {
+    case UserInterface::Answer::Ok:
+        return QMessageBox::Ok;
+    case UserInterface::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case UserInterface::Answer::Yes:
+        return QMessageBox::Yes;
+    case UserInterface::Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
 } // namespace
 
 void QtUserInterface::fitTitle(QMessageBox& box)
@@ -38,7 +53,7 @@ void QtUserInterface::message(const QString& text, const QString& title)
 }
 
 UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons,
-                                           const QString& title)
+                                           const QString& title, std::optional<Answer> preselected)
 {
     QMessageBox::StandardButtons std;
     switch (buttons) {
@@ -57,6 +72,9 @@ UserInterface::Answer QtUserInterface::ask(const QString& text, Buttons buttons,
     }
     QMessageBox box(QMessageBox::Question, title.isEmpty() ? kProductName : title, text, std,
                     m_parent);
+    // Enter presses this button; one the box does not have leaves Qt's choice.
+    if (preselected)
+        box.setDefaultButton(standardButton(*preselected));
     fitTitle(box);
     switch (box.exec()) {
     case QMessageBox::Ok:

@@ -16,7 +16,8 @@ public:
     void setParentWidget(QWidget* parent) { m_parent = parent; }
 
     void message(const QString& text, const QString& title) override;
-    Answer ask(const QString& text, Buttons buttons, const QString& title) override;
+    Answer ask(const QString& text, Buttons buttons, const QString& title,
+               std::optional<Answer> preselected = std::nullopt) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder,

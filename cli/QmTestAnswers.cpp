@@ -48,7 +48,8 @@ void QmTestAnswers::message(const QString& text, const QString& title)
 }
 
 UserInterface::Answer QmTestAnswers::ask(const QString& text, Buttons buttons,
-                                         const QString& /*title*/)
+                                         const QString& /*title*/,
+                                         std::optional<Answer> /*preselected*/)
 {
     const bool yesNoButtons = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
     for (;;) {

@@ -13,6 +13,7 @@ namespace vemro {
 // answered in order from --answers (yes/ja/no/nein for questions, the text for inputs),
 // the serial-number box by --serial, and otherwise by a line read from standard input (end of
 // input: No / cancelled). Every question and answer is echoed; messages go to the console.
+// A preselected answer is not taken: each question of the test is answered explicitly.
 class QmTestAnswers : public UserInterface
 {
 public:
@@ -20,7 +21,8 @@ public:
                   FILE* echo = stderr, FILE* in = stdin);
 
     void message(const QString& text, const QString& title) override;
-    Answer ask(const QString& text, Buttons buttons, const QString& title) override;
+    Answer ask(const QString& text, Buttons buttons, const QString& title,
+               std::optional<Answer> preselected = std::nullopt) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder,

@@ -35,20 +35,22 @@ bool FesttexteCore::readFromTerminal(QString* error, int* read)
         ui().message(why, kProductName);
         return fail(error, why);
     }
-    bool stored = true;
-    const bool ok = m_vx.GetFesttexte([&](int n, const QByteArray& raw) {
+    // The texts are kept aside until the terminal has given all of them: a read that
+    // breaks off leaves the project's table as it was.
+    QList<FesttextTable::Entry> texts;
+    const bool ok = m_vx.GetFesttexte([&texts](int n, const QByteArray& raw) {
         const QString text = AnsiToString(SteuerzeichenToText(raw));
-        if (!m_table.store(n, text, text, &why)) {
-            ui().message(why, kProductName);
-            stored = false;
-            return false;
-        }
-        if (read)
-            ++*read;
+        texts.append({n, text, text});
         return true;
     });
-    if (!ok || !stored)
-        return fail(error, why.isEmpty() ? QStringLiteral("Festtexte nicht gelesen") : why);
+    if (!ok)
+        return fail(error, QStringLiteral("Festtexte nicht gelesen"));
+    if (!m_table.storeAll(texts, &why)) {
+        ui().message(why, kProductName);
+        return fail(error, why);
+    }
+    if (read)
+        *read = static_cast<int>(texts.size());
     return true;
 }
 

@@ -23,8 +23,9 @@ public:
     [[nodiscard]] FesttextTable& table() { return m_table; }
 
     // "vom Terminal lesen": asks, then stores every text the terminal has under its own
-    // number (as notation in `text` and `TextRTF`); rows it has no text for stay.
-    // `read` receives the number of texts stored.
+    // number (as notation in `text` and `TextRTF`); rows it has no text for stay. The texts
+    // are stored in one transaction after the whole read: a declined, broken-off or
+    // unanswered read changes no row. `read` receives the number of texts stored.
     bool readFromTerminal(QString* error = nullptr, int* read = nullptr);
     // "an Terminal senden": every row of the table, with the writer the version calls for.
     bool writeToTerminal(std::optional<bool> filterLinebreaks = std::nullopt,

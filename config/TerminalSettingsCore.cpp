@@ -107,6 +107,9 @@ bool TerminalSettingsCore::haveTerminal(QString* error) const
 
 bool TerminalSettingsCore::answered(int items, const QString& what, QString* error)
 {
+    // The exchange lets the event loop run: the terminal object may be gone after it.
+    if (!haveTerminal(error))
+        return false;
     if (m_vx->ParameterList().size() == items)
         return true;
     (void)m_vx->lastError(); // the code of this exchange is consumed here
@@ -121,8 +124,13 @@ bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
 {
     if (!haveTerminal(error))
         return false;
+    // GetMode resets every flag (and the parameter form) when no answer comes.
+    const TerminalSettingsData before = terminalObject();
     m_vx->GetMode();
-    const bool ok = answered(1, QStringLiteral("Modus"), error);
+    if (!answered(1, QStringLiteral("Modus"), error)) {
+        restore(before);
+        return false;
+    }
     const TerminalSettingsData now = terminalObject();
     d.ParameterMode = now.ParameterMode;
     d.SendMode = now.SendMode;
@@ -130,7 +138,7 @@ bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
     d.IOPortsEnabled = now.IOPortsEnabled;
     d.Einschaltmeldung = now.Einschaltmeldung;
     d.Festtextmode = now.Festtextmode;
-    return ok;
+    return true;
 }
 
 bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* error)
@@ -154,15 +162,25 @@ bool TerminalSettingsCore::readInfo(TerminalSettingsData& d, QString* error)
 {
     if (!haveTerminal(error))
         return false;
+    // The version query clears SerNr when no answer comes; an answered display size alone
+    // is not kept either: the information is taken whole or not at all.
+    const TerminalSettingsData before = terminalObject();
     m_vx->GetDisplaySize();
     bool ok = answered(2, QStringLiteral("Displaygröße"), error);
+    QString version;
+    if (ok) {
+        version = m_vx->Version();
+        ok = answered(2, QStringLiteral("Version"), error);
+    }
+    if (!ok) {
+        restore(before);
+        return false;
+    }
     d.Cols = m_vx->Cols;
     d.Rows = m_vx->Rows;
-    d.Version = m_vx->Version();
+    d.Version = version;
     d.SerNr = m_vx->SerNr;
-    if (!answered(2, QStringLiteral("Version"), ok ? error : nullptr))
-        ok = false;
-    return ok;
+    return true;
 }
 
 bool TerminalSettingsCore::writeDisplaySize(const TerminalSettingsData& d, QString* error)
@@ -180,9 +198,10 @@ bool TerminalSettingsCore::readBacklight(TerminalSettingsData& d, QString* error
     if (!haveTerminal(error))
         return false;
     const qint32 port = m_vx->GetIOPort(0);
-    const bool ok = answered(1, QStringLiteral("Port 0"), error);
+    if (!answered(1, QStringLiteral("Port 0"), error))
+        return false;
     d.Backlight = (port & kBacklightBit) != 0 ? 1 : 0;
-    return ok;
+    return true;
 }
 
 bool TerminalSettingsCore::readKontrast(TerminalSettingsData& d, QString* error)
@@ -190,9 +209,10 @@ bool TerminalSettingsCore::readKontrast(TerminalSettingsData& d, QString* error)
     if (!haveTerminal(error))
         return false;
     const qint32 port = m_vx->GetIOPort(0);
-    const bool ok = answered(1, QStringLiteral("Port 0"), error);
+    if (!answered(1, QStringLiteral("Port 0"), error))
+        return false;
     d.Kontrast = port & kContrastMask;
-    return ok;
+    return true;
 }
 
 bool TerminalSettingsCore::writeBacklight(const TerminalSettingsData& d, QString* error)
@@ -213,11 +233,20 @@ bool TerminalSettingsCore::writeKontrast(const TerminalSettingsData& d, QString*
 
 bool TerminalSettingsCore::readFromTerminal(TerminalSettingsData& d, QString* error)
 {
-    bool ok = readMode(d, error);
-    ok = readInfo(d, ok ? error : nullptr) && ok;
-    ok = readBacklight(d, ok ? error : nullptr) && ok;
-    ok = readKontrast(d, ok ? error : nullptr) && ok;
-    return ok;
+    if (!haveTerminal(error))
+        return false;
+    // Into a copy: one unanswered read and neither `d` nor the terminal object keeps
+    // anything of the reads before it. Later reads would be thrown away, so none is made.
+    const TerminalSettingsData before = terminalObject();
+    TerminalSettingsData read = d;
+    const bool ok = readMode(read, error) && readInfo(read, error) && readBacklight(read, error) &&
+                    readKontrast(read, error);
+    if (!ok) {
+        restore(before);
+        return false;
+    }
+    d = read;
+    return true;
 }
 
 bool TerminalSettingsCore::writeToTerminal(const TerminalSettingsData& d, QString* error)
@@ -462,6 +491,14 @@ void TerminalSettingsCore::takeIntoTerminalObject(const TerminalSettingsData& d)
     takeDisplaySize(d);
     takeBacklight(d);
     takeKontrast(d);
+}
+
+void TerminalSettingsCore::restore(const TerminalSettingsData& before)
+{
+    if (!m_vx)
+        return;
+    takeIntoTerminalObject(before);
+    m_vx->SerNr = before.SerNr;
 }
 
 } // namespace vemro

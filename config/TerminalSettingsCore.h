@@ -23,8 +23,8 @@ class clsVX;
 // project about these values in any other way.
 //
 // Every operation returns success; on failure `error` (when given) says why. A read from
-// the terminal fills `d` with what the terminal object holds after the exchange, also when
-// no answer came: a caller that must keep its values on failure reads into a copy.
+// the terminal changes `d` and the terminal object only when the terminal answered all of
+// it: after silence or a reply with the wrong number of values both are exactly as before.
 class TerminalSettingsCore
 {
 public:
@@ -49,7 +49,7 @@ public:
     bool readMode(TerminalSettingsData& d, QString* error = nullptr);
     // The terminal object takes the mode and fixed-text port of `d`; SetMode, SetFesttextPort.
     bool writeMode(const TerminalSettingsData& d, QString* error = nullptr);
-    // Display size (GetDisplaySize), firmware version and serial number.
+    // Display size (GetDisplaySize), firmware version and serial number, all or none.
     bool readInfo(TerminalSettingsData& d, QString* error = nullptr);
     // The terminal object takes Cols and Rows of `d`; SetDisplaySize.
     bool writeDisplaySize(const TerminalSettingsData& d, QString* error = nullptr);
@@ -59,7 +59,9 @@ public:
     bool writeBacklight(const TerminalSettingsData& d, QString* error = nullptr);
     bool writeKontrast(const TerminalSettingsData& d, QString* error = nullptr);
     // "vom Terminal lesen" and "an Terminal senden" of page "Konfiguration": the single
-    // operations above in the window's order. Every step runs; the first failure is kept.
+    // operations above in the window's order. The read stops at the first unanswered step
+    // and keeps nothing of the steps before it; the send runs every step and keeps the
+    // first failure.
     bool readFromTerminal(TerminalSettingsData& d, QString* error = nullptr);
     bool writeToTerminal(const TerminalSettingsData& d, QString* error = nullptr);
     // "Konfiguration im Terminal dauerhaft speichern" (SaveKonfig): true only when the
@@ -106,6 +108,9 @@ private:
     [[nodiscard]] static bool possible(const TerminalSettingsData& d, const char* fields,
                                        QString* error);
     [[nodiscard]] bool answered(int items, const QString& what, QString* error);
+    // Puts back what a read took from the terminal object: mode flags, display size and
+    // serial number (the link overwrites them also when no answer comes).
+    void restore(const TerminalSettingsData& before);
     [[nodiscard]] Recordset* record(QString* error);
     // The columns with their values into the record, stored by one update; on failure
     // `error` names `what`.

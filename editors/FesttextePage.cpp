@@ -365,8 +365,9 @@ void FesttextePage::cmdclearFesttext_Click()
 {
     QString error;
     if (m_deleteAll->isChecked()) {
-        if (ui().ask(kAskClearAll, UserInterface::Buttons::YesNo, kProductName) ==
-            UserInterface::Answer::Yes) {
+        // Enter must not clear the whole table: "Nein" is preselected.
+        if (ui().ask(kAskClearAll, UserInterface::Buttons::YesNo, kProductName,
+                     UserInterface::Answer::No) == UserInterface::Answer::Yes) {
             if (!FesttextTable(m_env).clearAll(&error))
                 ui().message(error, kProductName);
             m_unsaved = false;

@@ -22,6 +22,8 @@ namespace vemro {
 
 namespace {
 
+const QString kNotResponding = QStringLiteral("Terminal nicht ansprechbar");
+
 void check(QButtonGroup* group, int index)
 {
     if (QAbstractButton* b = group->button(index))
@@ -86,7 +88,11 @@ void TerminalSettings::GetTerminalInfo(int Quelle)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
-        (void)m_core.readInfo(d);
+        // Without an answer the list, the version and the serial number shown stay.
+        if (!m_core.readInfo(d)) {
+            ui().message(kNotResponding, kProductName);
+            return;
+        }
         selectDisplayType(d);
         emit terminalInfoRead(d.Version, d.SerNr);
         return;
@@ -114,8 +120,8 @@ void TerminalSettings::GetTerminalMode(int Quelle)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
-        (void)m_core.readMode(d);
-        showMode(d);
+        if (m_core.readMode(d))
+            showMode(d);
         return;
     }
     if (!m_core.loadFromProject(d))
@@ -194,7 +200,8 @@ void TerminalSettings::GetDisplayBacklight(int Quelle)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
-        (void)m_core.readBacklight(d);
+        if (!m_core.readBacklight(d))
+            return;
     } else {
         if (!m_core.loadFromProject(d))
             return;
@@ -220,7 +227,8 @@ void TerminalSettings::GetDisplaykontrast(int Quelle)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
-        (void)m_core.readKontrast(d);
+        if (!m_core.readKontrast(d))
+            return;
     } else {
         if (!m_core.loadFromProject(d))
             return;
@@ -304,20 +312,14 @@ void TerminalSettings::readFromTerminal()
 {
     if (!m_vx)
         return;
-    // All four reads first; the controls and the terminal object take the answers only
-    // when every read was answered. A terminal that stays silent leaves the user's values
-    // (and the parameter form of later commands) as they were.
-    const TerminalSettingsData before = m_core.terminalObject();
-    TerminalSettingsData d = before;
-    QString error;
-    const bool ok = m_core.readMode(d, &error) && m_core.readInfo(d, &error) &&
-                    m_core.readBacklight(d, &error) && m_core.readKontrast(d, &error);
+    // The controls take the answers only when every read was answered; the core keeps the
+    // terminal object (and so the parameter form of later commands) as it was otherwise.
+    TerminalSettingsData d = m_core.terminalObject();
+    const bool ok = m_core.readFromTerminal(d);
     if (!m_vx)
         return;
     if (!ok) {
-        m_core.takeIntoTerminalObject(before);
-        m_vx->SerNr = before.SerNr;
-        ui().message(QStringLiteral("Terminal nicht ansprechbar"), kProductName);
+        ui().message(kNotResponding, kProductName);
         return;
     }
     showMode(d);

@@ -37,6 +37,8 @@ public:
     // The fixed-text editor's preview follows the display type.
     void setResizePreview(std::function<void()> resize) { m_resizePreview = std::move(resize); }
 
+    // The Get operations from the terminal change the controls only on a full answer;
+    // GetTerminalInfo says "Terminal nicht ansprechbar" otherwise.
     void GetTerminalInfo(int Quelle);
     // Firmware version and serial number from the terminal, reported by terminalInfoRead
     // only on a valid reply (page "Projekt" keeps what it shows otherwise). True on a reply.

@@ -1,5 +1,6 @@
 #include "platform/ConsoleUserInterface.h"
 
+#include <QList>
 #include <QProcess>
 #include <QTextStream>
 
@@ -35,7 +36,8 @@ std::optional<QString> ConsoleUserInterface::readLine()
 }
 
 UserInterface::Answer ConsoleUserInterface::ask(const QString& text, Buttons buttons,
-                                                const QString& title)
+                                                const QString& title,
+                                                std::optional<Answer> preselected)
 {
     Q_UNUSED(title);
     const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
@@ -60,15 +62,38 @@ UserInterface::Answer ConsoleUserInterface::ask(const QString& text, Buttons but
                      text.toLocal8Bit().constData());
         return negative;
     }
-    const char* choices = buttons == Buttons::YesNoCancel ? "[j/n/a]"
-                          : yesNo                        ? "[j/n]"
-                                                         : "[o/a]";
+    // The letters offered; the preselected answer's in capitals, an empty line takes it.
+    struct Choice
+    {
+        char letter;
+        Answer answer;
+    };
+    QList<Choice> offered;
+    if (yesNo)
+        offered = {{'j', Answer::Yes}, {'n', Answer::No}};
+    else
+        offered = {{'o', Answer::Ok}};
+    if (buttons != Buttons::YesNo)
+        offered.append(Choice{'a', Answer::Cancel});
+    std::optional<Answer> onEmpty;
+    QString choices;
+    for (const Choice& c : offered) {
+        const bool preset = preselected == c.answer;
+        if (preset)
+            onEmpty = c.answer;
+        choices += choices.isEmpty() ? QStringLiteral("[") : QStringLiteral("/");
+        choices += preset ? QChar::fromLatin1(c.letter).toUpper() : QChar::fromLatin1(c.letter);
+    }
+    choices += QLatin1Char(']');
     for (;;) {
-        std::fprintf(m_out, "%s %s ", text.toLocal8Bit().constData(), choices);
+        std::fprintf(m_out, "%s %s ", text.toLocal8Bit().constData(),
+                     choices.toLocal8Bit().constData());
         std::fflush(m_out);
         const auto line = readLine();
         if (!line)
             return negative;
+        if (line->isEmpty() && onEmpty)
+            return *onEmpty;
         const QString a = line->toLower();
         if (yesNo && (a == QLatin1String("j") || a == QLatin1String("y")))
             return Answer::Yes;

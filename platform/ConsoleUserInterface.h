@@ -19,7 +19,8 @@ public:
     void setPreset(Preset preset) { m_preset = preset; }
 
     void message(const QString& text, const QString& title) override;
-    Answer ask(const QString& text, Buttons buttons, const QString& title) override;
+    Answer ask(const QString& text, Buttons buttons, const QString& title,
+               std::optional<Answer> preselected = std::nullopt) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder,

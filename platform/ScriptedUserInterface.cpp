@@ -8,9 +8,11 @@ void ScriptedUserInterface::message(const QString& text, const QString& title)
 }
 
 UserInterface::Answer ScriptedUserInterface::ask(const QString& text, Buttons buttons,
-                                                 const QString& title)
+                                                 const QString& title,
+                                                 std::optional<Answer> preselected)
 {
     m_shown.append({QStringLiteral("ask"), text, title});
+    m_preselected.append(preselected);
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     switch (buttons) {

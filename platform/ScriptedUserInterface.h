@@ -21,7 +21,8 @@ public:
     };
 
     void message(const QString& text, const QString& title) override;
-    Answer ask(const QString& text, Buttons buttons, const QString& title) override;
+    Answer ask(const QString& text, Buttons buttons, const QString& title,
+               std::optional<Answer> preselected = std::nullopt) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder,
@@ -39,11 +40,21 @@ public:
     [[nodiscard]] const QList<Shown>& shown() const { return m_shown; }
     // Only the texts of messages and questions, in order.
     [[nodiscard]] QStringList texts() const;
+    // The preselected answer of every question asked, in order (nullopt: none given).
+    [[nodiscard]] const QList<std::optional<Answer>>& preselections() const
+    {
+        return m_preselected;
+    }
     [[nodiscard]] bool busy() const { return m_busy; }
-    void clear() { m_shown.clear(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_preselected.clear();
+    }
 
 private:
     QList<Shown> m_shown;
+    QList<std::optional<Answer>> m_preselected;
     QQueue<Answer> m_answers;
     QQueue<std::optional<QString>> m_inputs;
     QQueue<QString> m_files;

@@ -20,8 +20,10 @@ public:
 
     // A modal message box with an OK button.
     virtual void message(const QString& text, const QString& title) = 0;
-    // A modal question; returns the button pressed.
-    virtual Answer ask(const QString& text, Buttons buttons, const QString& title) = 0;
+    // A modal question; returns the button pressed. `preselected` is the answer that Enter
+    // gives (the box's default button); without it each implementation keeps its own.
+    virtual Answer ask(const QString& text, Buttons buttons, const QString& title,
+                       std::optional<Answer> preselected = std::nullopt) = 0;
     // An input box; std::nullopt when cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vemro;
@@ -35,6 +36,8 @@ class TstShell : public QObject
 private Q_SLOTS:
     void startWindowShowsItsCaption();
     void qtTextsInGerman();
+    void questionPreselects_data();
+    void questionPreselects();
     void messageBoxShowsItsTitle_data();
     void messageBoxShowsItsTitle();
     void templateListPrefersStandard_data();
@@ -67,6 +70,58 @@ void TstShell::qtTextsInGerman()
     QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Nein"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
              QStringLiteral("Abbrechen"));
+}
+
+void TstShell::questionPreselects_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("preselected");
+    QTest::addColumn<QString>("defaultText");
+    using B = UserInterface::Buttons;
+    using A = UserInterface::Answer;
+    QTest::newRow("Nein") << int(B::YesNo) << int(A::No) << QStringLiteral("Nein");
+    QTest::newRow("Ja") << int(B::YesNo) << int(A::Yes) << QStringLiteral("Ja");
+    QTest::newRow("Abbrechen of three")
+        << int(B::YesNoCancel) << int(A::Cancel) << QStringLiteral("Abbrechen");
+    QTest::newRow("Abbrechen of two")
+        << int(B::OkCancel) << int(A::Cancel) << QStringLiteral("Abbrechen");
+}
+
+// The preselected answer is the box's default button, and Enter gives it.
+void TstShell::questionPreselects()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, preselected);
+    QFETCH(QString, defaultText);
+    QVERIFY2(InstallQtTranslations(*QCoreApplication::instance()),
+             "Qt's German texts (qt6-translations-l10n) are missing");
+    QString shown = QStringLiteral("(kein Fenster)");
+    QTimer look;
+    look.setInterval(10);
+    connect(&look, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        look.stop();
+        shown = box->defaultButton() ? box->defaultButton()->text().remove(QLatin1Char('&'))
+                                     : QStringLiteral("(keiner)");
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    look.start();
+    // A box that never showed itself must not hang the test.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    guard.start(10000);
+    QtUserInterface qt;
+    const auto answer =
+        qt.ask(QStringLiteral("Alle Festtexte löschen ?"), UserInterface::Buttons(buttons),
+               kProductName, UserInterface::Answer(preselected));
+    QCOMPARE(shown, defaultText);
+    QCOMPARE(int(answer), preselected);
 }
 
 void TstShell::messageBoxShowsItsTitle_data()

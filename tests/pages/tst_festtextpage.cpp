@@ -260,9 +260,13 @@ void TstFesttextPage::clearOneAndAll()
     QVERIFY(rig.page->txtFesttext()->toPlainText().isEmpty());
 
     rig.page->ctldeleteallFT()->setChecked(true);
+    rig.link.ui.clear();
     rig.link.ui.queueAnswer(UserInterface::Answer::No);
     rig.page->cmdclearFesttext()->click();
     QVERIFY(rig.numbers().size() > 1);
+    // Enter answers "Nein": the question is asked with it preselected.
+    QCOMPARE(rig.link.ui.texts().value(0), QStringLiteral("Alle Festtexte löschen ?"));
+    QVERIFY(rig.link.ui.preselections().value(0) == UserInterface::Answer::No);
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
     rig.page->cmdclearFesttext()->click();
     QCOMPARE(rig.numbers(), QList<int>{0});
