@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -473,9 +474,28 @@ void FesttextePage::readFromTerminal()
     if (!m_vx)
         return;
     QPointer<FesttextePage> self(this);
-    m_core.readFromTerminal();
+    // What the editor holds: a read that stores nothing (refused, no answer, broken off)
+    // gives it back, unsaved text included, instead of the table's older text.
+    const int current = m_current;
+    const QString number = m_txtNr->text();
+    const QString html = m_editor->toHtml();
+    const bool unsaved = m_unsaved;
+    const bool stored = m_core.readFromTerminal();
     if (!self)
         return;
+    if (!stored) {
+        m_loading = true;
+        {
+            const QSignalBlocker quiet(m_txtNr);
+            m_txtNr->setText(number);
+        }
+        m_current = current;
+        if (m_editor->toHtml() != html)
+            m_editor->setHtml(html);
+        m_loading = false;
+        m_unsaved = unsaved;
+        return;
+    }
     if (m_env.recordset(QStringLiteral("cmdFesttexte")).isOpen())
         ShowFesttext(m_current);
 }

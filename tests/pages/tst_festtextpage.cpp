@@ -86,6 +86,8 @@ private Q_SLOTS:
     void upDown();
     void numberBox();
     void unsavedQuestion();
+    void failedReadKeepsEditor_data();
+    void failedReadKeepsEditor();
     void storeAndRichText();
     void foreignRtfShowsPlain();
     void preview();
@@ -184,6 +186,34 @@ void TstFesttextPage::unsavedQuestion()
     rig.link.ui.queueAnswer(UserInterface::Answer::No);
     rig.page->txtFesttextNr()->setText(QStringLiteral("012"));
     QCOMPARE(rig.stored(11), QString());
+}
+
+void TstFesttextPage::failedReadKeepsEditor_data()
+{
+    QTest::addColumn<bool>("agree");
+    QTest::addColumn<bool>("silent");
+    QTest::newRow("overwrite refused") << false << false;
+    QTest::newRow("terminal silent") << true << true;
+}
+
+// A read that stores nothing leaves the editor as the user left it, unsaved text included.
+void TstFesttextPage::failedReadKeepsEditor()
+{
+    QFETCH(bool, agree);
+    QFETCH(bool, silent);
+    Rig rig;
+    rig.page->txtFesttextNr()->setText(QStringLiteral("010"));
+    rig.page->txtFesttext()->setPlainText(QStringLiteral("noch nicht gespeichert"));
+    QVERIFY(rig.page->unsaved());
+    if (silent)
+        rig.term.setFault(VxTerminal::Fault::Silent);
+    rig.link.vx.tmrTimeout()->setInterval(50);
+    rig.link.ui.queueAnswer(agree ? UserInterface::Answer::Yes : UserInterface::Answer::No);
+    rig.page->transfers().first().read();
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("noch nicht gespeichert"));
+    QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("010"));
+    QVERIFY(rig.page->unsaved());
+    QCOMPARE(rig.stored(10), QString());
 }
 
 void TstFesttextPage::storeAndRichText()
