@@ -434,15 +434,11 @@ int main(int argc, char** argv)
             const auto ratioOf = [](const Measured& m) {
                 return m.floor.floorSeconds > 0 ? m.seconds / m.floor.floorSeconds : 0.0;
             };
-            const bool failedRun = std::any_of(results.begin(), results.end(), [](const Measured& m) {
+            const auto failed = std::find_if(results.begin(), results.end(), [](const Measured& m) {
                 return m.run.code != 0 || m.floor.commands == 0;
             });
-            const Measured& median =
-                failedRun ? *std::find_if(results.begin(), results.end(),
-                                          [](const Measured& m) {
-                                              return m.run.code != 0 || m.floor.commands == 0;
-                                          })
-                          : results.at(results.size() / 2);
+            const bool failedRun = failed != results.end();
+            const Measured& median = failedRun ? *failed : results.at(results.size() / 2);
             const Run& r = median.run;
             const TrafficFloor::Result& f = median.floor;
             const double measured = median.seconds;

@@ -69,6 +69,16 @@ bool fillList(CliContext& ctx, clsQMTest& test, int& code)
     return true;
 }
 
+// Opens the named project and fills the test list for the chosen hardware type.
+bool openTestList(CliContext& ctx, clsProjekt& projekt, clsQMTest& test, int& code)
+{
+    if (!ctx.session->openProject(ctx.args.first(), projekt)) {
+        code = 1;
+        return false;
+    }
+    return readHwType(ctx, test, code) && fillList(ctx, test, code);
+}
+
 QString entryLine(clsQMTest& test, const QMNode& node)
 {
     const QVariantMap row = test.zeileVon(node.text);
@@ -86,11 +96,9 @@ int qmtestList(CliContext& ctx)
         return ctx.usage(QStringLiteral("qmtest list NAME [--hwtype N]"));
     DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return 1;
     clsQMTest test(env);
     int code = 0;
-    if (!readHwType(ctx, test, code) || !fillList(ctx, test, code))
+    if (!openTestList(ctx, projekt, test, code))
         return code;
     for (QMNode* node : test.QMListe().allNodes())
         ctx.out << entryLine(test, *node) << '\n';
@@ -138,11 +146,9 @@ int qmtestRun(CliContext& ctx)
     }
     DataEnvironment& env = ctx.session->env();
     clsProjekt projekt(env);
-    if (!ctx.session->openProject(ctx.args.first(), projekt))
-        return 1;
     clsQMTest test(env);
     int code = 0;
-    if (!readHwType(ctx, test, code) || !fillList(ctx, test, code) || !selectSteps(ctx, test, code))
+    if (!openTestList(ctx, projekt, test, code) || !selectSteps(ctx, test, code))
         return code;
     // The programming steps write the project's configuration, as in the window after opening.
     TerminalSettingsData data;
