@@ -35,7 +35,11 @@ QmTestBinding::QmTestBinding(frmhaupt& window)
     m_panel = new QmTestPanel(*m_test, window.qmTestPage());
     window.qmTestPage()->testLayout()->addWidget(m_panel);
     m_panel->setPrepareRun([this] { prepareRun(); });
-    m_panel->setSerialNumber([this] { return m_window.terminal()->SerNr; });
+    // The number the run learnt, which stays when a later query went unanswered.
+    m_panel->setSerialNumber([this] {
+        const QString known = m_procedures->bekannteSerNr();
+        return known.isEmpty() ? m_window.terminal()->SerNr : known;
+    });
     m_panel->setStatusMessage([this](const QString& text) { m_window.setPanelText(1, text); });
     window.setTestListFill([this](QString* error) { return m_test->FillTestListe(error); });
 }

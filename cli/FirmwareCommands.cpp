@@ -106,15 +106,18 @@ int transfer(CliContext& ctx, clsBootloader* boot, const QString& what, bool upd
         boot, &clsBootloader::blockDone, boot,
         [&progress](int done, int total, qint64 msLeft) { progress.block(done, total, msLeft); });
     bool ok = false;
+    int interruptCode = kExitInterrupted;
     {
         InterruptGuard guard([boot] { boot->requestAbort(); });
         ok = update ? boot->update() : boot->verify();
+        if (guard.interrupted())
+            interruptCode = guard.exitCode();
     }
     QObject::disconnect(boot, &clsBootloader::blockDone, boot, nullptr);
     boot->setCtlFortschritt(nullptr);
     if (boot->aborted()) {
         std::fprintf(stderr, "%s abgebrochen, Bootloader beendet\n", qPrintable(what));
-        return kExitInterrupted;
+        return interruptCode;
     }
     (void)ctx;
     return ok ? 0 : 1;

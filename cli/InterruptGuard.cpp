@@ -2,19 +2,21 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace vemro {
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
-struct sigaction g_oldInt;
-struct sigaction g_oldTerm;
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void onSignal(int)
+int g_pipe[2] = {-1, -1};
+struct sigaction g_old[3];
+
+void onSignal(int number)
 {
-    const char c = 1;
+    const char c = static_cast<char>(number);
     // Only async-signal-safe calls here.
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &c, 1);
 }
@@ -29,26 +31,30 @@ InterruptGuard::InterruptGuard(std::function<void()> onInterrupt)
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char buffer[16];
-        while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
+        ssize_t n = 0;
+        const bool first = m_signal == 0;
+        while ((n = ::read(g_pipe[0], buffer, sizeof buffer)) > 0) {
+            if (m_signal == 0)
+                m_signal = static_cast<unsigned char>(buffer[0]);
         }
-        m_interrupted = true;
-        if (m_onInterrupt)
+        // A second signal while the transfer ends changes nothing: it is already ending.
+        if (first && m_signal != 0 && m_onInterrupt)
             m_onInterrupt();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &g_oldInt);
-    sigaction(SIGTERM, &action, &g_oldTerm);
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &action, &g_old[i]);
 }
 
 InterruptGuard::~InterruptGuard()
 {
     if (!m_notifier)
         return;
-    sigaction(SIGINT, &g_oldInt, nullptr);
-    sigaction(SIGTERM, &g_oldTerm, nullptr);
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &g_old[i], nullptr);
     m_notifier.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

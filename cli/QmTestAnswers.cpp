@@ -84,6 +84,10 @@ std::optional<QString> QmTestAnswers::input(const QString& prompt, const QString
         echo(QStringLiteral("(abgebrochen)\n"));
         return std::nullopt;
     }
+    // Enter takes the default shown in brackets, as an input box does with its preset
+    // text (an empty start address would otherwise test cells 0 and 1).
+    if (answer->isEmpty())
+        answer = defaultText;
     echo(*answer + QLatin1Char('\n'));
     return answer;
 }

@@ -12,7 +12,8 @@ namespace vemro {
 // The operator's side of the production test at the console: questions and input boxes are
 // answered in order from --answers (yes/ja/no/nein for questions, the text for inputs),
 // the serial-number box by --serial, and otherwise by a line read from standard input (end of
-// input: No / cancelled). Every question and answer is echoed; messages go to the console.
+// input: No / cancelled; an empty line takes an input box's default shown in brackets).
+// Every question and answer is echoed; messages go to the console.
 // A preselected answer is not taken: each question of the test is answered explicitly.
 class QmTestAnswers : public UserInterface
 {

@@ -2,9 +2,11 @@
 
 #include "cli/CliRegistry.h"
 #include "cli/CliSession.h"
+#include "cli/InterruptGuard.h"
 #include "cli/QmTestAnswers.h"
 #include "config/TerminalSettingsCore.h"
 #include "config/TerminalSettingsData.h"
+#include "firmware/clsBootloader.h"
 #include "link/clsVX.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
@@ -133,6 +135,15 @@ bool selectSteps(CliContext& ctx, clsQMTest& test, int& code)
     return true;
 }
 
+// What a signal does to a production test run: no further step, the keyboard test ends, a
+// bootloader session ends after its current exchange (and is closed with 237).
+void stopRun(clsQMTest& test, clsVX* vx)
+{
+    test.Abbruch();
+    if (auto* boot = vx->findChild<clsBootloader*>())
+        boot->requestAbort();
+}
+
 int qmtestRun(CliContext& ctx)
 {
     if (ctx.args.size() != 1)
@@ -196,9 +207,11 @@ int qmtestRun(CliContext& ctx)
                          ctx.out.flush();
                      });
     QObject::connect(&test, &clsQMTest::schrittBeendet, &test,
-                     [&ctx](const QString& name, const QString&, bool passed) {
-                         ctx.out << (passed ? "  bestanden: " : "  NICHT BESTANDEN: ") << name
-                                 << '\n';
+                     [&ctx, &test](const QString& name, const QString& proc, bool passed) {
+                         ctx.out << (!test.hasResult(proc) ? "  ohne Ergebnis: "
+                                     : passed              ? "  bestanden: "
+                                                           : "  NICHT BESTANDEN: ")
+                                 << name << '\n';
                          ctx.out.flush();
                      });
 
@@ -207,27 +220,37 @@ int qmtestRun(CliContext& ctx)
                           ctx.option(kSerial));
     setUi(&answers);
     const QDateTime started = QDateTime::currentDateTime();
-    test.Start();
+    int interrupted = 0;
+    {
+        // A signal ends the run after the exchange (and the transfer) under way: a
+        // transfer in the byte form puts the decimal form back, a bootloader session is
+        // closed with 237, and no further step starts.
+        InterruptGuard guard([&test, vx] { stopRun(test, vx); });
+        test.Start();
+        interrupted = guard.interrupted() ? guard.exitCode() : 0;
+    }
     setUi(&ctx.console);
     log.setListView(nullptr);
 
-    const QList<clsQMTest::Schritt>& steps = test.Schritte();
-    int failed = 0;
-    for (const clsQMTest::Schritt& s : steps)
-        failed += s.bestanden ? 0 : 1;
-    const bool passed = test.allePassed();
+    const bool passed = test.allePassed() && interrupted == 0;
+    const int failed = static_cast<int>(test.fehlgeschlagen().size());
+    if (interrupted)
+        ctx.out << "Prüfung abgebrochen\n";
     if (passed)
-        ctx.out << "Ergebnis: bestanden (" << steps.size() << " Schritte)\n";
+        ctx.out << "Ergebnis: bestanden (" << test.schritteMitErgebnis() << " Schritte)\n";
     else
-        ctx.out << "Ergebnis: NICHT BESTANDEN (" << failed << " von " << steps.size()
+        ctx.out << "Ergebnis: NICHT BESTANDEN (" << failed << " von " << test.schritteMitErgebnis()
                 << " Schritten)\n";
     if (ctx.has(kReport)) {
-        const QMReport report(log.Eintraege(), vx->SerNr, started);
+        QMReport report(log.Eintraege(), procedures.bekannteSerNr(), started);
+        report.setSchritte(test.Schritte());
         QString error;
         if (!report.save(ctx.option(kReport), &error))
             return ctx.fail(error);
         ctx.out << "Bericht: " << ctx.option(kReport) << '\n';
     }
+    if (interrupted)
+        return interrupted;
     return passed ? 0 : 1;
 }
 
@@ -242,7 +265,14 @@ int projectWrite(CliContext& ctx)
     TerminalSettingsCore settings(*vx, env);
     const std::unique_ptr<ProgrammingSeam> seam = makeSeam(*vx, env);
     bool all = true;
+    // A signal lets the part under way finish (a fixed-text transfer puts the decimal form
+    // back) and starts no further part.
+    InterruptGuard guard(nullptr);
     const auto part = [&](const QString& name, const std::function<bool(QString*)>& write) {
+        if (guard.interrupted()) {
+            all = false;
+            return;
+        }
         QString why;
         const bool ok = write(&why);
         ctx.out << name << ": "
@@ -259,6 +289,10 @@ int projectWrite(CliContext& ctx)
     part(QStringLiteral("Tastencodes"), [&](QString* why) { return seam->SaveTastaturcodes(why); });
     part(QStringLiteral("dauerhaft speichern"),
          [&](QString* why) { return settings.keepConfiguration(why); });
+    if (guard.interrupted()) {
+        ctx.out << "abgebrochen, nicht alles geschrieben\n";
+        return guard.exitCode();
+    }
     return all ? 0 : 1;
 }
 

@@ -219,7 +219,10 @@ bool TerminalSettingsCore::writeBacklight(const TerminalSettingsData& d, QString
 {
     if (!haveTerminal(error) || !possible(d, "Backlight", error))
         return false;
-    m_vx->SetDisplayBacklight(d.Backlight > 0 ? 1 : 0);
+    // The configuration sent becomes the stored value, as writeMode keeps the flags; a plain
+    // level sent through the link (a check's test value) does not.
+    m_vx->Backlight = static_cast<qint16>(d.Backlight > 0 ? 1 : 0);
+    m_vx->SetDisplayBacklight(-1);
     return true;
 }
 
@@ -227,7 +230,8 @@ bool TerminalSettingsCore::writeKontrast(const TerminalSettingsData& d, QString*
 {
     if (!haveTerminal(error) || !possible(d, "Kontrast", error))
         return false;
-    m_vx->SetDisplayKontrast(d.Kontrast);
+    m_vx->Kontrast = static_cast<qint16>(d.Kontrast);
+    m_vx->SetDisplayKontrast(-1);
     return true;
 }
 

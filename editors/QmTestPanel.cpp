@@ -142,7 +142,8 @@ void QmTestPanel::cmdQMBericht_Click()
     if (path.isEmpty())
         return;
     QString error;
-    const QMReport report(m_test.QMProtokoll().Eintraege(), serial, when);
+    QMReport report(m_test.QMProtokoll().Eintraege(), serial, when);
+    report.setSchritte(m_test.Schritte());
     if (!report.save(path, &error))
         ui().message(error, kProductName);
     else if (m_status)

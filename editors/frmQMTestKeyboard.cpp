@@ -55,8 +55,13 @@ frmQMTestKeyboard::frmQMTestKeyboard(QMKeyboardTest& test, QWidget* parent)
 
     connect(&test, &QMKeyboardTest::keyMarked, this, &frmQMTestKeyboard::mark);
     connect(&test, &QMKeyboardTest::okEnabledChanged, m_ok, &QWidget::setEnabled);
-    // The test's state ends with the test: the dialog goes with it.
-    connect(&test, &QObject::destroyed, this, &QObject::deleteLater);
+    // The test's state ends with its step: the dialog closes at once. It is hidden now, as
+    // a deletion would wait for the run's nested waits to end (the dialog stayed over the
+    // log through every later step).
+    connect(&test, &QObject::destroyed, this, [this] {
+        hide();
+        deleteLater();
+    });
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &frmQMTestKeyboard::reject);
     for (int k = 1; k <= QMKeyboardTest::kTasten; ++k) {

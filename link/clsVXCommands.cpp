@@ -112,11 +112,13 @@ void clsVX::SetDisplaySize()
         sendCommand(globals().EscChar + "LA" + params);
 }
 
+// The stored Backlight and Kontrast are the configured values (the project's, taken when it
+// opens): a level sent here, such as a test value of the production test, does not replace
+// them, so a later call with -1 sends the configuration again.
 void clsVX::SetDisplayBacklight(int Wert)
 {
     if (Wert < 0)
         Wert = Backlight;
-    Backlight = static_cast<qint16>(Wert);
     const QByteArray params = parameterText({Wert});
     if (!params.isEmpty())
         sendCommand(globals().EscChar + "LB" + params);
@@ -128,7 +130,6 @@ void clsVX::SetDisplayKontrast(int Wert)
         Wert = Kontrast;
     if (Wert < 0 || Wert > 255)
         return; // one character cannot carry it (a negative stored value is no level)
-    Kontrast = static_cast<qint16>(Wert);
     sendCommand(globals().EscChar + "LK" + ByteOf(Wert));
 }
 

@@ -162,29 +162,40 @@ bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArr
 
 void clsVX::byteFormOn()
 {
-    // A terminal that does not answer the mode query keeps the mode the object knows:
-    // sending flags read as 0 would switch its serial answers off.
+    // The terminal keeps its own mode during the transfer, only its parameter form changes.
+    // The flags read here are the terminal's: they do not become the terminal object's
+    // (which holds the configuration the user has), so nothing read back during a transfer
+    // ends up in the project.
     const qint32 sendMode = SendMode;
     const bool keyboard = Keyboard()->enabled;
     const bool io = IOPortsEnabled;
     const bool einschalt = Einschaltmeldung;
     const bool festtext = Festtextmode;
     GetMode();
-    if (m_parameterList.size() != 1) {
-        SendMode = sendMode;
-        Keyboard()->enabled = keyboard;
-        IOPortsEnabled = io;
-        Einschaltmeldung = einschalt;
-        Festtextmode = festtext;
-    }
+    // A terminal that does not answer the mode query keeps the mode the object knows:
+    // sending flags read as 0 would switch its serial answers off.
+    const bool answered = m_parameterList.size() == 1;
     ParameterMode = 0;
-    SetMode();
+    m_transferFlags = answered ? modeFlags() : -1;
+    SendMode = sendMode;
+    Keyboard()->enabled = keyboard;
+    IOPortsEnabled = io;
+    Einschaltmeldung = einschalt;
+    Festtextmode = festtext;
+    if (m_transferFlags >= 0)
+        sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags));
+    else
+        SetMode();
 }
 
 void clsVX::decimalFormOn()
 {
     ParameterMode = 1;
-    SetMode();
+    if (m_transferFlags >= 0)
+        sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags | 1));
+    else
+        SetMode();
+    m_transferFlags = -1;
 }
 
 bool clsVX::writeEEByte(int address, int value, int attempts)

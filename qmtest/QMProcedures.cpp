@@ -27,8 +27,24 @@ QMProcedures::QMProcedures(clsQMTest& test, clsVX& vx, DataEnvironment& env, Pro
 {
 }
 
+QMProcedures::~QMProcedures()
+{
+    for (const QMetaObject::Connection& c : std::as_const(m_connections))
+        QObject::disconnect(c);
+}
+
 void QMProcedures::registerAll()
 {
+    // The serial number is kept as the run learns it, for the report.
+    const auto learn = [this] {
+        if (!m_vx.SerNr.trimmed().isEmpty() && !m_vx.SerNr.startsWith(QLatin1Char('[')))
+            m_serNr = m_vx.SerNr;
+    };
+    m_connections << QObject::connect(&m_test, &clsQMTest::runStarted, &m_test, [this, learn] {
+        m_serNr.clear();
+        learn();
+    });
+    m_connections << QObject::connect(&m_test, &clsQMTest::schrittBeendet, &m_test, learn);
     using Plain = bool (QMProcedures::*)();
     const QList<std::pair<const char*, Plain>> plain = {
         {"CheckIOModulTransistor", &QMProcedures::CheckIOModulTransistor},
@@ -57,9 +73,15 @@ void QMProcedures::registerAll()
         {"NewProtokollfile", &QMProcedures::NewProtokollfile},
         {"FinishSelbsttest", &QMProcedures::FinishSelbsttest},
     };
+    // Steps that by their nature give no result (they prepare, or only show something).
+    const QStringList ohneErgebnis = {QStringLiteral("DoVorprogrammierung"),
+                                      QStringLiteral("NewProtokollfile"),
+                                      QStringLiteral("FinishSelbsttest")};
     for (const auto& [name, member] : plain) {
-        m_test.registerProcedure(QLatin1String(name),
-                                 [this, m = member](QString*) { return (this->*m)(); });
+        const QString n = QLatin1String(name);
+        m_test.registerProcedure(
+            n, [this, m = member](QString*) { return (this->*m)(); },
+            ohneErgebnis.contains(n) ? clsQMTest::Ergebnis::Keins : clsQMTest::Ergebnis::Ja);
     }
     m_test.registerProcedure(QStringLiteral("CheckKeyboardLED"),
                              [this](QString* error) { return CheckKeyboardLED(error); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -8,6 +9,7 @@
 namespace vemro {
 
 class DataEnvironment;
+struct TerminalSettingsData;
 class ProgrammingSeam;
 class QMKeyboardTest;
 class clsQMTest;
@@ -37,8 +39,15 @@ public:
 
     QMProcedures(clsQMTest& test, clsVX& vx, DataEnvironment& env, ProgrammingSeam& seam);
 
+    ~QMProcedures();
+    QMProcedures(const QMProcedures&) = delete;
+    QMProcedures& operator=(const QMProcedures&) = delete;
+
     // Registers every procedure by its name on the test object.
     void registerAll();
+    // The terminal's serial number as the run last knew it (entered or read back); it stays
+    // when a later query goes unanswered. Empty when the run never learnt it.
+    [[nodiscard]] QString bekannteSerNr() const { return m_serNr; }
     // The transfers the programming steps call (not owned).
     void setSeam(ProgrammingSeam& seam) { m_seam = &seam; }
 
@@ -100,6 +109,9 @@ private:
     void log(const QString& text);
     // SaveKonfig of the terminal; false (and a log line) when the terminal did not confirm.
     bool konfigSpeichern();
+    // The project's terminal settings for a programming step; false (and a log line) when
+    // the project's record cannot be sent.
+    bool projektEinstellungen(TerminalSettingsData& d);
     bool programmiere(bool (ProgrammingSeam::*transfer)(QString*), const QString& ok,
                       const QString& fehler);
 
@@ -109,6 +121,8 @@ private:
     ProgrammingSeam* m_seam;
     std::function<void(QMKeyboardTest&)> m_keyboardView;
     std::function<void()> m_beep;
+    QString m_serNr;
+    QList<QMetaObject::Connection> m_connections;
 };
 
 } // namespace vemro

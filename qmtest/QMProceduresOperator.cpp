@@ -2,6 +2,10 @@
 // programming steps.
 #include "qmtest/QMProcedures.h"
 
+#include "config/InterfaceSettingsCore.h"
+#include "config/InterfaceSettingsData.h"
+#include "config/TerminalSettingsCore.h"
+#include "link/ComPort.h"
 #include "link/clsVX.h"
 #include "platform/Globals.h"
 #include "platform/ProgramInfo.h"
@@ -29,9 +33,11 @@ bool QMProcedures::CheckKeyboard()
     if (m_keyboardView)
         m_keyboardView(test);
     bool done = false;
-    while (!test.bCancel() && !done) {
+    // "Abbruch" (or a signal in vemro-cli) ends the keyboard test as well.
+    const auto stop = [&] { return test.bCancel() || m_test.CancelQMTest; };
+    while (!stop() && !done) {
         QByteArray text;
-        while (text.isEmpty() && !test.bCancel()) {
+        while (text.isEmpty() && !stop()) {
             // Receive waits in the event loop, so the dialog's buttons keep working.
             if (m_vx.Receive(text, QByteArray())) {
                 // Nothing arrived (or no line at all): wait a moment with the event loop
@@ -56,7 +62,7 @@ bool QMProcedures::CheckKeyboard()
         log(QStringLiteral("Fehler bei Tastaturmodul"));
         result = false;
     }
-    return result;
+    return result && done;
 }
 
 bool QMProcedures::CheckKeyboardLED(QString* error)
@@ -168,11 +174,30 @@ bool QMProcedures::konfigSpeichern()
     return false;
 }
 
+bool QMProcedures::projektEinstellungen(TerminalSettingsData& d)
+{
+    // The open project's configuration, whatever the checks before sent (contrast 7, the
+    // backlight off) or a transfer read back: those are test values, not the terminal's.
+    QString error;
+    TerminalSettingsCore core(m_vx, m_env);
+    if (core.loadCheckedFromProject(d, &error))
+        return true;
+    log(error);
+    return false;
+}
+
 bool QMProcedures::SetDisplay()
 {
-    m_vx.SetDisplayKontrast(-1);
-    m_vx.SetDisplayBacklight(-1);
-    m_vx.SetDisplaySize();
+    TerminalSettingsData d;
+    if (!projektEinstellungen(d))
+        return false;
+    TerminalSettingsCore core(m_vx, m_env);
+    QString error;
+    if (!core.writeKontrast(d, &error) || !core.writeBacklight(d, &error) ||
+        !core.writeDisplaySize(d, &error)) {
+        log(error);
+        return false;
+    }
     if (!konfigSpeichern())
         return false;
     log(QStringLiteral("Displaygeometrie, Kontrast, Backlight eingestellt"));
@@ -197,8 +222,14 @@ bool QMProcedures::SetTastatur()
 
 bool QMProcedures::SetTerminalmode()
 {
-    m_vx.SetMode();
-    m_vx.SetFesttextPort(-1);
+    TerminalSettingsData d;
+    if (!projektEinstellungen(d))
+        return false;
+    QString error;
+    if (!TerminalSettingsCore(m_vx, m_env).writeMode(d, &error)) {
+        log(error);
+        return false;
+    }
     if (!konfigSpeichern())
         return false;
     log(QStringLiteral("Terminalmodus und Festtextport eingestellt"));
@@ -216,8 +247,28 @@ bool QMProcedures::SetSchnittstelle(QString* error)
         *error = QStringLiteral("keine Terminaleinstellungen im Projekt");
         return false;
     }
-    m_vx.SetCom(rs.value(QStringLiteral("Comsettings")).toString(),
-                rs.value(QStringLiteral("SendMode")).toInt());
+    const QString comsettings = rs.value(QStringLiteral("Comsettings")).toString();
+    ComPort* port = m_vx.ctlcom();
+    if (m_vx.ComMode == clsVX::kComModeNetwork || !port) {
+        // Behind the network module the PC has no serial speed to follow.
+        m_vx.SetCom(comsettings, rs.value(QStringLiteral("SendMode")).toInt());
+    } else {
+        // The PC follows the terminal to its new speed, as "setzen" on page "Schnittstelle"
+        // does; otherwise every later step would go unheard.
+        InterfaceSettingsData d;
+        d.ComPort = port->CommPort();
+        d.speed = comsettings.section(QLatin1Char(','), 0, 0).trimmed();
+        QString why;
+        if (!InterfaceSettingsCore(m_vx, m_env).applySerial(d, &why)) {
+            log(QStringLiteral("Schnittstelle nicht eingestellt : ") + why);
+            return false;
+        }
+    }
+    if (m_vx.Version() == QLatin1String("unbekannt")) {
+        log(QStringLiteral("Schnittstelle nicht eingestellt : Terminal antwortet mit ") +
+            comsettings + QStringLiteral(" nicht"));
+        return false;
+    }
     log(QStringLiteral("Schnittstelle eingestellt"));
     return true;
 }

@@ -64,6 +64,23 @@ QString QMReport::resultText(int result)
     return result ? kBestanden : kFehler;
 }
 
+QString QMReport::verdict(const QList<clsQMTest::Schritt>& schritte)
+{
+    int steps = 0;
+    int failed = 0;
+    for (const clsQMTest::Schritt& s : schritte) {
+        if (s.ohneErgebnis)
+            continue;
+        ++steps;
+        failed += s.bestanden ? 0 : 1;
+    }
+    // No step with a result is no pass either.
+    if (failed == 0 && steps > 0)
+        return kBestanden + QStringLiteral(" (%1 von %1 Schritten bestanden)").arg(steps);
+    return kFehler +
+           QStringLiteral(" (%1 von %2 Schritten nicht bestanden)").arg(failed).arg(steps);
+}
+
 QByteArray QMReport::csv() const
 {
     QString text = QStringLiteral("Datum;Zeit;Schritt;Ergebnis;Text\r\n");
@@ -81,7 +98,8 @@ QByteArray QMReport::pdf() const
     PdfTextWriter pdf;
     pdf.addHeading(QStringLiteral("Prüfprotokoll ") + kProductName + QLatin1Char(' ') +
                    ProgramVersionText());
-    pdf.addLine(QStringLiteral("Seriennummer : ") + m_serial);
+    pdf.addLine(QStringLiteral("Seriennummer : ") +
+                (m_serial.trimmed().isEmpty() ? QStringLiteral("unbekannt") : m_serial));
     pdf.addLine(QStringLiteral("Prüfung vom : ") + clsProtokoll::dateiDatum(m_when) +
                 QLatin1Char(' ') + clsProtokoll::dateiZeit(m_when));
     pdf.addLine(QString());
@@ -102,6 +120,19 @@ QByteArray QMReport::pdf() const
         for (int i = 1; i < pieces.size(); ++i)
             pdf.addLine(PdfTextWriter::Line{{x.at(4), pieces.at(i)}});
     }
+    pdf.addLine(QString());
+    QStringList failed;
+    for (const clsQMTest::Schritt& s : m_schritte) {
+        if (!s.ohneErgebnis && !s.bestanden && !failed.contains(s.bezeichnung))
+            failed << s.bezeichnung;
+    }
+    if (!failed.isEmpty()) {
+        pdf.addLine(QStringLiteral("Nicht bestandene Schritte :"));
+        for (const QString& name : std::as_const(failed))
+            pdf.addLine(PdfTextWriter::Line{{x.at(1), name}});
+        pdf.addLine(QString());
+    }
+    pdf.addHeading(QStringLiteral("Ergebnis : ") + verdict(m_schritte));
     return pdf.document();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qmtest/clsProtokoll.h"
+#include "qmtest/clsQMTest.h"
 
 #include <QDateTime>
 #include <QList>
@@ -26,6 +27,11 @@ public:
     [[nodiscard]] static QString fileName(const QString& serialNumber, const QDateTime& when,
                                           const QString& suffix);
     [[nodiscard]] static QString resultText(int result);
+    // The steps of the run: the PDF names the failed ones and ends with the verdict.
+    void setSchritte(QList<clsQMTest::Schritt> schritte) { m_schritte = std::move(schritte); }
+    // "bestanden (5 von 5 Schritten bestanden)", "nicht bestanden (1 von 5 Schritten nicht
+    // bestanden)": steps without a result of their own do not count.
+    [[nodiscard]] static QString verdict(const QList<clsQMTest::Schritt>& schritte);
 
     // CSV with ";" between the fields (as German spreadsheets read it), UTF-8 with BOM.
     [[nodiscard]] QByteArray csv() const;
@@ -35,6 +41,7 @@ public:
 
 private:
     QList<clsProtokoll::Eintrag> m_entries;
+    QList<clsQMTest::Schritt> m_schritte;
     QString m_serial;
     QDateTime m_when;
 };

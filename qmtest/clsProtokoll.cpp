@@ -161,11 +161,11 @@ void clsProtokoll::beginSchritt(const QString& name)
     m_schrittStart = static_cast<int>(m_eintraege.size());
 }
 
-void clsProtokoll::endSchritt(bool bestanden)
+void clsProtokoll::endSchritt(int ergebnis)
 {
     if (m_schrittStart < 0)
         return;
-    const int result = bestanden ? 1 : 0;
+    const int result = ergebnis < 0 ? -1 : (ergebnis ? 1 : 0);
     if (m_schrittStart == m_eintraege.size()) {
         // A step that wrote nothing still shows its result in the report.
         m_eintraege.append({m_clock(), QString(), m_schritt, result});

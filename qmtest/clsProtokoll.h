@@ -79,7 +79,8 @@ public:
     void clearEintraege() { m_eintraege.clear(); }
     // The test step whose lines follow, and its result once it is known.
     void beginSchritt(const QString& name);
-    void endSchritt(bool bestanden);
+    // 1 passed, 0 failed, -1 a step without a result of its own.
+    void endSchritt(int ergebnis);
 
     // Time source (tests fix the clock).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }

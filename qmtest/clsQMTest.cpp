@@ -149,8 +149,9 @@ bool clsQMTest::DoEinzelpruefung(QMNode* node)
                             m_ergebnis = false;
                             Info().show(kAufrufFehler + name + QStringLiteral("\r\n") + error, 0);
                         }
-                        m_protokoll.endSchritt(m_ergebnis);
-                        m_schritte.append({node->text, name, m_ergebnis});
+                        const bool ohne = !hasResult(name) && error.isEmpty();
+                        m_protokoll.endSchritt(ohne ? -1 : int(m_ergebnis));
+                        m_schritte.append({node->text, name, m_ergebnis, ohne});
                         emit schrittBeendet(node->text, name, m_ergebnis);
                         ebene = ebene && m_ergebnis;
                         if (CancelQMTest || kritischerFehler)
@@ -173,9 +174,15 @@ bool clsQMTest::DoEinzelpruefung(QMNode* node)
     return m_ergebnis;
 }
 
-void clsQMTest::registerProcedure(const QString& name, Procedure procedure)
+void clsQMTest::registerProcedure(const QString& name, Procedure procedure, Ergebnis ergebnis)
 {
     m_procedures.insert(name.toLower(), {name, std::move(procedure)});
+    m_ohneErgebnis.insert(name.toLower(), ergebnis == Ergebnis::Keins);
+}
+
+bool clsQMTest::hasResult(const QString& name) const
+{
+    return !m_ohneErgebnis.value(name.toLower(), false);
 }
 
 bool clsQMTest::hasProcedure(const QString& name) const
@@ -220,13 +227,25 @@ QVariant clsQMTest::aktZeile(const QString& column) const
 
 bool clsQMTest::allePassed() const
 {
-    if (m_schritte.isEmpty())
-        return false;
+    return schritteMitErgebnis() > 0 && fehlgeschlagen().isEmpty();
+}
+
+int clsQMTest::schritteMitErgebnis() const
+{
+    int n = 0;
+    for (const Schritt& s : m_schritte)
+        n += s.ohneErgebnis ? 0 : 1;
+    return n;
+}
+
+QStringList clsQMTest::fehlgeschlagen() const
+{
+    QStringList names;
     for (const Schritt& s : m_schritte) {
-        if (!s.bestanden)
-            return false;
+        if (!s.ohneErgebnis && !s.bestanden)
+            names << s.bezeichnung;
     }
-    return true;
+    return names;
 }
 
 } // namespace vemro

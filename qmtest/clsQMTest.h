@@ -40,7 +40,11 @@ public:
         QString bezeichnung;
         QString prozedur;
         bool bestanden = false;
+        // A procedure that by its nature returns no result (it prepares, it only shows a
+        // title): its false is no failure and it does not count in the verdict.
+        bool ohneErgebnis = false;
     };
+    enum class Ergebnis { Ja, Keins };
 
     explicit clsQMTest(DataEnvironment& env, QObject* parent = nullptr);
     ~clsQMTest() override;
@@ -70,7 +74,9 @@ public:
     void Abbruch() { CancelQMTest = true; }
     [[nodiscard]] bool running() const { return m_running; }
 
-    void registerProcedure(const QString& name, Procedure procedure);
+    void registerProcedure(const QString& name, Procedure procedure,
+                           Ergebnis ergebnis = Ergebnis::Ja);
+    [[nodiscard]] bool hasResult(const QString& name) const;
     [[nodiscard]] bool hasProcedure(const QString& name) const;
     [[nodiscard]] QStringList procedureNames() const;
     // Calls a procedure by name; an unknown name fails with an error text.
@@ -83,8 +89,11 @@ public:
 
     // The results of the last run, in order.
     [[nodiscard]] const QList<Schritt>& Schritte() const { return m_schritte; }
-    // True when the last run ran at least one procedure and every one passed.
+    // True when the last run ran at least one procedure with a result and every one passed.
     [[nodiscard]] bool allePassed() const;
+    // The steps of the last run that have a result, and those of them that failed.
+    [[nodiscard]] int schritteMitErgebnis() const;
+    [[nodiscard]] QStringList fehlgeschlagen() const;
 
 signals:
     void runStarted();
@@ -98,6 +107,7 @@ private:
     clsProtokoll m_protokoll;
     ProgressIndicator* m_progress = nullptr;
     QHash<QString, std::pair<QString, Procedure>> m_procedures; // lower-case name -> (name, call)
+    QHash<QString, bool> m_ohneErgebnis;                        // lower-case name
     QVariantMap m_aktZeile;
     QList<Schritt> m_schritte;
     bool m_ergebnis = true; // the current result

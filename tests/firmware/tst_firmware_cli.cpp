@@ -149,9 +149,21 @@ private slots:
         QVERIFY(sim.bootloaderClosed());
     }
 
-    // Ctrl-C during the blocks: the session is still closed with 237.
+    // Ctrl-C, a kill or a closed terminal window during the blocks: the session is still
+    // closed with 237, and the exit code tells the signal.
+    void interrupted_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("code");
+        QTest::newRow("SIGINT") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129;
+    }
+
     void interrupted()
     {
+        QFETCH(int, signal);
+        QFETCH(int, code);
         const QString big = writeFile(hexFile(testImage(8192)), QStringLiteral("big.hex"));
         QProcess p;
         p.start(kCli, QStringList{QStringLiteral("--home"), m_home.path(),
@@ -159,10 +171,10 @@ private slots:
                           device());
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += p.readAllStandardError()).contains(" 10 %"), 20000);
-        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        ::kill(static_cast<pid_t>(p.processId()), signal);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 130);
+        QCOMPARE(p.exitCode(), code);
         err += p.readAllStandardError();
         QVERIFY(err.contains("abgebrochen, Bootloader beendet"));
         QVERIFY(m_sim->bootloaderClosed());

@@ -2,9 +2,9 @@
 // writers, the read by address table, a fresh project receiving the texts, faults.
 #include "LinkFixture.h"
 
-#include "link/FesttextLayout.h"
 #include "config/FesttextTable.h"
 #include "config/FesttexteCore.h"
+#include "link/FesttextLayout.h"
 #include "link/Notation.h"
 #include "platform/Codepage.h"
 #include "platform/ProgressIndicator.h"
@@ -114,9 +114,15 @@ void TstFesttexteVxsim::roundTrip()
     QFETCH(bool, block);
     Rig rig;
     const FesttextRows rows = fullSet();
+    // The user's configuration (switch-on message on) differs from the terminal's mode: the
+    // transfer keeps the terminal's and does not take it into the terminal object.
+    rig.link.vx.Einschaltmeldung = true;
+    const int terminalMode = rig.term.modeFlags();
     const bool written = block ? rig.link.vx.SaveFesttexteBlockweise(rows)
                                : rig.link.vx.SaveFesttexteByteweise(rows);
     QVERIFY2(written, qPrintable(rig.link.ui.texts().join('|')));
+    QCOMPARE(rig.term.modeFlags(), terminalMode);
+    QVERIFY(rig.link.vx.Einschaltmeldung);
     QVERIFY(!rig.progress.visible());
     // One step per table entry and text byte, or per block.
     FesttextLayout layout;

@@ -46,7 +46,7 @@ void TstQmAnswers::order()
     ScriptedUserInterface console;
     FILE* echo = std::tmpfile();
     FILE* in = std::tmpfile();
-    std::fputs("nein\n2000\n", in);
+    std::fputs("nein\n2000\n\n", in);
     std::rewind(in);
     QmTestAnswers answers(console, {"ja", "egal", "nein"}, "4242", echo, in);
     QCOMPARE(answers.ask("Frage 1", Buttons::YesNo, "t"), Answer::Yes);
@@ -56,6 +56,8 @@ void TstQmAnswers::order()
     // From standard input once the list is used up.
     QCOMPARE(answers.ask("Frage 3", Buttons::YesNo, "t"), Answer::No);
     QCOMPARE(answers.input("Startadresse", "t", "1000"), std::optional<QString>("2000"));
+    // Enter takes the default shown.
+    QCOMPARE(answers.input("Endadresse", "t", "2010"), std::optional<QString>("2010"));
     // The serial number answers only the first serial-number box.
     QCOMPARE(answers.input("SerNr eingeben :", "SerNr", "4242"), std::nullopt);
     QCOMPARE(answers.ask("Frage 4", Buttons::YesNo, "t"), Answer::No);

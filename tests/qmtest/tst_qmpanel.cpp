@@ -133,7 +133,17 @@ void TstQmPanel::keyboardDialog()
     QVERIFY(dialog->ctlTaste(0)->styleSheet().contains("0, 192, 0"));
     dialog->CancelButton()->click();
     QVERIFY(test->bCancel());
-    delete test; // the dialog closes with the test
+    // The step ends inside the run's waits (a nested event loop): the dialog must be gone
+    // from the screen at once, not when the run ends.
+    bool hiddenAtOnce = false;
+    QEventLoop wait;
+    QTimer::singleShot(0, &wait, [&] {
+        delete test;
+        hiddenAtOnce = dialog && !dialog->isVisible();
+        wait.quit();
+    });
+    wait.exec();
+    QVERIFY(hiddenAtOnce);
     QTRY_VERIFY(!dialog);
 }
 

@@ -10,6 +10,7 @@
 #include "sim/VxTerminal.h"
 #include "tests/link/LinkFixture.h"
 
+#include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
 
@@ -479,12 +480,19 @@ void TstQmProcedures::operatorChecks()
 void TstQmProcedures::programming()
 {
     Bench b;
-    b.link.vx.Rows = 2;
-    b.link.vx.Cols = 16;
-    b.link.vx.Kontrast = 9;
-    b.link.vx.Backlight = 1;
-    b.link.vx.FesttextPort = 3;
-    b.link.vx.Einschaltmeldung = true;
+    // The project's configuration is what gets programmed, not what the terminal object was
+    // left with by the checks (contrast 7, backlight off) or by a mode read back.
+    QSqlQuery update(b.project.env().database(DataEnvironment::kProjekt));
+    QVERIFY(update.exec("UPDATE Terminaleinstellungen SET Display_Zeilen=2, Display_Spalten=16, "
+                        "Kontrast=9, Backlight=1, FesttextPort=3, Einschaltmeldung=1, "
+                        "Tastaturenabled=1, IOPortsEnabled=1"));
+    b.link.ui.queueAnswer(Answer::Yes);
+    b.link.ui.queueAnswer(Answer::Yes);
+    QVERIFY(b.call("CheckBacklight"));
+    QVERIFY(b.call("CheckKontrast"));
+    b.link.vx.Einschaltmeldung = false;
+    b.link.vx.FesttextPort = 0;
+    b.view.clear();
     for (const char* p : {"SetDisplay", "SetTerminalmode", "SetTastatur", "SetUserzeichen",
                           "SetFesttexte", "SaveKonfig", "CreateDBGruppeneintrag"})
         QVERIFY2(b.call(QLatin1String(p)), p);

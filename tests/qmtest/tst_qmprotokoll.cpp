@@ -56,6 +56,8 @@ private Q_SLOTS:
     void reportCsv();
     void reportPdf();
     void reportFileName();
+    void reportVerdict_data();
+    void reportVerdict();
 
 private:
     QTemporaryDir m_dir;
@@ -295,6 +297,50 @@ void TstQmProtokoll::reportFileName()
              QStringLiteral("QMTest_x_2026-12-07_14-05-09.csv"));
     QCOMPARE(QMReport::fileName("", kWhen, ".csv"),
              QStringLiteral("QMTest_ohneSerNr_2026-12-07_14-05-09.csv"));
+}
+
+void TstQmProtokoll::reportVerdict_data()
+{
+    // Step results: 1 passed, 0 failed, -1 a step without a result of its own.
+    QTest::addColumn<QList<int>>("results");
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("failed"); // the steps the report names, "" for none
+    QTest::newRow("all passed") << QList<int>{1, -1, 1} << "004711"
+                                << "bestanden (2 von 2 Schritten bestanden)"
+                                << "";
+    QTest::newRow("one failed") << QList<int>{1, 0, -1, 1} << ""
+                                << "nicht bestanden (1 von 3 "
+                                   "Schritten nicht bestanden)"
+                                << "S1";
+    QTest::newRow("nothing with a result") << QList<int>{-1} << ""
+                                           << "nicht bestanden (0 von 0 Schritten nicht bestanden)"
+                                           << "";
+}
+
+void TstQmProtokoll::reportVerdict()
+{
+    QFETCH(QList<int>, results);
+    QFETCH(QString, serial);
+    QFETCH(QString, verdict);
+    QFETCH(QString, failed);
+    QList<clsQMTest::Schritt> steps;
+    for (int i = 0; i < results.size(); ++i)
+        steps.append({QStringLiteral("S%1").arg(i), "P", results.at(i) == 1, results.at(i) < 0});
+    QMReport report(runEntries(), serial, kWhen);
+    report.setSchritte(steps);
+    QCOMPARE(QMReport::verdict(steps), verdict);
+    const QByteArray pdf = report.pdf();
+    // The verdict is the last line; the serial number line is never empty.
+    const QByteArray end = PdfTextWriter::literal("Ergebnis : " + verdict) + " Tj";
+    const qsizetype at = pdf.lastIndexOf(end);
+    QVERIFY(at >= 0);
+    QCOMPARE(pdf.indexOf(" Tj", at + end.size()), qsizetype(-1));
+    QVERIFY(pdf.contains(PdfTextWriter::literal(
+        "Seriennummer : " + (serial.isEmpty() ? QStringLiteral("unbekannt") : serial))));
+    QCOMPARE(pdf.contains("(Nicht bestandene Schritte :) Tj"), !failed.isEmpty());
+    if (!failed.isEmpty())
+        QVERIFY(pdf.contains(PdfTextWriter::literal(failed) + " Tj"));
 }
 
 QTEST_GUILESS_MAIN(TstQmProtokoll)
