@@ -6,7 +6,6 @@
 #include "app/QmTestBinding.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
-#include "commands/frmBefehle.h"
 #include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/DemoPage.h"
@@ -520,14 +519,7 @@ void frmhaupt::bindPages()
     m_schnittstellePage->direktbefehleLayout()->addWidget(console);
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
     m_interface->setConsoleSendButton(console->cmdSenden());
-    connect(console, &ConsoleFrame::befehlEinfuegenRequested, this, [this, console](int mode) {
-        QPointer<ConsoleFrame> alive(console);
-        frmBefehle* dialog = frmBefehle::shared(*m_env, this);
-        dialog->setCreatemode(mode);
-        const QString befehl = dialog->GetBefehl();
-        if (alive)
-            alive->setBefehl(befehl);
-    });
+    console->setBefehlskatalog(m_env);
     auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[EditMode::Festtexte]);
     festtexte->setProgress(m_progress.get());
     m_pageLayouts[EditMode::Festtexte]->addWidget(festtexte);

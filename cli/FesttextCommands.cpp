@@ -6,6 +6,7 @@
 #include "config/FesttexteCore.h"
 #include "config/TerminalSettingsCore.h"
 #include "link/FesttextLayout.h"
+#include "link/Notation.h"
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
 #include "project/BefehlComposer.h"
@@ -225,55 +226,26 @@ int commandsCompose(CliContext& ctx)
     QList<ParameterEingabe> in = BefehlComposer::Vorgaben(*b);
     int next = 2;
     for (int i = 0; i < b->Parameter.size() && next < ctx.args.size(); ++i) {
-        const int typ = b->Parameter.at(i).Typ;
-        if (typ == 1 || typ == 3) {
-            in[i].text = ctx.args.at(next++);
-        } else if (typ == 2 || typ == 7) {
-            const QString v = ctx.args.at(next++).trimmed().toLower();
-            const bool on = v == QLatin1String("1") || v == QLatin1String("ja") ||
-                            v == QLatin1String("yes") || v == QLatin1String("x");
-            if (on && typ == 7) {
-                for (int j = 0; j < b->Parameter.size(); ++j) {
-                    if (b->Parameter.at(j).Typ == 7)
-                        in[j].checked = false;
-                }
-            }
-            in[i].checked = on;
-        }
+        if (BefehlComposer::TakesEntry(b->Parameter.at(i)))
+            BefehlComposer::SetEingabe(*b, in, i, ctx.args.at(next++));
     }
     if (next < ctx.args.size())
         return ctx.fail(QStringLiteral("zu viele Werte für Befehl %1").arg(id));
     const int mode = ctx.has(kBytes) ? 0 : 1;
-    QList<bool> bad;
-    if (!BefehlComposer::CheckParameter(*b, in, mode, &bad)) {
-        QStringList rows;
-        for (int i = 0; i < bad.size(); ++i) {
-            if (bad.at(i))
-                rows << QString::number(i + 1);
-        }
-        QString message = BefehlComposer::kUnzulaessig;
-        if (!rows.isEmpty())
-            message +=
-                QStringLiteral(" (Parameter ") + rows.join(QStringLiteral(", ")) + QLatin1Char(')');
-        return ctx.fail(message);
+    if (!BefehlComposer::CheckParameter(*b, in, mode))
+        return ctx.fail(BefehlComposer::Meldung(*b, in, mode));
+    bool unknown = false;
+    const QString text = BefehlComposer::CreateBefehlstext(*b, in, mode, &unknown);
+    // A command whose text the link cannot convert would fail when it is sent.
+    try {
+        (void)FilterSteuerzeichen(StringToAnsi(text), false);
+    } catch (const NotationError& e) {
+        return ctx.fail(e.description());
     }
-    const QString text = BefehlComposer::CreateBefehlstext(*b, in, mode);
-    if (BefehlComposer::EffectiveMode(*b, mode) != 0) {
-        ctx.out << text << '\n';
-        return 0;
-    }
-    // Byte values as code forms, so that the line shows every character.
-    QString shown;
-    for (QChar c : text) {
-        const int code = AnsiCode(c);
-        if (code == 27)
-            shown += QStringLiteral("<ESC>");
-        else if (code < 32 || code >= 127)
-            shown += QStringLiteral("<%1>").arg(code, 3, 10, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    ctx.out << shown << '\n';
+    ctx.out << text << '\n';
+    // The command lacks what the unknown rows stood for: shown, and not a success.
+    if (unknown)
+        return ctx.fail(BefehlComposer::kUnbekannterTyp);
     return 0;
 }
 

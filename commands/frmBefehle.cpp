@@ -104,6 +104,9 @@ void frmBefehle::FillTreeview()
 frmBefehle* frmBefehle::shared(DataEnvironment& env, QWidget* parent)
 {
     static QPointer<frmBefehle> dialog;
+    // A dialog of another data environment would read a catalogue that may be gone.
+    if (dialog && &dialog->m_env != &env)
+        delete dialog;
     if (!dialog)
         dialog = new frmBefehle(env, parent);
     return dialog;
@@ -263,7 +266,7 @@ void frmBefehle::OKButton_Click()
     if (!m_befehl)
         return;
     if (!CheckParameter()) {
-        ui().message(BefehlComposer::kUnzulaessig, kProductName);
+        ui().message(BefehlComposer::Meldung(*m_befehl, entries(), m_createmode), kProductName);
         return;
     }
     bool unknown = false;

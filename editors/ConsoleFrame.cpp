@@ -1,5 +1,6 @@
 #include "editors/ConsoleFrame.h"
 
+#include "commands/frmBefehle.h"
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
@@ -24,7 +25,7 @@ ConsoleFrame::ConsoleFrame(clsVX* terminal, QWidget* parent)
     m_txtTerminalAntwort->setReadOnly(true);
     m_cmdBefehleinfuegen = new QPushButton(QStringLiteral("Befehl einfügen"), this);
     m_cmdBefehleinfuegen->setObjectName(QStringLiteral("cmdBefehleinfuegen_B"));
-    // Enabled once the command builder is there to answer it.
+    // Without a catalogue there is nothing to choose from.
     m_cmdBefehleinfuegen->setEnabled(false);
 
     auto* grid = new QGridLayout(this);
@@ -36,7 +37,27 @@ ConsoleFrame::ConsoleFrame(clsVX* terminal, QWidget* parent)
 
     connect(m_cmdSenden, &QPushButton::clicked, this, &ConsoleFrame::cmdSenden_Click);
     connect(m_cmdBefehleinfuegen, &QPushButton::clicked, this,
-            [this] { emit befehlEinfuegenRequested(m_vx ? m_vx->ParameterMode : 1); });
+            &ConsoleFrame::cmdBefehleinfuegen_B_Click);
+}
+
+void ConsoleFrame::setBefehlskatalog(DataEnvironment* env)
+{
+    m_env = env;
+    m_cmdBefehleinfuegen->setEnabled(env != nullptr);
+}
+
+void ConsoleFrame::cmdBefehleinfuegen_B_Click()
+{
+    if (!m_env)
+        return;
+    QPointer<ConsoleFrame> self(this);
+    frmBefehle* dialog = frmBefehle::shared(*m_env, window());
+    dialog->setCreatemode(m_vx ? m_vx->ParameterMode : 1);
+    const QString befehl = dialog->GetBefehl();
+    if (!self)
+        return;
+    m_txtBefehl->setText(befehl);
+    m_txtBefehl->setFocus(Qt::OtherFocusReason);
 }
 
 void ConsoleFrame::setBefehl(const QString& text)

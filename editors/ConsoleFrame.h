@@ -9,6 +9,7 @@ class QPushButton;
 
 namespace vemro {
 
+class DataEnvironment;
 class clsVX;
 
 // The frame "Direktbefehle": a command line in notation, its sending and the terminal's reply.
@@ -27,18 +28,21 @@ public:
     [[nodiscard]] QPushButton* cmdSenden() const { return m_cmdSenden; }
     [[nodiscard]] QPushButton* cmdBefehleinfuegen_B() const { return m_cmdBefehleinfuegen; }
 
+    // The data environment whose open project holds the command catalogue; from then on
+    // "Befehl einfügen" is enabled and opens the command builder.
+    void setBefehlskatalog(DataEnvironment* env);
     // Replaces the command line (the command builder's result).
     void setBefehl(const QString& text);
 
 public slots:
     void cmdSenden_Click();
-
-signals:
-    // "Befehl einfügen": the command builder should supply a command for txtBefehl.
-    void befehlEinfuegenRequested(int parameterMode);
+    // The command builder in the terminal's parameter form; its result, also an empty one
+    // after "Abbrechen", replaces the command line.
+    void cmdBefehleinfuegen_B_Click();
 
 private:
     QPointer<clsVX> m_vx;
+    DataEnvironment* m_env = nullptr;
     QLineEdit* m_txtBefehl;
     QLineEdit* m_txtTerminalAntwort;
     QPushButton* m_cmdSenden;

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -153,6 +154,7 @@ FesttextePage::FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* par
     connect(m_cmdImport, &QPushButton::clicked, this, &FesttextePage::cmdImportRKTexte_Click);
     connect(m_cmdExport, &QPushButton::clicked, this, &FesttextePage::cmdExportTexte_Click);
     connect(m_cmdBefehl, &QPushButton::clicked, this, &FesttextePage::cmdBefehlEinfuegen_Click);
+    connect(m_editor, &QTextEdit::cursorPositionChanged, this, &FesttextePage::keepTypingPlain);
     connect(m_editor, &QTextEdit::textChanged, this, [this] {
         if (!m_loading && !globals().ControlsUpdating)
             m_unsaved = true;
@@ -185,26 +187,72 @@ int FesttextePage::boxNumber() const
         qBound(qint64(-1), RoundHalfEven(TextValue(m_txtNr->text())), qint64(1000)));
 }
 
-void FesttextePage::setPlainStyle()
+QTextCharFormat FesttextePage::plainFormat()
 {
     QTextCharFormat plain;
     plain.setForeground(Qt::black);
     plain.setFontWeight(QFont::Normal);
-    m_editor->setCurrentCharFormat(plain);
+    return plain;
 }
 
-void FesttextePage::setCommandStyle()
+QTextCharFormat FesttextePage::commandFormat()
 {
     QTextCharFormat command;
     command.setForeground(QColor(0, 128, 0)); // green of the basic 16-colour palette
     command.setFontWeight(QFont::Bold);
-    m_editor->setCurrentCharFormat(command);
+    return command;
+}
+
+void FesttextePage::setPlainStyle()
+{
+    m_editor->setCurrentCharFormat(plainFormat());
+}
+
+void FesttextePage::setCommandStyle()
+{
+    m_editor->setCurrentCharFormat(commandFormat());
+}
+
+void FesttextePage::keepTypingPlain()
+{
+    // Typing next to a command would take the command's style from the character before the
+    // caret; what the user types is always plain.
+    if (!m_inserting && !m_editor->textCursor().hasSelection())
+        setPlainStyle();
+}
+
+void FesttextePage::applyStyles()
+{
+    // The style follows the text: embedded commands ("{<ESC>" to the next "}") in the
+    // command style, everything else plain, whatever style the stored content carried.
+    const QString text = m_editor->toPlainText();
+    QTextDocument* doc = m_editor->document();
+    // Part of loading, not an edit the user could undo.
+    doc->setUndoRedoEnabled(false);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.mergeCharFormat(plainFormat());
+    for (qsizetype a = text.indexOf(QStringLiteral("{<ESC>")); a >= 0;
+         a = text.indexOf(QStringLiteral("{<ESC>"), a + 1)) {
+        const qsizetype close = text.indexOf(QLatin1Char('}'), a);
+        if (close < 0)
+            break;
+        c.setPosition(static_cast<int>(a));
+        c.setPosition(static_cast<int>(close + 1), QTextCursor::KeepAnchor);
+        c.mergeCharFormat(commandFormat());
+        a = close;
+    }
+    c.endEditBlock();
+    doc->setUndoRedoEnabled(true);
 }
 
 void FesttextePage::loadIntoEditor(const QString& text, const QString& rtf)
 {
     m_loading = true;
     const QString plain = editorForm(text);
+    // A plain text takes the insertion style of the caret: start from plain.
+    setPlainStyle();
     // Our own rich text wins when it holds the same text; plain text or another program's
     // rich text shows as the plain text.
     if (IsFesttextRichText(rtf)) {
@@ -214,6 +262,7 @@ void FesttextePage::loadIntoEditor(const QString& text, const QString& rtf)
     } else {
         m_editor->setPlainText(plain);
     }
+    applyStyles();
     QTextCursor end = m_editor->textCursor();
     end.movePosition(QTextCursor::End);
     m_editor->setTextCursor(end);
@@ -458,10 +507,16 @@ void FesttextePage::cmdBefehlEinfuegen_Click()
     const QString befehl = m_dialog->GetBefehl();
     if (!self)
         return;
-    if (!befehl.isEmpty())
-        m_editor->textCursor().insertText(QLatin1Char('{') + befehl + QLatin1Char('}'),
-                                          m_editor->currentCharFormat());
+    if (!befehl.isEmpty()) {
+        QTextCursor caret = m_editor->textCursor();
+        m_inserting = true;
+        caret.insertText(QLatin1Char('{') + befehl + QLatin1Char('}'), commandFormat());
+        m_inserting = false;
+        m_editor->setTextCursor(caret);
+    }
     setPlainStyle();
+    // Back to typing at the caret: Enter must not open the builder again.
+    m_editor->setFocus(Qt::OtherFocusReason);
 }
 
 QList<Page::Transfer> FesttextePage::transfers()

@@ -6,6 +6,7 @@
 #include "editors/Page.h"
 
 #include <QPointer>
+#include <QTextCharFormat>
 #include <QWidget>
 
 class QCheckBox;
@@ -96,8 +97,12 @@ protected:
 private:
     [[nodiscard]] int boxNumber() const;
     [[nodiscard]] bool storeEditor(QString* error);
+    [[nodiscard]] static QTextCharFormat plainFormat();
+    [[nodiscard]] static QTextCharFormat commandFormat();
     void setPlainStyle();
     void setCommandStyle();
+    void keepTypingPlain();
+    void applyStyles();
     void loadIntoEditor(const QString& text, const QString& rtf);
 
     QPointer<clsVX> m_vx;
@@ -107,6 +112,7 @@ private:
     QPointer<frmBefehle> m_dialog;
     bool m_unsaved = false;
     bool m_loading = false;
+    bool m_inserting = false;
     int m_current = 0;
 
     QLineEdit* m_txtNr;

@@ -1,5 +1,6 @@
 #include "link/Notation.h"
 
+#include "platform/Codepage.h"
 #include "platform/TextValue.h"
 
 namespace vemro {
@@ -97,6 +98,17 @@ QByteArray SteuerzeichenToText(const QByteArray& raw)
     }
     out.replace(QByteArrayLiteral("<027>"), kEscForm);
     return out;
+}
+
+QByteArray ByteToNotation(uchar code)
+{
+    if (code == 27)
+        return kEscForm;
+    const QChar c = AnsiChar(code);
+    const bool own = code == '<' || code == '{' || code == '}';
+    if (own || !c.isPrint() || code == 0xA0 || code == 0xAD)
+        return QString::asprintf("<%03d>", code).toLatin1();
+    return QByteArray(1, static_cast<char>(code));
 }
 
 } // namespace vemro

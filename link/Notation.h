@@ -36,4 +36,12 @@ private:
 // text stays sendable and sends the same bytes back.
 [[nodiscard]] QByteArray SteuerzeichenToText(const QByteArray& raw);
 
+// One byte of a command (a byte-form parameter) as a text that an editor or a command line
+// can hold: a printable character of the code page as itself, ESC as "<ESC>", anything else
+// as its code form "<ddd>": control codes (a CR or LF would become a line break), DEL, the
+// no-break space and soft hyphen (an editor changes or hides them), the codes the code page
+// lacks, and "<", "{", "}", which the notation itself uses. In a text that holds "<ESC>",
+// FilterSteuerzeichen turns each form back into the same byte.
+[[nodiscard]] QByteArray ByteToNotation(uchar code);
+
 } // namespace vemro

@@ -1,8 +1,12 @@
 #include "project/BefehlComposer.h"
 
+#include "link/Notation.h"
 #include "platform/Codepage.h"
 #include "platform/TextValue.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -35,7 +39,90 @@ int flagValue(const Befehlsparameter& p, bool checked)
 
 QString inForm(int value, bool text)
 {
-    return text ? QString::number(value) : QString(AnsiChar(static_cast<uchar>(value & 0xFF)));
+    return text ? QString::number(value)
+                : AnsiToString(ByteToNotation(static_cast<uchar>(value & 0xFF)));
+}
+
+QString rowName(const Befehlsparameter& p, int i)
+{
+    const QString name = p.Bezeichnung.isNull() ? QString() : p.Bezeichnung.toString();
+    return name.trimmed().isEmpty() ? QStringLiteral("Parameter %1").arg(i + 1) : name;
+}
+
+// The whole numbers a number row accepts: Min..Max, within 16 bits, and 0..255 in byte form.
+// Limits are worked out in floating point and clamped before they become integers, so a
+// catalogue limit such as 1E30 cannot overflow.
+void allowed(const Befehlsparameter& p, bool byteForm, qint64* lo, qint64* hi)
+{
+    double low = byteForm ? 0.0 : std::numeric_limits<qint16>::min();
+    double high = byteForm ? 255.0 : std::numeric_limits<qint16>::max();
+    if (!p.Min.isNull())
+        low = std::max(low, std::ceil(number(p.Min)));
+    if (!p.Max.isNull())
+        high = std::min(high, std::floor(number(p.Max)));
+    *lo = static_cast<qint64>(std::clamp(low, -1e9, 1e9));
+    *hi = static_cast<qint64>(std::clamp(high, -1e9, 1e9));
+}
+
+QString range(qint64 lo, qint64 hi)
+{
+    if (lo > hi)
+        return QStringLiteral("in dieser Parameterform ist kein Wert möglich");
+    return QStringLiteral("erlaubt ist %1 bis %2").arg(lo).arg(hi);
+}
+
+// The range check behind CheckParameter and Meldung; `reasons` gets one line per refusal.
+bool check(const Befehl& b, const QList<ParameterEingabe>& in, bool byteForm, QList<bool>* bad,
+           QStringList* reasons)
+{
+    bool ok = true;
+    if (bad)
+        bad->clear();
+    int sum = 0;
+    bool inGroup = false;
+    QString group;
+    const auto sumFits = [&](const QString& name) {
+        if (!byteForm || (sum >= 0 && sum <= 255))
+            return;
+        ok = false;
+        if (reasons)
+            reasons->append(QStringLiteral("%1: Summe %2 ist nicht zulässig, erlaubt ist 0 bis 255")
+                                .arg(name)
+                                .arg(sum));
+    };
+    for (int i = 0; i < b.Parameter.size(); ++i) {
+        const Befehlsparameter& p = b.Parameter.at(i);
+        const ParameterEingabe e = i < in.size() ? in.at(i) : ParameterEingabe{};
+        bool rowBad = false;
+        if (p.Typ == kNumber) {
+            qint64 lo = 0;
+            qint64 hi = 0;
+            allowed(p, byteForm, &lo, &hi);
+            int v = 0;
+            rowBad = !BefehlComposer::BoxValue(e.text, &v) || v < lo || v > hi;
+            if (rowBad && reasons)
+                reasons->append(QStringLiteral("%1: \"%2\" ist nicht zulässig, %3")
+                                    .arg(rowName(p, i), e.text.trimmed(), range(lo, hi)));
+        } else if (p.Typ == kGroupStart) {
+            sum = 0;
+            inGroup = true;
+            group = rowName(p, i);
+        } else if (p.Typ == kFlag || p.Typ == kChoice) {
+            sum += flagValue(p, e.checked);
+            if (!inGroup) {
+                sumFits(rowName(p, i));
+                sum = 0;
+            }
+        } else if (p.Typ == kGroupEnd) {
+            sumFits(group.isEmpty() ? rowName(p, i) : group);
+            inGroup = false;
+        }
+        if (rowBad)
+            ok = false;
+        if (bad)
+            bad->append(rowBad);
+    }
+    return ok;
 }
 
 } // namespace
@@ -91,46 +178,45 @@ bool BefehlComposer::BoxValue(const QString& text, int* value)
 bool BefehlComposer::CheckParameter(const Befehl& b, const QList<ParameterEingabe>& in,
                                     int Createmode, QList<bool>* bad)
 {
-    const bool byteForm = EffectiveMode(b, Createmode) == 0;
-    bool ok = true;
-    if (bad)
-        bad->clear();
-    int sum = 0;
-    bool inGroup = false;
-    for (int i = 0; i < b.Parameter.size(); ++i) {
-        const Befehlsparameter& p = b.Parameter.at(i);
-        const ParameterEingabe e = i < in.size() ? in.at(i) : ParameterEingabe{};
-        bool rowBad = false;
-        if (p.Typ == kNumber) {
-            int v = 0;
-            if (!BoxValue(e.text, &v))
-                rowBad = true;
-            else if ((!p.Min.isNull() && v < number(p.Min)) ||
-                     (!p.Max.isNull() && v > number(p.Max)))
-                rowBad = true;
-            else if (byteForm && (v < 0 || v > 255))
-                rowBad = true;
-        } else if (p.Typ == kGroupStart) {
-            sum = 0;
-            inGroup = true;
-        } else if (p.Typ == kFlag || p.Typ == kChoice) {
-            sum += flagValue(p, e.checked);
-            if (!inGroup) {
-                if (byteForm && (sum < 0 || sum > 255))
-                    ok = false;
-                sum = 0;
-            }
-        } else if (p.Typ == kGroupEnd) {
-            if (byteForm && (sum < 0 || sum > 255))
-                ok = false;
-            inGroup = false;
-        }
-        if (rowBad)
-            ok = false;
-        if (bad)
-            bad->append(rowBad);
+    return check(b, in, EffectiveMode(b, Createmode) == 0, bad, nullptr);
+}
+
+QString BefehlComposer::Meldung(const Befehl& b, const QList<ParameterEingabe>& in, int Createmode)
+{
+    QStringList reasons;
+    if (check(b, in, EffectiveMode(b, Createmode) == 0, nullptr, &reasons))
+        return QString();
+    reasons.prepend(kUnzulaessig);
+    return reasons.join(QLatin1Char('\n'));
+}
+
+bool BefehlComposer::TakesEntry(const Befehlsparameter& p)
+{
+    return p.Typ == kNumber || p.Typ == kText || p.Typ == kFlag || p.Typ == kChoice;
+}
+
+void BefehlComposer::SetEingabe(const Befehl& b, QList<ParameterEingabe>& in, int i,
+                                const QString& value)
+{
+    if (i < 0 || i >= b.Parameter.size() || i >= in.size())
+        return;
+    const int typ = b.Parameter.at(i).Typ;
+    if (typ == kNumber || typ == kText) {
+        in[i].text = value;
+        return;
     }
-    return ok;
+    if (typ != kFlag && typ != kChoice)
+        return;
+    const QString v = value.trimmed().toLower();
+    const bool on = v == QLatin1String("1") || v == QLatin1String("ja") ||
+                    v == QLatin1String("yes") || v == QLatin1String("x");
+    if (on && typ == kChoice) {
+        for (int j = 0; j < b.Parameter.size() && j < in.size(); ++j) {
+            if (b.Parameter.at(j).Typ == kChoice)
+                in[j].checked = false;
+        }
+    }
+    in[i].checked = on;
 }
 
 QString BefehlComposer::CreateBefehlstext(const Befehl& b, const QList<ParameterEingabe>& in,

@@ -36,12 +36,26 @@ public:
     // entry per row: true where the box is out of range. False when anything is refused.
     [[nodiscard]] static bool CheckParameter(const Befehl& b, const QList<ParameterEingabe>& in,
                                              int Createmode, QList<bool>* bad = nullptr);
-    // The command text in notation (byte-form values as the characters of their codes).
-    // Call after CheckParameter. Rows of an unknown type add nothing; `unknownType` is set.
+    // What CheckParameter refused, for the user: kUnzulaessig, then one line per refused
+    // row or flag sum with what is allowed ("Zeile: \"9\" ist nicht zulässig, erlaubt ist 1
+    // bis 4"). Empty when nothing is refused.
+    [[nodiscard]] static QString Meldung(const Befehl& b, const QList<ParameterEingabe>& in,
+                                         int Createmode);
+    // Whether a row takes a value from the user (number, flag, text, choice).
+    [[nodiscard]] static bool TakesEntry(const Befehlsparameter& p);
+    // Sets row i from a value as typed: the text of a number or text row; for a flag or
+    // choice "1", "ja", "yes" or "x" set it, anything else clears it. The choices of a
+    // command are one group: setting one clears the others.
+    static void SetEingabe(const Befehl& b, QList<ParameterEingabe>& in, int i,
+                           const QString& value);
+    // The command text in notation. A byte-form value is the character of its code where
+    // an editor holds that character as it is, else its code form ("<013>", "<ESC>"), which
+    // the link turns back into the same byte. Call after CheckParameter. Rows of an unknown type
+    // add nothing; `unknownType` is set.
     [[nodiscard]] static QString CreateBefehlstext(const Befehl& b,
                                                    const QList<ParameterEingabe>& in,
                                                    int Createmode, bool* unknownType = nullptr);
-    // A box's number: its leading numeric part rounded; nullopt beyond 16 bits.
+    // A box's number: its leading numeric part rounded; false beyond 16 bits.
     [[nodiscard]] static bool BoxValue(const QString& text, int* value);
 };
 

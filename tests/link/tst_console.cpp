@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(term.all(), sent);
         QCOMPARE(frame.txtTerminalAntwort()->text(), shown);
         QVERIFY(frame.cmdSenden()->isEnabled());
-        // Disabled until the command builder exists: a button that does nothing is not offered.
+        // Without a command catalogue the builder has nothing to offer.
         QVERIFY(
             !frame.findChild<QPushButton*>(QStringLiteral("cmdBefehleinfuegen_B"))->isEnabled());
     }

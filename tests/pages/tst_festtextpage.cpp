@@ -3,9 +3,12 @@
 #include "../link/LinkFixture.h"
 
 #include "commands/frmBefehle.h"
-#include "editors/FesttextePage.h"
 #include "config/FesttextFiles.h"
 #include "config/FesttextTable.h"
+#include "editors/ConsoleFrame.h"
+#include "editors/FesttextePage.h"
+#include "link/FesttextLayout.h"
+#include "platform/Codepage.h"
 #include "platform/ProgressIndicator.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"
@@ -22,7 +25,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+
 #include <QTreeWidget>
+#include <functional>
 
 using namespace vemro;
 using namespace vemro::test;
@@ -96,7 +101,11 @@ private Q_SLOTS:
     void importAt126();
     void exportImportRoundTrip();
     void showOnTerminal();
+    void insertCommand_data();
     void insertCommand();
+    void plainTextShowsPlain();
+    void consoleInsertsCommand_data();
+    void consoleInsertsCommand();
     void builderDialog();
 };
 
@@ -366,27 +375,177 @@ void TstFesttextPage::showOnTerminal()
     QTRY_VERIFY(rig.term.displayLine(0).startsWith(QStringLiteral("eins")));
 }
 
-void TstFesttextPage::insertCommand()
+namespace {
+
+// Answers the command builder once it is shown: `answer` gets the dialog.
+void answerBuilder(QObject* context, std::function<void(frmBefehle*)> answer)
 {
-    Rig rig;
-    rig.page->txtFesttext()->setPlainText(QStringLiteral("ab"));
-    rig.page->txtFesttext()->moveCursor(QTextCursor::End);
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = rig.page->window()->findChild<frmBefehle*>();
-        if (!dialog) {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* d = qobject_cast<frmBefehle*>(w))
-                    dialog = d;
-            }
+    QTimer::singleShot(0, context, [answer] {
+        frmBefehle* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<frmBefehle*>(w); d && d->isVisible())
+                dialog = d;
         }
         QVERIFY(dialog);
-        QVERIFY(dialog->selectNode(QStringLiteral("B101")));
-        dialog->OKButton()->click();
+        answer(dialog);
     });
-    rig.page->cmdBefehlEinfuegen()->click();
-    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("ab{<ESC>LL}"));
-    QVERIFY(rig.page->txtFesttext()->toHtml().contains(QStringLiteral("#008000")));
-    QCOMPARE(rig.page->txtFesttext()->currentCharFormat().foreground().color(), QColor(Qt::black));
+}
+
+// "Terminalmodus setzen" with the given flags ticked (rows 2..7: 1, 2, 8, 16, 32, 64), OK.
+std::function<void(frmBefehle*)> chooseMode(const QList<bool>& flags)
+{
+    return [flags](frmBefehle* dialog) {
+        QVERIFY(dialog->selectNode(QStringLiteral("B701")));
+        for (int i = 0; i < flags.size(); ++i) {
+            auto* box = qobject_cast<QCheckBox*>(dialog->parameterControl(i + 2));
+            QVERIFY(box);
+            box->setChecked(flags.at(i));
+        }
+        QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
+    };
+}
+
+bool plainFrom(const QTextEdit* editor, int from)
+{
+    QTextCursor c(editor->document());
+    for (int pos = from + 1; pos <= editor->document()->characterCount() - 1; ++pos) {
+        c.setPosition(pos);
+        const QTextCharFormat f = c.charFormat();
+        if (f.foreground().color() != QColor(Qt::black) || f.fontWeight() != QFont::Normal)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void TstFesttextPage::insertCommand_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<QList<bool>>("flags");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("clear display") << "B101" << QList<bool>{} << "<ESC>LL" << QByteArray("\x1bLL");
+    // Keyboard and serial answers: the flag byte is 10, a line feed.
+    QTest::newRow("mode 10") << "B701" << QList<bool>{false, true, true, false, false, false}
+                             << "<ESC>KM<010>" << QByteArray("\x1bKM\x0a");
+    QTest::newRow("mode 27") << "B701" << QList<bool>{true, true, true, true, false, false}
+                             << "<ESC>KM<ESC>" << QByteArray("\x1bKM\x1b");
+    QTest::newRow("mode 123") << "B701" << QList<bool>{true, true, true, true, true, true}
+                              << "<ESC>KM<123>" << QByteArray("\x1bKM{");
+    QTest::newRow("mode 0") << "B701" << QList<bool>{false, false, false, false, false, false}
+                            << "<ESC>KM<000>" << QByteArray("\x1bKM\0", 4);
+}
+
+void TstFesttextPage::insertCommand()
+{
+    QFETCH(QString, node);
+    QFETCH(QList<bool>, flags);
+    QFETCH(QString, command);
+    QFETCH(QByteArray, bytes);
+    Rig rig;
+    rig.page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.page.get()));
+    QTextEdit* editor = rig.page->txtFesttext();
+    rig.page->txtFesttextNr()->setText(QStringLiteral("009"));
+    editor->setPlainText(QStringLiteral("ab"));
+    editor->moveCursor(QTextCursor::End);
+    if (node == QLatin1String("B701")) {
+        answerBuilder(this, chooseMode(flags));
+    } else {
+        answerBuilder(this, [node](frmBefehle* dialog) {
+            QVERIFY(dialog->selectNode(node));
+            QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
+        });
+    }
+    QTest::mouseClick(rig.page->cmdBefehlEinfuegen(), Qt::LeftButton);
+    const QString inserted = QStringLiteral("ab{") + command + QLatin1Char('}');
+    QCOMPARE(editor->toPlainText(), inserted);
+    QVERIFY(editor->toHtml().contains(QStringLiteral("#008000")));
+    // Typing goes on in the editor at the caret, in the plain style.
+    QCOMPARE(rig.page->focusWidget(), editor);
+    QTest::keyClicks(rig.page->focusWidget(), QStringLiteral("xy"));
+    QCOMPARE(editor->toPlainText(), inserted + QStringLiteral("xy"));
+    QVERIFY(plainFrom(editor, static_cast<int>(inserted.size())));
+    // Back to the end of the command by moving there: still plain.
+    editor->moveCursor(QTextCursor::Start);
+    editor->moveCursor(QTextCursor::End);
+    editor->moveCursor(QTextCursor::Left);
+    editor->moveCursor(QTextCursor::Left);
+    QTest::keyClicks(editor, QStringLiteral("z"));
+    QVERIFY(plainFrom(editor, static_cast<int>(inserted.size())));
+    QCOMPARE(editor->toPlainText(), inserted + QStringLiteral("zxy"));
+
+    QTest::mouseClick(rig.page->cmdSaveFesttextinDB(), Qt::LeftButton);
+    QCOMPARE(rig.stored(9), inserted + QStringLiteral("zxy"));
+    const QByteArray sent = QByteArray("ab") + bytes + "zxy";
+    for (bool removeLF : {false, true}) {
+        FesttextLayout layout;
+        QVERIFY(LayoutFesttexte({{9, StringToAnsi(rig.stored(9))}}, removeLF, layout, nullptr));
+        QCOMPARE(layout.bytes.value(0), sent);
+    }
+}
+
+void TstFesttextPage::plainTextShowsPlain()
+{
+    Rig rig;
+    QString error;
+    QVERIFY(FesttextTable(rig.env).store(1, QStringLiteral("nur Text"), QString(), &error));
+    // Rich text stored with the command style running on into the plain text after it.
+    QString rtf = FesttextRichText(QStringLiteral("{<ESC>LL}abc"));
+    rtf.replace(QStringLiteral("</span>"), QString());
+    rtf.replace(QStringLiteral("</p>"), QStringLiteral("</span></p>"));
+    QVERIFY(FesttextTable(rig.env).store(2, QStringLiteral("{<ESC>LL}abc"), rtf, &error));
+    QTextEdit* editor = rig.page->txtFesttext();
+    rig.page->txtFesttextNr()->setText(QStringLiteral("002"));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("{<ESC>LL}abc"));
+    QVERIFY(plainFrom(editor, 9));
+    QVERIFY(!plainFrom(editor, 0));
+    // The caret after the command (its style) does not colour the next text loaded.
+    editor->moveCursor(QTextCursor::Start);
+    editor->moveCursor(QTextCursor::End);
+    editor->moveCursor(QTextCursor::Left);
+    editor->moveCursor(QTextCursor::Left);
+    editor->moveCursor(QTextCursor::Left);
+    rig.page->txtFesttextNr()->setText(QStringLiteral("001"));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("nur Text"));
+    QVERIFY(plainFrom(editor, 0));
+}
+
+void TstFesttextPage::consoleInsertsCommand_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("mode 10") << false << "<ESC>KM<010>" << 10;
+    QTest::newRow("cancel empties the line") << true << "" << 59;
+}
+
+void TstFesttextPage::consoleInsertsCommand()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, line);
+    QFETCH(int, mode);
+    Rig rig;
+    ConsoleFrame console(&rig.link.vx);
+    console.setBefehlskatalog(&rig.env);
+    console.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&console));
+    QVERIFY(console.cmdBefehleinfuegen_B()->isEnabled());
+    if (cancel) {
+        answerBuilder(this, [](frmBefehle* dialog) {
+            QVERIFY(dialog->selectNode(QStringLiteral("B701")));
+            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+        });
+    } else {
+        answerBuilder(this, chooseMode({false, true, true, false, false, false}));
+    }
+    QTest::mouseClick(console.cmdBefehleinfuegen_B(), Qt::LeftButton);
+    QCOMPARE(console.txtBefehl()->text(), line);
+    QCOMPARE(console.focusWidget(), console.txtBefehl());
+    const int before = rig.term.modeFlags();
+    QTest::mouseClick(console.cmdSenden(), Qt::LeftButton);
+    QCOMPARE(rig.term.modeFlags(), cancel ? before : mode);
 }
 
 void TstFesttextPage::builderDialog()
@@ -406,7 +565,8 @@ void TstFesttextPage::builderDialog()
     dialog.setCreatemode(1);
     dialog.OKButton_Click();
     QCOMPARE(rig.link.ui.texts(),
-             QStringList{QStringLiteral("einige Angaben sind nicht zulässig, bitte prüfen")});
+             QStringList{QStringLiteral("einige Angaben sind nicht zulässig, bitte prüfen\n"
+                                        "Zeile: \"9\" ist nicht zulässig, erlaubt ist 1 bis 4")});
     QVERIFY(zeile->styleSheet().contains(QStringLiteral("#ff0000")));
     zeile->setText(QStringLiteral("2"));
     dialog.OKButton_Click();

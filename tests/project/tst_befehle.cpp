@@ -1,5 +1,7 @@
 // The command builder's composition: labels, presets, range check and command text in
 // both parameter forms; and the catalogue of the templates.
+#include "link/Notation.h"
+#include "platform/Codepage.h"
 #include "platform/ScriptedUserInterface.h"
 #include "project/BefehlComposer.h"
 #include "project/Befehlskatalog.h"
@@ -56,6 +58,7 @@ class TstBefehle : public QObject
 private Q_SLOTS:
     void compose_data();
     void compose();
+    void byteValues();
     void check_data();
     void check();
     void labelsAndPresets();
@@ -72,13 +75,12 @@ void TstBefehle::compose_data()
     QTest::newRow("text form") << s << QList<ParameterEingabe>{box("12"), box("AB")} << 1
                                << "<ESC>XY12,AB;";
     QTest::newRow("byte form") << s << QList<ParameterEingabe>{box("12"), box("AB")} << 0
-                               << QStringLiteral("<ESC>XY") + QChar(12) + "AB";
+                               << "<ESC>XY<012>AB";
     const Befehl group = cmd("<ESC>G", ";", {par(4), par(2, 0, 1), par(2, 0, 4), par(5)});
     QTest::newRow("flag group") << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}}
                                 << 1 << "<ESC>G5;";
     QTest::newRow("flag group bytes")
-        << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 0
-        << QStringLiteral("<ESC>G") + QChar(5);
+        << group << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 0 << "<ESC>G<005>";
     QTest::newRow("lone flag off") << cmd("<ESC>F", ";", {par(2, 0, 1)})
                                    << QList<ParameterEingabe>{flag(false)} << 1 << "<ESC>F0;";
     QTest::newRow("no parameters")
@@ -90,7 +92,7 @@ void TstBefehle::compose_data()
     QTest::newRow("KM always bytes")
         << cmd("<ESC>KM", "", {par(4), par(2, 0, 1), par(2, 0, 2), par(2, 0, 8), par(5)})
         << QList<ParameterEingabe>{{}, flag(true), flag(true), flag(false), {}} << 1
-        << QStringLiteral("<ESC>KM") + QChar(3);
+        << "<ESC>KM<003>";
     QTest::newRow("number then group")
         << cmd("<ESC>P", ";", {par(1, 0, 8), par(4), par(2, 0, 1), par(2, 0, 128), par(5)})
         << QList<ParameterEingabe>{box("1"), {}, flag(false), flag(true), {}} << 1
@@ -115,6 +117,25 @@ void TstBefehle::compose()
     QCOMPARE(BefehlComposer::CreateBefehlstext(befehl, input, mode), expected);
 }
 
+void TstBefehle::byteValues()
+{
+    // Every byte value composes to a text an editor holds unchanged (no control code, no
+    // brace, no "<" that could start a code form) and that the link sends as that byte.
+    const Befehl c = cmd("<ESC>C", "", {par(1, 0, 255)});
+    for (int v = 0; v < 256; ++v) {
+        const QString text = BefehlComposer::CreateBefehlstext(c, {box(QString::number(v))}, 0);
+        const QString value = text.mid(6);
+        QVERIFY2(!value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}')),
+                 qPrintable(text));
+        for (QChar ch : value)
+            QVERIFY2(ch.isPrint() && ch != QChar(0xA0), qPrintable(QString::number(v)));
+        QVERIFY2(value.size() == 1 || value.startsWith(QLatin1Char('<')), qPrintable(text));
+        QCOMPARE(FilterSteuerzeichen(StringToAnsi(text), false), QByteArray("\x1b"
+                                                                            "C") +
+                                                                     char(v));
+    }
+}
+
 void TstBefehle::check_data()
 {
     QTest::addColumn<Befehl>("befehl");
@@ -122,32 +143,43 @@ void TstBefehle::check_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<bool>>("bad");
     QTest::addColumn<bool>("ok");
-    const Befehl two = cmd("<ESC>LC", ";", {par(1, 1, 4), par(1, 1, 40)});
+    QTest::addColumn<QString>("reason"); // the line after "einige Angaben ..."
+    const Befehl two = cmd("<ESC>LC", ";", {par(1, 1, 4, {}, "Zeile"), par(1, 1, 40)});
     QTest::newRow("in range") << two << QList<ParameterEingabe>{box("4"), box("1")} << 1
-                              << QList<bool>{false, false} << true;
+                              << QList<bool>{false, false} << true << "";
     QTest::newRow("above max") << two << QList<ParameterEingabe>{box("5"), box("40")} << 1
-                               << QList<bool>{true, false} << false;
-    QTest::newRow("no number is 0") << two << QList<ParameterEingabe>{box("abc"), box("2")} << 1
-                                    << QList<bool>{true, false} << false;
+                               << QList<bool>{true, false} << false
+                               << "Zeile: \"5\" ist nicht zulässig, erlaubt ist 1 bis 4";
+    QTest::newRow("no number is 0")
+        << two << QList<ParameterEingabe>{box("abc"), box("2")} << 1 << QList<bool>{true, false}
+        << false << "Zeile: \"abc\" ist nicht zulässig, erlaubt ist 1 bis 4";
     QTest::newRow("leading number") << two << QList<ParameterEingabe>{box("3x"), box("2.4")} << 1
-                                    << QList<bool>{false, false} << true;
+                                    << QList<bool>{false, false} << true << "";
     QTest::newRow("beyond 16 bits")
         << cmd("<ESC>W", ";", {par(1, 0, QVariant())}) << QList<ParameterEingabe>{box("40000")} << 1
-        << QList<bool>{true} << false;
+        << QList<bool>{true} << false << "P: \"40000\" ist nicht zulässig, erlaubt ist 0 bis 32767";
     const Befehl wide = cmd("<ESC>W", ";", {par(1, -1000, 1000)});
     QTest::newRow("text form wide")
-        << wide << QList<ParameterEingabe>{box("300")} << 1 << QList<bool>{false} << true;
+        << wide << QList<ParameterEingabe>{box("300")} << 1 << QList<bool>{false} << true << "";
     // One character cannot carry 300 or -1.
     QTest::newRow("byte form 300")
-        << wide << QList<ParameterEingabe>{box("300")} << 0 << QList<bool>{true} << false;
+        << wide << QList<ParameterEingabe>{box("300")} << 0 << QList<bool>{true} << false
+        << "P: \"300\" ist nicht zulässig, erlaubt ist 0 bis 255";
     QTest::newRow("byte form -1") << wide << QList<ParameterEingabe>{box("-1")} << 0
-                                  << QList<bool>{true} << false;
-    const Befehl big = cmd("<ESC>G", "", {par(4), par(2, 0, 200), par(2, 0, 100), par(5)});
+                                  << QList<bool>{true} << false
+                                  << "P: \"-1\" ist nicht zulässig, erlaubt ist 0 bis 255";
+    QTest::newRow("limit beyond any integer")
+        << cmd("<ESC>W", ";", {par(1, "1E30", QVariant())}) << QList<ParameterEingabe>{box("5")}
+        << 1 << QList<bool>{true} << false
+        << "P: \"5\" ist nicht zulässig, in dieser Parameterform ist kein Wert möglich";
+    const Befehl big =
+        cmd("<ESC>G", "", {par(4, {}, {}, {}, "Modus"), par(2, 0, 200), par(2, 0, 100), par(5)});
     QTest::newRow("byte sum too big")
         << big << QList<ParameterEingabe>{{}, flag(true), flag(true), {}} << 0
-        << QList<bool>{false, false, false, false} << false;
+        << QList<bool>{false, false, false, false} << false
+        << "Modus: Summe 300 ist nicht zulässig, erlaubt ist 0 bis 255";
     QTest::newRow("text sum fine") << big << QList<ParameterEingabe>{{}, flag(true), flag(true), {}}
-                                   << 1 << QList<bool>{false, false, false, false} << true;
+                                   << 1 << QList<bool>{false, false, false, false} << true << "";
 }
 
 void TstBefehle::check()
@@ -157,9 +189,12 @@ void TstBefehle::check()
     QFETCH(int, mode);
     QFETCH(QList<bool>, bad);
     QFETCH(bool, ok);
+    QFETCH(QString, reason);
     QList<bool> marks;
     QCOMPARE(BefehlComposer::CheckParameter(befehl, input, mode, &marks), ok);
     QCOMPARE(marks, bad);
+    QCOMPARE(BefehlComposer::Meldung(befehl, input, mode),
+             ok ? QString() : BefehlComposer::kUnzulaessig + QLatin1Char('\n') + reason);
 }
 
 void TstBefehle::labelsAndPresets()

@@ -39,6 +39,11 @@ void TstCliFesttexte::initTestCase()
             run({QStringLiteral("project"), QStringLiteral("new"), QString::fromLatin1(name)});
         QVERIFY2(r.code == 0, qPrintable(r.err));
     }
+    // A catalogue with a parameter type the builder does not know.
+    QVERIFY(m_home->makeProject(
+        QStringLiteral("Fremd"), QStringLiteral("vx_standard"),
+        {QStringLiteral("INSERT INTO Befehlsparameter (ID, Befehl_ID, Reihenfolge, Bezeichnung, "
+                        "Typ) VALUES (10299, 102, 9, 'neu', 9)")}));
 }
 
 void TstCliFesttexte::writeReadRoundTrip_data()
@@ -134,27 +139,54 @@ void TstCliFesttexte::silentTerminal()
 
 void TstCliFesttexte::compose_data()
 {
+    QTest::addColumn<QString>("project");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("out");
-    QTest::newRow("cursor") << QStringList{"102", "3", "7"} << 0 << "<ESC>LC3,7;";
-    QTest::newRow("out of range") << QStringList{"102", "9", "7"} << 1 << "";
-    QTest::newRow("mode byte") << QStringList{"701"} << 0 << "<ESC>KM;";
-    QTest::newRow("bytes") << QStringList{"201", "1", "13", "--bytes"} << 0 << "<ESC>P<001><013>";
-    QTest::newRow("byte 300") << QStringList{"304", "300", "--bytes"} << 1 << "";
-    QTest::newRow("unknown") << QStringList{"9999"} << 1 << "";
+    QTest::addColumn<QString>("err");
+    const QString k = QStringLiteral("Katalog");
+    QTest::newRow("cursor") << k << QStringList{"102", "3", "7"} << 0 << "<ESC>LC3,7;"
+                            << "";
+    QTest::newRow("out of range") << k << QStringList{"102", "9", "7"} << 1 << ""
+                                  << "Zeile: \"9\" ist nicht zulässig, erlaubt ist 1 bis 4";
+    QTest::newRow("mode byte") << k << QStringList{"701"} << 0 << "<ESC>KM;"
+                               << "";
+    // Keyboard and serial answers only: 10, a line feed, stays a code form.
+    QTest::newRow("mode 10") << k << QStringList{"701", "0", "1", "1", "0", "0", "0"} << 0
+                             << "<ESC>KM<010>"
+                             << "";
+    // Everything on: 123, a brace, which the link would drop as it stood.
+    QTest::newRow("mode 123") << k << QStringList{"701", "1", "1", "1", "1", "1", "1"} << 0
+                              << "<ESC>KM<123>"
+                              << "";
+    QTest::newRow("bytes") << k << QStringList{"201", "1", "13", "--bytes"} << 0
+                           << "<ESC>P<001><013>"
+                           << "";
+    // Choosing an option clears the one preset.
+    QTest::newRow("option") << k << QStringList{"106", "ja"} << 0 << "<ESC>LB0;"
+                            << "";
+    QTest::newRow("byte 300") << k << QStringList{"304", "300", "--bytes"} << 1 << ""
+                              << "erlaubt ist 0 bis 255";
+    QTest::newRow("bad code form") << k << QStringList{"107", "<300>"} << 1 << ""
+                                   << "<300>";
+    QTest::newRow("unknown") << k << QStringList{"9999"} << 1 << ""
+                             << "nicht im Katalog";
+    QTest::newRow("unknown type") << "Fremd" << QStringList{"102", "3", "7"} << 1 << "<ESC>LC3,7,;"
+                                  << "unbekannter Parametertyp/CreateBefehlstext";
 }
 
 void TstCliFesttexte::compose()
 {
+    QFETCH(QString, project);
     QFETCH(QStringList, args);
     QFETCH(int, code);
     QFETCH(QString, out);
-    const CliResult r = run(QStringList{QStringLiteral("commands"), QStringLiteral("compose"),
-                                        QStringLiteral("Katalog")} +
-                            args);
+    QFETCH(QString, err);
+    const CliResult r =
+        run(QStringList{QStringLiteral("commands"), QStringLiteral("compose"), project} + args);
     QCOMPARE(r.code, code);
     QCOMPARE(r.out, out);
+    QVERIFY2(r.err.contains(err), qPrintable(r.err));
     if (code != 0)
         QVERIFY(!r.err.isEmpty());
 }
