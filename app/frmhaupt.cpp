@@ -59,9 +59,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vemro {
 
 namespace {
+
+constexpr int kStatusPanelMinWidth = 160;
 
 struct DesignPage
 {
@@ -227,7 +231,7 @@ void frmhaupt::buildPages()
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
-        m_panels[i]->setMinimumWidth(i == 0 ? 160 : 120);
+        m_panels[i]->setMinimumWidth(i == 0 ? kStatusPanelMinWidth : 120);
     }
     statusBar()->setObjectName(QStringLiteral("ctlStatusBar"));
     statusBar()->addWidget(m_panels[0], 2);
@@ -284,8 +288,14 @@ int frmhaupt::currentPage() const
 
 void frmhaupt::setPanelText(int panel, const QString& text)
 {
-    if (panel >= 1 && panel <= static_cast<int>(m_panels.size()))
-        m_panels[static_cast<size_t>(panel - 1)]->setText(text);
+    if (panel < 1 || panel > static_cast<int>(m_panels.size()))
+        return;
+    QLabel* label = m_panels[static_cast<size_t>(panel - 1)];
+    label->setText(text);
+    // Panel 1 carries the status of long actions ("Programiervorgang.... noch 1:23 min"):
+    // it is shown whole, the other panels and the link's give way.
+    if (panel == 1)
+        label->setMinimumWidth(std::max(kStatusPanelMinWidth, label->sizeHint().width()));
 }
 
 QString frmhaupt::panelText(int panel) const

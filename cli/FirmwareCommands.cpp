@@ -7,6 +7,7 @@
 #include "link/ComPort.h"
 #include "link/clsVX.h"
 #include "platform/ProgressIndicator.h"
+#include "platform/UserInterface.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -92,7 +93,10 @@ int check(CliContext& ctx)
             << QStringLiteral("Länge: %1 Bytes\n").arg(image.length)
             << QStringLiteral("Blöcke: %1 zu %2 Bytes\n")
                    .arg(image.length / clsBootloader::kWriteBlockBytes)
-                   .arg(clsBootloader::kWriteBlockBytes);
+                   .arg(clsBootloader::kWriteBlockBytes)
+            // Two files that give the same image (other tools, line ends, record lengths)
+            // show the same figure.
+            << QStringLiteral("Prüfsumme (CRC-16): %1\n").arg(hex4(qChecksum(image.bytes)));
     return 0;
 }
 
@@ -135,6 +139,15 @@ int update(CliContext& ctx, clsVX& vx)
     clsBootloader* boot = clsBootloader::Bootloader(vx);
     if (!boot->loadUpdatefile(ctx.args.first()))
         return 1;
+    // --yes / --no answer the question of the window; without them the warning is printed
+    // and the update goes on, as the command asked for it.
+    if (ctx.has(QStringLiteral("yes")) || ctx.has(QStringLiteral("no"))) {
+        if (ui().ask(clsBootloader::kResetConfirm, UserInterface::Buttons::OkCancel, kProductName,
+                     UserInterface::Answer::Cancel) != UserInterface::Answer::Ok)
+            return ctx.fail(QStringLiteral("Firmwareupdate nicht gestartet"));
+    } else {
+        ui().message(clsBootloader::kResetWarning, kProductName);
+    }
     return transfer(ctx, boot, QStringLiteral("Programiervorgang...."), true);
 }
 

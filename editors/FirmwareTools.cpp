@@ -104,7 +104,12 @@ void FirmwareTools::run(bool update)
         update ? QStringLiteral("Programiervorgang....") : QStringLiteral("Verify....");
     status(QStringLiteral("Laden der Updatedatei...."));
     ui().setBusy(true);
-    const bool read = boot->openUpdatefile();
+    bool read = boot->openUpdatefile();
+    if (read && self && update) {
+        ui().setBusy(false);
+        read = ui().ask(clsBootloader::kResetConfirm, UserInterface::Buttons::OkCancel,
+                        kProductName, UserInterface::Answer::Cancel) == UserInterface::Answer::Ok;
+    }
     if (read && self) {
         status(stage);
         if (update)

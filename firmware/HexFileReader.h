@@ -16,9 +16,9 @@ struct HexReadResult
     int records = 0;   // records read from the file
 };
 
-// Reads the text of an Intel HEX update file into the program image. Fields are taken by
-// their widths, character after character, so a file whose lines end in LF alone falls out
-// of step and fails its checksum. Only data below the end of the program window are placed.
+// Reads the text of an Intel HEX update file into the program image, one record a line
+// (LF, CR LF or CR), data records of any length the format allows (0 to 255 bytes). Only
+// data of the program window are placed. Every refusal names the line and what is wrong.
 class HexFileReader
 {
 public:
@@ -28,7 +28,6 @@ public:
 
     static inline const QString kChecksumError =
         QStringLiteral("Prüfsummenfehler beim Lesen der Datei");
-    static inline const QString kUnknownRecord = QStringLiteral("unbekannter Eintrag, Abbruch");
 
     [[nodiscard]] static HexReadResult read(const QByteArray& content);
 

@@ -73,6 +73,12 @@ public:
     static inline const QString kVerifyDone = QStringLiteral("   Verify abgeschlossen      ");
     static inline const QString kResetQuestion =
         QStringLiteral("Zum Verify das Zielsystem zurücksetzen");
+    // The update starts with a reset (ESC "Kr"): what the terminal holds only in its working
+    // memory is gone after it.
+    static inline const QString kResetWarning =
+        QStringLiteral("Das Terminal wird für das Firmwareupdate zurückgesetzt: Einstellungen, "
+                       "die nicht dauerhaft gespeichert sind, gehen dabei verloren.");
+    static inline const QString kResetConfirm = kResetWarning + QStringLiteral(" Update starten?");
     static inline const QString kNoImage =
         QStringLiteral("Keine gültige Updatedatei gelesen, Vorgang nicht gestartet");
     static inline const QString kAlreadyRunning =

@@ -22,12 +22,17 @@ QByteArray byte(uchar b)
 }
 
 // The characters a failed Receive had collected: the serial link puts them before
-// " / TimeOut", the network module after "TimeOut /".
+// " / TimeOut", the network module between "TimeOut /" and "/".
 QByteArray collected(const QByteArray& text)
 {
+    static const QByteArray kSerialSuffix = QByteArrayLiteral(" / TimeOut");
     static const QByteArray kNetPrefix = QByteArrayLiteral("TimeOut /");
-    if (text.startsWith(kNetPrefix))
-        return text.mid(kNetPrefix.size());
+    if (text.endsWith(kSerialSuffix))
+        return text.chopped(kSerialSuffix.size());
+    if (text.startsWith(kNetPrefix) && text.endsWith('/'))
+        return text.mid(kNetPrefix.size()).chopped(1);
+    if (text == "TimeOut")
+        return {};
     return text;
 }
 
@@ -236,7 +241,8 @@ bool clsBootloader::runUpdate()
     const int blocks = static_cast<int>(image.size()) / kWriteBlockBytes;
     progress->setValue(0);
     progress->setMaximum(static_cast<int>(image.size()) + 1);
-    auto address = static_cast<quint16>(m_image.startAddress);
+    // The file counts bytes, the bootloader two-byte words.
+    auto address = static_cast<quint16>(m_image.startAddress / 2);
     m_blockClock.start();
     for (int n = 0; n < blocks; ++n) {
         if (stopRequested())
@@ -271,8 +277,10 @@ bool clsBootloader::runUpdate()
         if (!self || !m_terminal)
             return false;
         code = m_terminal->lastError();
+        // The terminal answered, but not "stored" (231 then 232): the block was refused,
+        // the line is fine.
         if (failed)
-            return fail(code == 2 ? kLinkBroken : kStoreError);
+            return fail(code == 2 && collected(answer).isEmpty() ? kLinkBroken : kStoreError);
 
         progress->setValue(progress->value() + kWriteBlockBytes);
         address = static_cast<quint16>(address + kWriteBlockBytes / 2); // words of two bytes
@@ -281,6 +289,7 @@ bool clsBootloader::runUpdate()
         if (!self)
             return false;
     }
+    progress->setValue(progress->maximum()); // done: the bar shows 100 %
     ui().message(kUpdateDone, kProductName);
     return true;
 }
@@ -371,17 +380,22 @@ bool clsBootloader::runVerify()
     if (!self || stopRequested())
         return false;
 
+    // The image lies in program memory from its start address on (bytes, as the update
+    // writes it); the bytes of the first block before it are no part of the file.
+    const int firstBlock = m_image.startAddress / kReadBlockBytes;
+    const int lead = m_image.startAddress % kReadBlockBytes;
     QByteArray image = m_image.bytes;
-    while (image.size() % kReadBlockBytes != 0)
+    while ((lead + image.size()) % kReadBlockBytes != 0)
         image += HexFileReader::fillWord();
-    const int blocks = static_cast<int>(image.size()) / kReadBlockBytes;
-    progress->setMaximum(static_cast<int>(image.size()) + 1);
+    const int blocks = static_cast<int>(lead + image.size()) / kReadBlockBytes;
+    progress->setMaximum(blocks * kReadBlockBytes + 1);
     bool allMatched = true;
     QStringList failedBlocks;
     m_blockClock.start();
-    for (int b = 0; b < blocks; ++b) {
+    for (int n = 0; n < blocks; ++n) {
         if (stopRequested())
             return false;
+        const int b = firstBlock + n;
         QByteArray request = byte(kReadBlock);
         request += static_cast<char>(b & 0xFF);
         (void)sendRaw(request);
@@ -396,12 +410,14 @@ bool clsBootloader::runVerify()
         if (failed)
             return fail(kLinkBroken);
         // Each block is compared with the image at its own place only.
-        const QByteArray expected = image.mid(qsizetype(b) * kReadBlockBytes, kReadBlockBytes);
-        if (received.left(kReadBlockBytes) != expected) {
+        const int skip = n == 0 ? lead : 0;
+        const qsizetype from = qsizetype(n) * kReadBlockBytes - lead + skip;
+        const QByteArray expected = image.mid(from, kReadBlockBytes - skip);
+        if (received.mid(skip, expected.size()) != expected) {
             QString list;
-            for (int p = 1; p <= kReadBlockBytes; ++p) {
+            for (int p = skip + 1; p <= kReadBlockBytes; ++p) {
                 const int i = p - 1;
-                if (i >= received.size() || received.at(i) != expected.at(i))
+                if (i >= received.size() || received.at(i) != expected.at(i - skip))
                     list += QString::number(p) + QStringLiteral(", ");
             }
             if (list.size() > 30)
@@ -415,8 +431,9 @@ bool clsBootloader::runVerify()
                 return false;
         }
         progress->setValue(progress->value() + kReadBlockBytes);
-        reportBlock(b + 1, blocks);
+        reportBlock(n + 1, blocks);
     }
+    progress->setValue(progress->maximum());
     ui().message(kVerifyDone, kProductName);
     if (!allMatched)
         m_errorText = QStringLiteral("Verify: Abweichungen in Block ") +

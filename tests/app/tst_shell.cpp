@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void templateListPrefersStandard();
     void statusPanel();
     void windowUsesThePortMap();
+    void statusTextShownWhole();
 };
 
 void TstShell::startWindowShowsItsCaption()
@@ -241,6 +243,36 @@ void TstShell::windowUsesThePortMap()
         QVERIFY(window.Init());
         QCOMPARE(window.ctlcom()->devicePath(1), QStringLiteral("/dev/vemro-map-test"));
         QCOMPARE(window.ctlcom()->devicePath(2), ComPortMap::defaultDevicePath(2));
+    }
+    setUi(nullptr);
+    setProgramFolder(QString());
+}
+
+// The status of a firmware update beside the progress bar and the link's panel: the whole
+// text is shown, not "Programiervorgang.... noc".
+void TstShell::statusTextShownWhole()
+{
+    QTemporaryDir home;
+    setProgramFolder(home.path());
+    ScriptedUserInterface ui;
+    setUi(&ui);
+    {
+        frmStart start;
+        frmhaupt window(&start);
+        // The link's panel as wide as a pty's path makes it.
+        window.ctlcom()->setDeviceOverride(1, QStringLiteral("/tmp/vemro-abcdef/pty/vx"));
+        QVERIFY(window.Init());
+        window.resize(800, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QProgressBar*>(QStringLiteral("ctlFortschritt"))->setVisible(true);
+        const QString text = QStringLiteral("Programiervorgang.... noch 1:23 min");
+        window.setPanelText(1, text);
+        window.setPanelText(2, QStringLiteral("Anlage mit einem recht langen Projektnamen"));
+        window.setPanelText(3, QStringLiteral("noch ein langer Text im dritten Feld"));
+        auto* panel = window.findChild<QLabel*>(QStringLiteral("stbPanel1"));
+        QTRY_VERIFY2(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(text),
+                     qPrintable(QString::number(panel->width())));
     }
     setUi(nullptr);
     setProgramFolder(QString());

@@ -14,7 +14,24 @@ using namespace vemro::test;
 
 namespace {
 const QString kCli = QStringLiteral(CLI_PATH);
+
+// What "firmware check" prints for an image.
+QString checkOutput(const QByteArray& image, int start)
+{
+    QByteArray padded = image;
+    while (padded.size() % 16 != 0)
+        padded += QByteArray("\xFF\x3F", 2);
+    const auto hex4 = [](int v) {
+        return QString::number(v, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    };
+    return QStringLiteral("Startadresse: %1\nLänge: %2 Bytes\nBlöcke: %3 zu 16 Bytes\n"
+                          "Prüfsumme (CRC-16): %4")
+        .arg(hex4(start))
+        .arg(padded.size())
+        .arg(padded.size() / 16)
+        .arg(hex4(qChecksum(padded)));
 }
+} // namespace
 
 class tst_FirmwareCli : public QObject
 {
@@ -60,10 +77,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("image at 0x100")
-            << hexFile(testImage(100), 0x100) << 0
-            << QStringLiteral("Startadresse: 0100\nLänge: 112 Bytes\nBlöcke: 7 zu 16 Bytes")
-            << QString();
+        QTest::newRow("image at 0x100") << hexFile(testImage(100), 0x100) << 0
+                                        << checkOutput(testImage(100), 0x100) << QString();
         QTest::newRow("descending records")
             << (hexRecord(0, 0x20, testImage(16)) + hexRecord(0, 0, testImage(16)) + hexEnd()) << 1
             << QString()
@@ -89,12 +104,74 @@ private slots:
         CliResult r = cli(
             QStringList{QStringLiteral("firmware"), QStringLiteral("update"), m_file} + device());
         QCOMPARE(r.code, 0);
+        QVERIFY(r.err.startsWith(QStringLiteral("Das Terminal wird für das Firmwareupdate "
+                                                "zurückgesetzt: Einstellungen, die nicht "
+                                                "dauerhaft gespeichert sind, gehen dabei "
+                                                "verloren.\n")));
         QVERIFY(r.err.endsWith(QStringLiteral("Firmwareupdate abgeschlossen")));
         QVERIFY(r.err.contains(QStringLiteral("Programiervorgang....  50 %, noch ")));
         r = cli(QStringList{QStringLiteral("firmware"), QStringLiteral("verify"), m_file} +
                 device());
         QCOMPARE(r.code, 0);
         QVERIFY(r.err.endsWith(QStringLiteral("Verify abgeschlossen")));
+    }
+
+    // Update files as Debian's srecord and binutils write them from one binary: every record
+    // length and line end gives the same image; the srec_cat defaults (LF, 32-byte records)
+    // and an image at 0x0100 are programmed and verified.
+    void toolFiles_data()
+    {
+        QTest::addColumn<QString>("command"); // IN: the binary, OUT: the update file
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("transfer");
+        QTest::newRow("srec_cat defaults: LF, 32 bytes, type 4")
+            << "srec_cat IN -binary -o OUT -intel" << 0 << true;
+        QTest::newRow("srec_cat 16 bytes")
+            << "srec_cat IN -binary -o OUT -intel -line-length=44" << 0 << false;
+        QTest::newRow("srec_cat 255 bytes")
+            << "srec_cat IN -binary -o OUT -intel -obs=255" << 0 << false;
+        QTest::newRow("srec_cat CR LF") << "srec_cat IN -binary -o OUT -intel -crlf" << 0 << false;
+        QTest::newRow("srec_cat without type 4, 255 bytes, CR LF")
+            << "srec_cat IN -binary -o OUT -intel -address-length=2 -obs=255 -crlf" << 0 << false;
+        QTest::newRow("objcopy: CR LF, 16 bytes")
+            << "objcopy -I binary -O ihex IN OUT" << 0 << false;
+        QTest::newRow("srec_cat at 0x0100")
+            << "srec_cat IN -binary -offset 0x100 -o OUT -intel" << 0x100 << true;
+    }
+    void toolFiles()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, start);
+        QFETCH(bool, transfer);
+        // Over the 2048 bytes of updateThenVerify, and ending in erased memory at 0x0100
+        // (the verify compares the padding up to the block's end).
+        const QByteArray binary = testImage(2302);
+        const QString in = writeFile(binary, QStringLiteral("fw.bin"));
+        const QString out = m_home.filePath(QStringLiteral("tool.hex"));
+        QFile::remove(out);
+        QStringList args = command.split(QLatin1Char(' '));
+        const QString tool = args.takeFirst();
+        args.replaceInStrings(QStringLiteral("IN"), in);
+        args.replaceInStrings(QStringLiteral("OUT"), out);
+        QProcess p;
+        p.start(tool, args);
+        QVERIFY2(p.waitForFinished(10000), qPrintable(tool + " fehlt? (scripts/deps.sh)"));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+
+        CliResult r = cli({QStringLiteral("firmware"), QStringLiteral("check"), out});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, checkOutput(binary, start));
+        if (!transfer)
+            return;
+        r = cli(QStringList{QStringLiteral("firmware"), QStringLiteral("update"), out,
+                            QStringLiteral("--yes")} +
+                device());
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.err.endsWith(QStringLiteral("Firmwareupdate abgeschlossen")));
+        r = cli(QStringList{QStringLiteral("firmware"), QStringLiteral("verify"), out} + device());
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.err.endsWith(QStringLiteral("Verify abgeschlossen")));
+        QVERIFY(!r.err.contains(QStringLiteral("Fehler beim Verify")));
     }
 
     void verifyWithoutContact_data()
@@ -130,6 +207,11 @@ private slots:
             << QStringList{QStringLiteral("--speed"), QStringLiteral("9600")}
             << QStringList{QStringLiteral("--speed"), QStringLiteral("9600")}
             << QStringLiteral("Stellen Sie bitte zuerst auf Baudrate 19200 um!");
+        QTest::newRow("--no at the reset warning")
+            << QStringList() << QStringList{QStringLiteral("--no")}
+            << QStringLiteral("Das Terminal wird für das Firmwareupdate zurückgesetzt: "
+                              "Einstellungen, die nicht dauerhaft gespeichert sind, gehen dabei "
+                              "verloren. Update starten? nein\nFirmwareupdate nicht gestartet");
     }
     // Nothing is started: not even the display is cleared.
     void refused()

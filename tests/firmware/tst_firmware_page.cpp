@@ -74,8 +74,10 @@ private slots:
     {
         start(QStringLiteral("2.7"));
         m_link->ui.queueFileName(m_file);
+        m_link->ui.queueAnswer(UserInterface::Answer::Ok);
         QTest::mouseClick(m_tools->cmdFirmwareupdate(), Qt::LeftButton);
-        QCOMPARE(m_link->ui.texts(), QStringList{clsBootloader::kUpdateDone});
+        QCOMPARE(m_link->ui.texts(),
+                 (QStringList{clsBootloader::kResetConfirm, clsBootloader::kUpdateDone}));
         QCOMPARE(m_link->ui.shown().at(0).kind, QStringLiteral("open"));
         QCOMPARE(m_term->programMemory().left(256), testImage(256));
         QCOMPARE(m_status.mid(0, 2), (QStringList{QStringLiteral("Laden der Updatedatei...."),
@@ -125,22 +127,33 @@ private slots:
 
     void fileChoice_data()
     {
+        QTest::addColumn<bool>("update");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("cancelled") << QString() << QStringList();
-        QTest::newRow("missing") << QStringLiteral("/nonexistent/fw.hex")
+        QTest::newRow("cancelled") << false << QString() << QStringList();
+        QTest::newRow("missing") << false << QStringLiteral("/nonexistent/fw.hex")
                                  << QStringList{clsBootloader::kFileMissing};
+        QTest::newRow("reset declined")
+            << true << QStringLiteral("fw.hex") << QStringList{clsBootloader::kResetConfirm};
     }
+    // Nothing reaches the bootloader; the question before the reset defaults to Cancel.
     void fileChoice()
     {
+        QFETCH(bool, update);
         QFETCH(QString, file);
         QFETCH(QStringList, messages);
         start(QStringLiteral("2.7"));
-        m_link->ui.queueFileName(file);
-        m_tools->cmdFirmwareVerify()->click();
+        m_link->ui.queueFileName(file == QLatin1String("fw.hex") ? m_file : file);
+        (update ? m_tools->cmdFirmwareupdate() : m_tools->cmdFirmwareVerify())->click();
         QCOMPARE(m_link->ui.texts(), messages);
         QVERIFY(!m_sent.contains('\xEA'));
-        QVERIFY(m_locks.isEmpty());
+        if (update) {
+            QVERIFY(m_link->ui.preselections().last() == UserInterface::Answer::Cancel);
+            QCOMPARE(m_status.last(), QString());
+            QVERIFY(m_tools->cmdFirmwareupdate()->isEnabled());
+        } else {
+            QVERIFY(m_locks.isEmpty());
+        }
     }
 
     // While a session runs both buttons are off and the window is locked; closing the window
@@ -159,10 +172,11 @@ private slots:
                     closedAtOnce = m_window->close();
                 });
         m_link->ui.queueFileName(m_file);
+        m_link->ui.queueAnswer(UserInterface::Answer::Ok);
         m_tools->cmdFirmwareupdate()->click();
         QVERIFY(bothOff);
         QVERIFY(!closedAtOnce);
-        QVERIFY(m_link->ui.texts().isEmpty());
+        QCOMPARE(m_link->ui.texts(), QStringList{clsBootloader::kResetConfirm});
         QVERIFY(m_sent.endsWith('\xED'));
         QCOMPARE(m_sent.count('\xE3'), 3);
         QVERIFY(!m_term->bootloaderActive());

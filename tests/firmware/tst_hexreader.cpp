@@ -62,10 +62,30 @@ private slots:
         QTest::newRow("record above 0x2000 skipped")
             << (hexRecord(0, 0x1FF0, seq(16)) + hexRecord(0, 0x2010, seq(16)) + hexEnd()) << seq(16)
             << 0x1FF0;
-        QTest::newRow("type 4 ignored")
+        QTest::newRow("type 4 of upper 0, and one before the end")
             << (hexRecord(4, 0, QByteArray("\x00\x00", 2)) + hexRecord(0, 0, seq(16)) +
                 hexRecord(4, 0, QByteArray("\x00\x01", 2)) + hexEnd())
             << seq(16) << 0;
+        // Line ends and record lengths as Linux tools write them give the same image.
+        const QByteArray crlf = hexRecord(0, 0, seq(16)) + hexRecord(0, 16, seq(16, 16)) + hexEnd();
+        QByteArray lf = crlf;
+        lf.replace("\r\n", "\n");
+        QByteArray cr = crlf;
+        cr.replace("\r\n", "\r");
+        QTest::newRow("LF") << lf << seq(32) << 0;
+        QTest::newRow("CR") << cr << seq(32) << 0;
+        QByteArray long32 = hexRecord(0, 0, seq(32)) + hexEnd();
+        long32.replace("\r\n", "\n");
+        QTest::newRow("32-byte record, LF") << long32 << seq(32) << 0;
+        QTest::newRow("255-byte records")
+            << (hexRecord(0, 0, seq(255)) + hexRecord(0, 255, seq(255, 255)) +
+                hexRecord(0, 510, seq(2, 510)) + hexEnd())
+            << seq(512) << 0;
+        QTest::newRow("blank lines and trailing blanks")
+            << (QByteArray("\n") + hexRecord(0, 0, seq(16)) + " \t\r\n\r\n" + hexEnd()) << seq(16)
+            << 0;
+        QTest::newRow("long record cut after the block at 0x2000")
+            << (hexRecord(0, 0x1F80, seq(255)) + hexEnd()) << seq(0x90) << 0x1F80;
         QTest::newRow("lines after the end record not read")
             << (hexRecord(0, 0, seq(16)) + hexEnd() + "kein HEX mehr\r\n" + hexRecord(7, 0, seq(2)))
             << seq(16) << 0;
@@ -102,17 +122,55 @@ private slots:
         QTest::addColumn<QString>("message");
 
         const QString checksum = HexFileReader::kChecksumError;
-        const QString unknown = HexFileReader::kUnknownRecord;
+        const QString allowed = QStringLiteral(" wird nicht unterstützt (erlaubt sind Daten, Typ "
+                                               "0, das Dateiende, Typ 1, und erweiterte "
+                                               "Adressen, Typ 4), Abbruch");
         QTest::newRow("checksum wrong")
-            << QByteArray(":0400000001020304F3\r\n:00000001FF\r\n") << checksum;
-        QTest::newRow("LF only") << QByteArray(":0400000001020304F2\n:00000001FF\n") << checksum;
-        QTest::newRow("18 data bytes, checksum right") << hexRecord(0, 0, seq(18)) << checksum;
+            << (hexRecord(0, 0, seq(16)) + ":0400100001020304E3\n:00000001FF\r\n")
+            << (checksum + QStringLiteral(" in Zeile 2 (Prüfsumme E3, berechnet E2), Abbruch"));
+        QTest::newRow("count above the data")
+            << QByteArray(":0500000001020304F1\n")
+            << QStringLiteral("Zeile 1 ist unvollständig: ein Datensatz mit 5 Bytes hat 21 "
+                              "Zeichen, die Zeile hat 19, Abbruch");
+        QTest::newRow("more data than the count")
+            << QByteArray(":030000000102030405F2\n")
+            << QStringLiteral("Zeile 1 ist zu lang: ein Datensatz mit 3 Bytes hat 17 Zeichen, die "
+                              "Zeile hat 21, Abbruch");
         QTest::newRow("non-hex digit, checksum right")
-            << QByteArray(":0G00000001020304F2\r\n") << checksum;
-        QTest::newRow("cut off in the checksum") << QByteArray(":0400000001020304F") << checksum;
-        QTest::newRow("type 2") << (hexRecord(2, 0, seq(2)) + hexEnd()) << unknown;
-        QTest::newRow("type 3") << (hexRecord(3, 0, seq(4)) + hexEnd()) << unknown;
-        QTest::newRow("type 5") << (hexRecord(5, 0, seq(4)) + hexEnd()) << unknown;
+            << QByteArray(":0G00000001020304F2\r\n")
+            << QStringLiteral("Zeile 1, Spalte 3: das Zeichen 'G' ist keine Hex-Ziffer, Abbruch");
+        QTest::newRow("cut off in the checksum")
+            << (hexRecord(0, 0, seq(16)) + ":0400000001020304F")
+            << QStringLiteral("Zeile 2 ist unvollständig: ein Datensatz mit 4 Bytes hat 19 "
+                              "Zeichen, die Zeile hat 18, Abbruch");
+        QTest::newRow("shorter than any record")
+            << QByteArray(":00\n")
+            << QStringLiteral("Zeile 1 ist unvollständig: 3 Zeichen, ein "
+                              "Datensatz hat mindestens 11, Abbruch");
+        QTest::newRow("type 2") << (hexRecord(2, 0, seq(2)) + hexEnd())
+                                << (QStringLiteral("Segmentadresse (Typ 2) in Zeile 1") + allowed);
+        QTest::newRow("type 3") << (hexRecord(0, 0, seq(16)) + hexRecord(3, 0, seq(4)) + hexEnd())
+                                << (QStringLiteral("Startadresse (Typ 3) in Zeile 2") + allowed);
+        QTest::newRow("type 5") << (hexRecord(0, 0, seq(16)) + hexRecord(5, 0, seq(4)) + hexEnd())
+                                << (QStringLiteral("Startadresse (Typ 5) in Zeile 2") + allowed);
+        QTest::newRow("type 7") << (hexRecord(7, 0, {}) + hexEnd())
+                                << QStringLiteral(
+                                       "unbekannter Eintrag (Typ 7) in Zeile 1, Abbruch");
+        QTest::newRow("data under upper address 1")
+            << (hexRecord(0, 0, seq(16)) + hexRecord(4, 0, QByteArray("\x00\x01", 2)) +
+                hexRecord(0, 0x0100, seq(16)) + hexEnd())
+            << QStringLiteral("Zeile 3: die Daten an Adresse 00010100 (erweiterte Adresse 0001 aus "
+                              "Zeile 2) liegen außerhalb des Programmspeichers (Adressen 0000 bis "
+                              "2000), Abbruch");
+        QTest::newRow("type 4 of 1 byte")
+            << (hexRecord(4, 0, QByteArray(1, '\0')) + hexEnd())
+            << QStringLiteral("Zeile 1: eine erweiterte Adresse (Typ 4) hat 2 Bytes, diese hat 1, "
+                              "Abbruch");
+        QTest::newRow("odd start")
+            << (hexRecord(0, 0x0101, seq(16)) + hexEnd())
+            << QStringLiteral("Die Daten der Updatedatei beginnen an der ungeraden Adresse 0101 "
+                              "(Zeile 1); der Programmspeicher wird in Worten zu 2 Bytes "
+                              "geschrieben, Abbruch");
         QTest::newRow("descending")
             << (hexRecord(0, 0x20, seq(16)) + hexRecord(0, 0x10, seq(16)) + hexEnd())
             << QStringLiteral("Die Einträge der Updatedatei müssen nach Adressen aufsteigen: "
@@ -162,11 +220,13 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        const QString checksum = HexFileReader::kChecksumError;
-        QTest::newRow("truncated") << "truncated.hex" << checksum;
-        QTest::newRow("non-HEX text") << "not_hex.txt" << checksum;
-        QTest::newRow("32-byte records") << "records32.hex" << checksum;
-        QTest::newRow("LF only") << "lf_only.hex" << checksum;
+        QTest::newRow("truncated") << "truncated.hex"
+                                   << QStringLiteral("Zeile 2 ist unvollständig: ein Datensatz mit "
+                                                     "16 Bytes hat 43 Zeichen, die Zeile hat 20, "
+                                                     "Abbruch");
+        QTest::newRow("non-HEX text") << "not_hex.txt"
+                                      << QStringLiteral("Zeile 1, Spalte 2: das Zeichen 'i' ist "
+                                                        "keine Hex-Ziffer, Abbruch");
         QTest::newRow("odd total") << "odd_total.hex"
                                    << QStringLiteral("Die Daten der Updatedatei haben zusammen "
                                                      "eine ungerade Anzahl Bytes (19, zuletzt "
