@@ -121,12 +121,12 @@ QString escaped(const QString& text)
 // Title page and contents; `offset` is the number of pages before the chapters.
 QString frontMatter(const QList<Heading>& headings, int offset)
 {
-    QString html = QStringLiteral(
-                       "<div style='margin-top:180px'><p style='font-size:28pt'><b>Vemro</b></p>"
+    QString html =
+        QStringLiteral("<div style='margin-top:180px'><p style='font-size:28pt'><b>Vemro</b></p>"
                        "<p style='font-size:16pt'>Benutzerhandbuch</p>"
                        "<p>Konfiguration und Prüfung von Vobrix-Bedienterminals</p>"
                        "<p>Programmversion %1</p></div>")
-                       .arg(vemro::ProgramVersionText());
+            .arg(vemro::ProgramVersionText());
     html += QStringLiteral("<h1 style='page-break-before:always'>Inhalt</h1>"
                            "<table width='100%' cellpadding='2'>");
     int chapter = 0;
@@ -140,7 +140,8 @@ QString frontMatter(const QList<Heading>& headings, int offset)
         } else {
             number = QStringLiteral("%1.%2").arg(chapter).arg(++section);
         }
-        const QString indent = h.level == 1 ? QString() : QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
+        const QString indent =
+            h.level == 1 ? QString() : QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
         const QString weight = h.level == 1 ? QStringLiteral("b") : QStringLiteral("span");
         html += QStringLiteral("<tr><td>%1<%2>%3&nbsp;&nbsp;%4</%2></td>"
                                "<td align='right'>%5</td></tr>")
