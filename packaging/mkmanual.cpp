@@ -21,6 +21,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 
 #include <cstdio>
 
@@ -85,6 +86,32 @@ bool attachImages(QTextDocument& doc, const QDir& base, qreal textWidth)
         }
     }
     return true;
+}
+
+// Markdown tables come without padding; give them the text width, thin rules and air.
+void styleTables(QTextDocument& doc)
+{
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    for (QTextFrame* frame : frames) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table)
+            continue;
+        QTextTableFormat format = table->format();
+        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        format.setCellPadding(4);
+        format.setCellSpacing(0);
+        format.setBorder(0.5);
+        format.setBorderCollapse(true);
+        format.setBorderBrush(QColor(0x90, 0x90, 0x90));
+        table->setFormat(format);
+        // The header row on a light grey.
+        for (int c = 0; c < table->columns(); ++c) {
+            QTextTableCell cell = table->cellAt(0, c);
+            QTextTableCellFormat cf = cell.format().toTableCellFormat();
+            cf.setBackground(QColor(0xe8, 0xe8, 0xe8));
+            cell.setFormat(cf);
+        }
+    }
 }
 
 // Each chapter (heading level 1) starts a page; headings get some air above them.
@@ -162,7 +189,8 @@ void drawPages(QPainter& painter, QPdfWriter& writer, QTextDocument& doc, const 
         first = false;
         ++pageNumber;
         painter.save();
-        const QRectF clip(0, i * page.body.height(), page.body.width(), page.body.height());
+        // A line moved to the next page starts right at this page's end: not drawn here.
+        const QRectF clip(0, i * page.body.height(), page.body.width(), page.body.height() - 1);
         painter.translate(0, -clip.top());
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = clip;
@@ -216,6 +244,7 @@ bool render(const QString& output, const QStringList& chapters)
         body.setMarkdown(markdown);
         if (!attachImages(body, base, textWidth))
             return false;
+        styleTables(body);
         const QList<Heading> headings = layoutHeadings(body, page);
         if (headings.isEmpty())
             return fail(QStringLiteral("keine Kapitel"));
@@ -234,6 +263,8 @@ bool render(const QString& output, const QStringList& chapters)
         QPainter painter;
         if (!painter.begin(&writer))
             return fail(QStringLiteral("%1 kann nicht geschrieben werden").arg(temp));
+        // Screenshots of text stay sharp (Flate, not JPEG).
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         const int total = front.pageCount() + body.pageCount();
         int number = 0;
         bool first = true;

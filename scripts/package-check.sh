@@ -13,7 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "package-check: $*" >&2; exit 1; }
 
-lintian --fail-on error --suppress-tags no-manual-page "$deb"
+lintian --fail-on error "$deb"
 dpkg-deb -x "$deb" "$work/root"
 usr=$work/root/usr
 desktop-file-validate "$usr"/share/applications/*.desktop

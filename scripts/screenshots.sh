@@ -25,18 +25,18 @@ mkdir -p "$VEMRO_HOME/Projekte"
 cp "$bin/VEMRO.mdb" "$VEMRO_HOME/"
 cp -r "$bin/Hardware" "$VEMRO_HOME/"
 
-# Saves the main window as a small PNG (256 colours are plenty for a dialog window).
+# Saves the main window as a small PNG (64 colours are plenty for a dialog window).
 shoot() {
   sleep "${2:-1.5}"
   import -window "$win" "$work/shot.png"
-  convert "$work/shot.png" -strip -colors 128 "PNG8:$out/$1.png"
+  convert "$work/shot.png" -strip -colors 64 "PNG8:$out/$1.png"
   echo "$out/$1.png"
 }
 start_vemro() {
   "$bin/vemro" &
   pids+=($!)
   win=$(xdotool search --sync --onlyvisible --name '^Vemro$' | head -1)
-  xdotool windowmove "$win" 0 0 windowsize "$win" 1000 720
+  xdotool windowmove "$win" 0 0 windowsize "$win" 920 640
   sleep 4
 }
 stop_vemro() {
@@ -57,8 +57,12 @@ pids+=($!)
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 "$bin/vemro-cli" ports map 1 "$link" >/dev/null
 "$bin/vemro-cli" project new Demoprojekt >/dev/null
-"$bin/vemro-cli" --com 1 send "<ESC>LL<ESC>LC1,1;Vemro Handbuch<ESC>LC2,1;Demoprojekt" >/dev/null
-"$bin/vemro-cli" --com 1 --yes project read Demoprojekt >/dev/null || true
+# A display text has no answer to wait for.
+"$bin/vemro-cli" --com 1 send "<ESC>LL<ESC>LC1,1;Vemro Handbuch<ESC>LC2,1;Demoprojekt" \
+  >/dev/null 2>&1 || true
+for area in config texts keys; do
+  "$bin/vemro-cli" --com 1 --yes "$area" read Demoprojekt >/dev/null || true
+done
 "$bin/vemro-cli" project use Demoprojekt >/dev/null
 
 # Every page: the first tab is clicked, the mouse wheel over the tab bar moves to the next.

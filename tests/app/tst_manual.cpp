@@ -29,8 +29,10 @@ QString run(const QString& program, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Without blanks and line breaks; ligatures ("fi") as their letters.
 QString squeezed(QString text)
 {
+    text = text.normalized(QString::NormalizationForm_KC);
     text.remove(QLatin1Char('&'));
     return text.remove(QRegularExpression(QStringLiteral("\\s+")));
 }
