@@ -361,6 +361,9 @@ bool frmhaupt::Init()
     const QString programFolder = ProgramFolder();
     const QString programDb = programFolder + QStringLiteral("/VEMRO.mdb");
     QString error;
+    // Installed: the user's data folder, made and seeded on the first start.
+    if (!PrepareProgramFolder(&error))
+        Info().show(error, 0);
     if (!EnsureProgramDatabase(programDb, &error))
         Info().show(error, 0);
     m_env->close(DataEnvironment::kDaten);
@@ -465,14 +468,13 @@ void frmhaupt::closeEvent(QCloseEvent* event)
 
 void frmhaupt::mnuInfoHandbuch_Click()
 {
-    const QDir dir(ProgramFolder());
-    const QStringList manuals =
-        dir.entryList({QStringLiteral("um*.pdf")}, QDir::Files | QDir::Readable, QDir::NoSort);
-    if (manuals.isEmpty()) {
+    // The program folder first, then the copy an installed program brings along.
+    const QString manual = FindManual();
+    if (manual.isEmpty()) {
         ui().message(QStringLiteral("kein Handbuch ('um_xxx.pdf') gefunden"), kProductName);
         return;
     }
-    if (!ui().openDocument(dir.filePath(manuals.first())))
+    if (!ui().openDocument(manual))
         ui().message(
             QStringLiteral("Fehler beim Aufruf...der Acrobat Reader muss installiert sein"),
             kProductName);

@@ -75,7 +75,7 @@ bool CliSession::openProgram()
     const QString programFolder = ProgramFolder();
     const QString db = programFolder + QStringLiteral("/VEMRO.mdb");
     QString error;
-    if (!EnsureProgramDatabase(db, &error)) {
+    if (!PrepareProgramFolder(&error) || !EnsureProgramDatabase(db, &error)) {
         m_ctx.fail(error);
         return false;
     }

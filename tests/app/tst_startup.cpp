@@ -6,8 +6,8 @@
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
-#include "project/clsProjekt.h"
 #include "project/SqlScript.h"
+#include "project/clsProjekt.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -83,10 +83,11 @@ void TstStartup::missingLastProjectStartsQuietly()
 {
     QString error;
     const QString db = m_home->filePath(QStringLiteral("VEMRO.mdb"));
-    QVERIFY(BuildDatabaseFile(db,
-                              {ProgramDatabaseScript(),
-                               QStringLiteral("INSERT INTO ProjekteLRU VALUES ('Weg', '2026-01-01 10:00:00', 1)")},
-                              &error));
+    QVERIFY(BuildDatabaseFile(
+        db,
+        {ProgramDatabaseScript(),
+         QStringLiteral("INSERT INTO ProjekteLRU VALUES ('Weg', '2026-01-01 10:00:00', 1)")},
+        &error));
     frmStart start;
     frmhaupt window(&start);
     QVERIFY(window.Init());
@@ -129,7 +130,8 @@ void TstStartup::brokenProgramDatabase()
     QVERIFY(!window.Init());
     const QStringList texts = m_ui.texts();
     QCOMPARE(texts.size(), 2);
-    QVERIFY2(texts.at(0).contains(QStringLiteral("keine gültige Datenbank")), qPrintable(texts.at(0)));
+    QVERIFY2(texts.at(0).contains(QStringLiteral("keine gültige Datenbank")),
+             qPrintable(texts.at(0)));
     QVERIFY(texts.at(1).endsWith(QStringLiteral("es wird MDAC 2.7 oder höher benötigt")));
     // The user's file is left as it was.
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -142,12 +144,18 @@ void TstStartup::manual_data()
     QTest::addColumn<bool>("opens");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("document");
+    QTest::addColumn<QStringList>("installed"); // in the installed data folder
     QTest::newRow("none") << QStringList{"handbuch.pdf", "um.txt"} << true
-                          << QStringList{"kein Handbuch ('um_xxx.pdf') gefunden"} << QString();
-    QTest::newRow("found") << QStringList{"um_de.pdf"} << true << QStringList() << "um_de.pdf";
+                          << QStringList{"kein Handbuch ('um_xxx.pdf') gefunden"} << QString()
+                          << QStringList{"handbuch.pdf"};
+    QTest::newRow("found") << QStringList{"um_de.pdf"} << true << QStringList() << "um_de.pdf"
+                           << QStringList{"um_en.pdf"};
+    QTest::newRow("installed copy") << QStringList{"um.txt"} << true << QStringList()
+                                    << "share/um_de.pdf" << QStringList{"um_de.pdf"};
     QTest::newRow("system refuses")
         << QStringList{"um_de.pdf"} << false
-        << QStringList{"Fehler beim Aufruf...der Acrobat Reader muss installiert sein"} << "um_de.pdf";
+        << QStringList{"Fehler beim Aufruf...der Acrobat Reader muss installiert sein"}
+        << "um_de.pdf" << QStringList();
 }
 
 void TstStartup::manual()
@@ -156,14 +164,22 @@ void TstStartup::manual()
     QFETCH(bool, opens);
     QFETCH(QStringList, messages);
     QFETCH(QString, document);
+    QFETCH(QStringList, installed);
     for (const QString& name : files) {
         QFile f(m_home->filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
+    QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("share")));
+    for (const QString& name : installed) {
+        QFile f(m_home->filePath(QStringLiteral("share/") + name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    setInstalledDataFolder(m_home->filePath(QStringLiteral("share")));
     m_ui.setOpenDocumentResult(opens);
     frmhaupt window;
     window.mnuInfoHandbuch_Click();
     m_ui.setOpenDocumentResult(true);
+    setInstalledDataFolder(QString());
     QCOMPARE(m_ui.texts(), messages);
     QString opened;
     for (const auto& s : m_ui.shown()) {
@@ -180,8 +196,10 @@ void TstStartup::aboutBox()
     auto* about = window.findChild<About*>();
     QVERIFY(about);
     QVERIFY(!about->isModal());
-    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lbl_version"))->text(), QStringLiteral("1.3.8"));
-    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lbl_progname"))->text(), QStringLiteral("Vemro"));
+    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lbl_version"))->text(),
+             QStringLiteral("1.3.8"));
+    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lbl_progname"))->text(),
+             QStringLiteral("Vemro"));
     QPointer<About> guard(about);
     // It closes by itself (and deletes itself) after five seconds.
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 15000);
