@@ -21,6 +21,7 @@ class CliSession;
 struct CliContext
 {
     QStringList args;
+    QString command; // the command's words, e.g. "texts show"
     QHash<QString, QString> options; // "--home DIR" -> options["home"] = "DIR"; flags map to ""
     QTextStream& out;
     ConsoleUserInterface& console;
