@@ -21,11 +21,11 @@ class CliSession;
 struct CliContext
 {
     QStringList args;
-    QString command; // the command's words, e.g. "texts show"
     QHash<QString, QString> options; // "--home DIR" -> options["home"] = "DIR"; flags map to ""
     QTextStream& out;
     ConsoleUserInterface& console;
     CliSession* session = nullptr;
+    QString command = {}; // the command's words, e.g. "texts show"
 
     [[nodiscard]] bool has(const QString& option) const { return options.contains(option); }
     [[nodiscard]] QString option(const QString& name, const QString& fallback = {}) const

@@ -536,7 +536,9 @@ void TstCliFaults::outputTargetRefused()
         path = target.startsWith(QLatin1Char('/')) ? target
                                                    : m_home->path() + QLatin1Char('/') + target;
     }
-    const QByteArray before = digest(path);
+    // (Reading a FIFO would wait for a writer.)
+    const auto bytesOf = [&path] { return QFileInfo(path).isFile() ? digest(path) : QByteArray(); };
+    const QByteArray before = bytesOf();
     QVERIFY(startSim());
     QStringList args{QStringLiteral("texts"), QStringLiteral("export"), QStringLiteral("Quelle1"),
                      path};
@@ -548,7 +550,7 @@ void TstCliFaults::outputTargetRefused()
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(expected) && r.err.contains(QStringLiteral("nichts geschrieben")),
              qPrintable(r.err));
-    QCOMPARE(digest(path), before);
+    QCOMPARE(bytesOf(), before);
     QCOMPARE(QFileInfo(m_log).size(), 0); // refused before the first step
     QFileInfo kept(path);
     if (target == QLatin1String("fifo"))
