@@ -160,9 +160,13 @@ QString writeProblem(const QString& path, Mode mode)
         if (mode == Mode::Append)
             return {};
     }
-    // A new file (or a replacement) is made in its folder; a missing folder is made from the
-    // nearest one that exists.
+    // A new file (or a replacement) is made in its folder. The log makes a missing folder
+    // from the nearest one that exists; a replaced file needs its folder.
     QString dir = info.absolutePath();
+    if (mode == Mode::Replace && !QFileInfo(dir).isDir())
+        return QStringLiteral("%1 kann nicht geschrieben werden: den Ordner %2 gibt es nicht; "
+                              "nichts geschrieben.")
+            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(dir));
     while (!QFileInfo::exists(dir) && QFileInfo(dir).absolutePath() != dir)
         dir = QFileInfo(dir).absolutePath();
     const QFileInfo folder(dir);
