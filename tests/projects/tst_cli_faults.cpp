@@ -506,6 +506,9 @@ void TstCliFaults::outputTargetRefused_data()
     QTest::newRow("folder, log") << "folder"
                                  << "log"
                                  << "Ordner";
+    QTest::newRow("missing folder, report") << "Fehlt/bericht.csv"
+                                            << "report"
+                                            << "gibt es nicht";
 }
 
 // An output never replaces what is not its own, judged by the file the name leads to; the
