@@ -193,6 +193,7 @@ int CliRegistry::run(const QStringList& arguments, QTextStream& out, ConsoleUser
         setProgramFolder(ctx.option(QStringLiteral("home")));
 
     ctx.args = words.mid(matched);
+    ctx.command = best->name;
     CliSession session(ctx);
     ctx.session = &session;
     return best->run(ctx);

@@ -25,6 +25,7 @@ struct CliContext
     QTextStream& out;
     ConsoleUserInterface& console;
     CliSession* session = nullptr;
+    QString command = {}; // the command's words, e.g. "texts show"
 
     [[nodiscard]] bool has(const QString& option) const { return options.contains(option); }
     [[nodiscard]] QString option(const QString& name, const QString& fallback = {}) const

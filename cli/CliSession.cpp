@@ -7,6 +7,7 @@
 #include "platform/Globals.h"
 #include "platform/ProgramInfo.h"
 #include "project/DataEnvironment.h"
+#include "project/DatabaseMessage.h"
 #include "project/ProgramDatabase.h"
 #include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
@@ -219,18 +220,50 @@ bool CliSession::openProject(const QString& name, clsProjekt& projekt, bool upgr
         return false;
     projekt.setBasispfad(m_projectFolder);
     const QString file = projekt.ProjektDatei(name);
-    if (!QFileInfo(file).isFile()) {
-        m_ctx.fail(QStringLiteral("Projektdatei nicht gefunden ") + file);
+    const QFileInfo info(file);
+    if (!info.isFile()) {
+        m_ctx.fail(info.exists() || info.isSymLink()
+                       ? DatabaseMessage::notAFile(file)
+                       : QStringLiteral("Projektdatei nicht gefunden ") + file);
         return false;
     }
     DataEnvironment& data = env();
     QString error;
-    if (!projekt.connectFile(file, &error) ||
-        !data.execute(QStringLiteral("cmdProjekt"), {}, &error)) {
+    bool connected = projekt.connectFile(file, &error);
+    // Commands that only read take a write-protected project as it is: read-only, and
+    // without the upgrade, which would have to write.
+    bool readOnly = false;
+    if (!connected && readsOnly()) {
+        QString again;
+        readOnly = connected = projekt.connectFile(file, &again, true);
+    }
+    if (!connected || !data.execute(QStringLiteral("cmdProjekt"), {}, &error)) {
         m_ctx.fail(error);
         return false;
     }
+    if (readOnly)
+        return projekt.CheckMinProgversion();
     return !upgrade || (projekt.UpdateProjekt() && projekt.CheckMinProgversion());
+}
+
+bool CliSession::readsOnly() const
+{
+    static const QStringList commands{
+        QStringLiteral("texts show"),       QStringLiteral("texts export"),
+        QStringLiteral("qmtest list"),      QStringLiteral("keys show"),
+        QStringLiteral("chars show"),       QStringLiteral("commands list"),
+        QStringLiteral("commands compose"),
+    };
+    return commands.contains(m_ctx.command);
+}
+
+bool CliSession::requireProjectData(const QStringList& commands)
+{
+    QString error;
+    if (env().ensureOpen(commands, &error))
+        return true;
+    m_ctx.fail(error);
+    return false;
 }
 
 std::function<int(CliContext&)> withTerminal(std::function<int(CliContext&, clsVX&)> action,

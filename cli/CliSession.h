@@ -72,9 +72,14 @@ public:
     // `upgrade` is false also upgraded and checked against the program version. False
     // after printing why.
     [[nodiscard]] bool openProject(const QString& name, clsProjekt& projekt, bool upgrade = true);
+    // Opens the project commands a transfer reads, each checked for the columns it needs,
+    // before anything is sent: false after printing the damaged-project message.
+    [[nodiscard]] bool requireProjectData(const QStringList& commands);
 
 private:
     [[nodiscard]] int setUpLink(bool openPort);
+    // The command only reads the project.
+    [[nodiscard]] bool readsOnly() const;
 
     CliContext& m_ctx;
     bool m_programOpen = false;

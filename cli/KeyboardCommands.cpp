@@ -48,7 +48,9 @@ int keysRead(CliContext& ctx, clsVX& vx)
 
 int keysWrite(CliContext& ctx, clsVX& vx)
 {
-    if (!learnParameterForm(ctx, vx))
+    if (!ctx.session->requireProjectData(
+            {QStringLiteral("cmdTastaturmodus"), QStringLiteral("cmdTastencodes")}) ||
+        !learnParameterForm(ctx, vx))
         return 1;
     QString error;
     if (!KeyboardSettings::loadConfig(ctx.session->env(), *vx.Keyboard(), &error))
@@ -83,7 +85,8 @@ int keysShow(CliContext& ctx)
 
 int charsWrite(CliContext& ctx, clsVX& vx)
 {
-    if (!learnParameterForm(ctx, vx))
+    if (!ctx.session->requireProjectData({QStringLiteral("cmdUserzeichen")}) ||
+        !learnParameterForm(ctx, vx))
         return 1;
     QString error;
     // The messages have been shown; the exit code tells the rest.

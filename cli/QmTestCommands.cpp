@@ -10,6 +10,7 @@
 #include "link/clsVX.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
+#include "project/OutputTarget.h"
 #include "project/clsProjekt.h"
 #include "qmtest/CoreProgrammingSeam.h"
 #include "qmtest/ProtokollView.h"
@@ -161,6 +162,14 @@ int qmtestRun(CliContext& ctx)
     int code = 0;
     if (!openTestList(ctx, projekt, test, code) || !selectSteps(ctx, test, code))
         return code;
+    // Where the report and the log go is known before the first step: a run whose record
+    // cannot be kept does not start.
+    QString outputError;
+    if ((ctx.has(kReport) && !OutputTarget::checkWritable(
+                                 ctx.option(kReport), OutputTarget::Mode::Replace, &outputError)) ||
+        (ctx.has(kLog) &&
+         !OutputTarget::checkWritable(ctx.option(kLog), OutputTarget::Mode::Append, &outputError)))
+        return ctx.fail(outputError);
     // The programming steps write the project's configuration, as in the window after opening.
     TerminalSettingsData data;
     clsVX* vx = ctx.session->configuredTerminal(data, code);
@@ -188,12 +197,15 @@ int qmtestRun(CliContext& ctx)
     clsProtokoll& log = test.QMProtokoll();
     log.setListView(&view);
     clsProtokoll fileLog;
+    bool logLost = false;
     if (ctx.has(kLog)) {
         fileLog.setDateiname(ctx.option(kLog));
         fileLog.setAktiv(clsProtokoll::kDatei);
-        QObject::connect(
-            &fileLog, &clsProtokoll::fileWriteFailed, &fileLog,
-            [&ctx](const QString& message) { ctx.console.message(message, kProductName); });
+        QObject::connect(&fileLog, &clsProtokoll::fileWriteFailed, &fileLog,
+                         [&ctx, &logLost](const QString& message) {
+                             logLost = true;
+                             ctx.console.message(message, kProductName);
+                         });
     }
     QObject::connect(&log, &clsProtokoll::entryAdded, &log, [&](const QString& text) {
         ctx.out << "    " << text << '\n';
@@ -251,15 +263,23 @@ int qmtestRun(CliContext& ctx)
     }
     if (interrupted)
         return interrupted;
+    if (logLost)
+        return ctx.fail(QStringLiteral("Protokoll unvollständig: ") + ctx.option(kLog));
     return passed ? 0 : 1;
 }
 
 int projectWrite(CliContext& ctx)
 {
     DataEnvironment& env = ctx.session->env();
+    // Every part is checked before the first is sent: a damaged table must not leave the
+    // terminal half written.
+    if (!ctx.session->requireProjectData(
+            {QStringLiteral("cmdFesttexte"), QStringLiteral("cmdUserzeichen"),
+             QStringLiteral("cmdTastaturmodus"), QStringLiteral("cmdTastencodes")}))
+        return 1;
     TerminalSettingsData data;
     int code = 0;
-    clsVX* vx = ctx.session->configuredTerminal(data, code);
+    clsVX* vx = ctx.session->configuredTerminal(data, code, true);
     if (!vx)
         return code;
     TerminalSettingsCore settings(*vx, env);

@@ -23,11 +23,11 @@ function(vemro_add_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT ${T_TIMEOUT})
 endfunction()
 
-# vemro_add_fuzzer(NAME SOURCES... LIBS lib... SECONDS n)
+# vemro_add_fuzzer(NAME SOURCES... LIBS lib... SECONDS n [ARGS libFuzzer flags...])
 # A libFuzzer harness; CTest runs it for a short fixed time over the committed seed corpus
 # in fuzz/corpus/NAME (new inputs go to the build tree, never into the sources).
 function(vemro_add_fuzzer name)
-  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS;ARGS" ${ARGN})
   if(NOT VEMRO_FUZZ)
     return()
   endif()
@@ -41,7 +41,7 @@ function(vemro_add_fuzzer name)
   set(work ${CMAKE_BINARY_DIR}/fuzz/corpus-${name})
   file(MAKE_DIRECTORY ${work})
   add_test(NAME ${name}
-           COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=4096
+           COMMAND ${name} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=4096 ${F_ARGS}
                    ${work} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT 600 LABELS fuzz)
 endfunction()

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <cctype>
+
 namespace vemro {
 
 namespace {
@@ -68,9 +70,14 @@ bool unescaped(const QString& text, QString& out)
             out += QLatin1Char('\t');
             break;
         case 'x': {
-            bool ok = false;
-            const int code = text.mid(i + 1, 2).toInt(&ok, 16);
-            if (!ok || text.mid(i + 1, 2).size() != 2)
+            // Exactly two hex digits: toInt also takes a sign or a blank ("\x-1", "\x 1").
+            const QString digits = text.mid(i + 1, 2);
+            const auto isHex = [](QChar c) {
+                return c.unicode() < 128 && std::isxdigit(c.unicode()) != 0;
+            };
+            bool ok = digits.size() == 2 && isHex(digits.at(0)) && isHex(digits.at(1));
+            const int code = ok ? digits.toInt(&ok, 16) : 0;
+            if (!ok)
                 return false;
             out += QChar(code);
             i += 2;

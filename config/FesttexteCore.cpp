@@ -7,6 +7,7 @@
 #include "platform/Codepage.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
+#include "project/OutputTarget.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -118,6 +119,8 @@ bool FesttexteCore::exportContent(QByteArray& content, int* count, QString* erro
 
 bool FesttexteCore::exportFile(const QString& path, int* count, QString* error)
 {
+    if (!OutputTarget::check(path, error))
+        return false;
     QByteArray content;
     if (!exportContent(content, count, error))
         return false;

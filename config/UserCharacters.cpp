@@ -89,10 +89,8 @@ bool UserCharacters::storeSlot(DataEnvironment& env, int slot, const UserChar& c
 bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* error)
 {
     UserCharSet chars;
-    if (!loadFromProject(env, chars, error)) {
-        vx.Reset();
-        return false;
-    }
+    if (!loadFromProject(env, chars, error))
+        return false; // nothing was sent, so nothing to reset
     const bool ok = vx.SaveUserzeichen(chars, error);
     vx.Reset();
     return ok;

@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <csignal>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 namespace vemro {
 
 namespace {
@@ -41,6 +44,67 @@ bool olderThan(const QString& file, qint64 ms)
 {
     const QDateTime modified = QFileInfo(file).lastModified();
     return modified.isValid() && modified.msecsTo(QDateTime::currentDateTime()) > ms;
+}
+
+enum class Holding { No, Yes, Unknown };
+
+// Whether a running program has the file open: the writer of a lock between creating it and
+// writing its pid. Unknown when another user's programs cannot be looked at.
+Holding heldOpen(const QString& file)
+{
+    struct stat target
+    {
+    };
+    if (::stat(QFile::encodeName(file).constData(), &target) != 0)
+        return Holding::No;
+    bool unknown = false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return Holding::Unknown;
+    while (const dirent* p = ::readdir(proc)) {
+        if (p->d_name[0] < '0' || p->d_name[0] > '9')
+            continue;
+        const QByteArray fdDir = QByteArray("/proc/") + p->d_name + "/fd";
+        DIR* fds = ::opendir(fdDir.constData());
+        if (!fds) {
+            unknown = unknown || errno == EACCES;
+            continue;
+        }
+        bool found = false;
+        while (const dirent* f = ::readdir(fds)) {
+            struct stat st
+            {
+            };
+            if (f->d_name[0] != '.' && ::stat((fdDir + '/' + f->d_name).constData(), &st) == 0 &&
+                st.st_dev == target.st_dev && st.st_ino == target.st_ino) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (found) {
+            ::closedir(proc);
+            return Holding::Yes;
+        }
+    }
+    ::closedir(proc);
+    return unknown ? Holding::Unknown : Holding::No;
+}
+
+// A lock without a pid is being written while its writer holds it open; otherwise its
+// writer was killed in between and it is stale at once. Where that cannot be seen, one that
+// stays empty for longer than writing takes is stale.
+bool emptyLockStale(const QString& file)
+{
+    switch (heldOpen(file)) {
+    case Holding::Yes:
+        return false;
+    case Holding::No:
+        return true;
+    case Holding::Unknown:
+        break;
+    }
+    return olderThan(file, kFillingMs);
 }
 
 } // namespace
@@ -97,9 +161,7 @@ int SerialLock::removeStale(const QString& devicePath)
             continue; // no lock here, or the same folder under another name (/var/lock)
         seen << canonical;
         const LockInfo info = readLock(lock);
-        // A lock without a pid may be in the middle of being written, for a moment; one
-        // that stays empty belongs to a program killed between creating and filling it.
-        if (!info.readable && !olderThan(lock, kFillingMs))
+        if (!info.readable && !emptyLockStale(lock))
             continue;
         if (info.readable && isRunning(info.pid, info.program))
             continue;
@@ -109,7 +171,7 @@ int SerialLock::removeStale(const QString& devicePath)
         if (QFileInfo::exists(rmlock)) {
             const LockInfo rm = readLock(rmlock);
             if ((rm.readable && isRunning(rm.pid, rm.program)) ||
-                (!rm.readable && !olderThan(rmlock, kFillingMs)))
+                (!rm.readable && !emptyLockStale(rmlock)))
                 continue;
             if (QFile::remove(rmlock))
                 ++removed;

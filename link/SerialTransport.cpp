@@ -122,7 +122,15 @@ void SerialTransport::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError: {
-        const QString text = m_port.errorString();
+        // German first; the system's own words (often English) follow in parentheses.
+        const QString what =
+            error == QSerialPort::ReadError ? QStringLiteral("Lesefehler an der Schnittstelle")
+            : error == QSerialPort::WriteError
+                ? QStringLiteral("Schreibfehler an der Schnittstelle")
+                : QStringLiteral("Schnittstelle nicht mehr verfügbar (Gerät entfernt "
+                                 "oder Gegenstelle beendet)");
+        const QString system = m_port.errorString().trimmed();
+        const QString text = system.isEmpty() ? what : what + QStringLiteral(" (%1)").arg(system);
         m_port.clearError();
         if (!m_port.isOpen())
             return;

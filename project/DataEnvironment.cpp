@@ -12,52 +12,123 @@ namespace vemro {
 
 namespace {
 
+QStringList columns(const char* names)
+{
+    return QString::fromLatin1(names).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 QList<DataEnvironment::Command> commandTable()
 {
     const QString d = DataEnvironment::kDaten;
     const QString p = DataEnvironment::kProjekt;
     return {
-        {QStringLiteral("cmdAllgemein"), d, QStringLiteral("SELECT * FROM Allgemein"),
-         QStringLiteral("Allgemein"), true, {}},
-        {QStringLiteral("cmdProjektLRU"), d,
+        {QStringLiteral("cmdAllgemein"),
+         d,
+         QStringLiteral("SELECT * FROM Allgemein"),
+         QStringLiteral("Allgemein"),
+         true,
+         {},
+         {}},
+        {QStringLiteral("cmdProjektLRU"),
+         d,
          QStringLiteral("SELECT * FROM ProjekteLRU ORDER BY lastused desc"),
-         QStringLiteral("ProjekteLRU"), true, {}},
-        {QStringLiteral("cmdSuchergebnis"), d,
+         QStringLiteral("ProjekteLRU"),
+         true,
+         {},
+         {}},
+        {QStringLiteral("cmdSuchergebnis"),
+         d,
          QStringLiteral("SELECT * FROM Suchergebnis ORDER BY Typ, IPAdresse"),
-         QStringLiteral("Suchergebnis"), true, {}},
+         QStringLiteral("Suchergebnis"),
+         true,
+         {},
+         {}},
         // Table commands read the whole table.
-        {QStringLiteral("cmdProjekt"), p, QStringLiteral("SELECT * FROM Allgemein"),
-         QStringLiteral("Allgemein"), true, {}},
-        {QStringLiteral("cmdTerminaleinstellung"), p,
-         QStringLiteral("SELECT * FROM Terminaleinstellungen "), QStringLiteral("Terminaleinstellungen"),
-         true, {}},
-        {QStringLiteral("cmdFesttexte"), p, QStringLiteral("SELECT * FROM Festtexte ORDER BY DisplayNr"),
-         QStringLiteral("Festtexte"), true, {}},
-        {QStringLiteral("cmdTastencodes"), p,
-         QStringLiteral("SELECT * FROM Tastencodes ORDER BY TastenNr"), QStringLiteral("Tastencodes"),
-         true, {}},
-        {QStringLiteral("cmdTastaturmodus"), p, QStringLiteral("SELECT * FROM TastaturModus"),
-         QStringLiteral("TastaturModus"), true, {}},
-        {QStringLiteral("cmdUserzeichen"), p,
+        {QStringLiteral("cmdProjekt"),
+         p,
+         QStringLiteral("SELECT * FROM Allgemein"),
+         QStringLiteral("Allgemein"),
+         true,
+         {},
+         {}},
+        {QStringLiteral("cmdTerminaleinstellung"),
+         p,
+         QStringLiteral("SELECT * FROM Terminaleinstellungen "),
+         QStringLiteral("Terminaleinstellungen"),
+         true,
+         {},
+         {}},
+        {QStringLiteral("cmdFesttexte"),
+         p,
+         QStringLiteral("SELECT * FROM Festtexte ORDER BY DisplayNr"),
+         QStringLiteral("Festtexte"),
+         true,
+         {},
+         columns("DisplayNr text TextRTF")},
+        {QStringLiteral("cmdTastencodes"),
+         p,
+         QStringLiteral("SELECT * FROM Tastencodes ORDER BY TastenNr"),
+         QStringLiteral("Tastencodes"),
+         true,
+         {},
+         columns("TastenNr Tastencode Tastencode_Shift")},
+        // UseMatrix comes with upgrade step 1.1, which may not have run yet.
+        {QStringLiteral("cmdTastaturmodus"),
+         p,
+         QStringLiteral("SELECT * FROM TastaturModus"),
+         QStringLiteral("TastaturModus"),
+         true,
+         {},
+         columns("Mindestdauer Zeitbisrepeat Wiederholrate Polling Repeatenabled "
+                 "Sendenbeiloslassen Quittung_optisch Quittung_akustisch NrShifttaste")},
+        {QStringLiteral("cmdUserzeichen"),
+         p,
          QStringLiteral("SELECT * FROM Userzeichen ORDER BY CGramAdresse"),
-         QStringLiteral("Userzeichen"), true, {}},
-        {QStringLiteral("cmdProgRegister"), p,
+         QStringLiteral("Userzeichen"),
+         true,
+         {},
+         columns("CGRAMAdresse Zeichenbyte0 Zeichenbyte1 Zeichenbyte2 Zeichenbyte3 Zeichenbyte4 "
+                 "Zeichenbyte5 Zeichenbyte6 Zeichenbyte7 Tauschzeichen")},
+        {QStringLiteral("cmdProgRegister"),
+         p,
          QStringLiteral("SELECT * From Register WHERE visible=true  ORDER BY Reihenfolge"),
-         QStringLiteral("Register"), false, {}},
-        {QStringLiteral("cmdDisplaytyp"), p, QStringLiteral("SELECT * FROM Display ORDER BY Displaytyp"),
-         QStringLiteral("Display"), false, {}},
-        {QStringLiteral("cmdBefehlsgruppen"), p,
+         QStringLiteral("Register"),
+         false,
+         {},
+         {}},
+        {QStringLiteral("cmdDisplaytyp"),
+         p,
+         QStringLiteral("SELECT * FROM Display ORDER BY Displaytyp"),
+         QStringLiteral("Display"),
+         false,
+         {},
+         {}},
+        {QStringLiteral("cmdBefehlsgruppen"),
+         p,
          QStringLiteral("SELECT * FROM Befehlsgruppen ORDER BY Bezeichnung"),
-         QStringLiteral("Befehlsgruppen"), false, {}},
+         QStringLiteral("Befehlsgruppen"),
+         false,
+         {},
+         columns("ID Bezeichnung")},
         // The parameter is bound by name, never pasted into the text.
         {QStringLiteral("cmdBefehle"), p,
-         QStringLiteral("SELECT * FROM Befehlssatz WHERE Gruppe_ID = :aktGruppe ORDER BY Bezeichnung"),
-         QStringLiteral("Befehlssatz"), false, QStringLiteral("aktGruppe")},
+         QStringLiteral(
+             "SELECT * FROM Befehlssatz WHERE Gruppe_ID = :aktGruppe ORDER BY Bezeichnung"),
+         QStringLiteral("Befehlssatz"), false, QStringLiteral("aktGruppe"),
+         columns("ID Bezeichnung Sequenz Abschlusszeichen")},
         {QStringLiteral("cmdBefehlsparameter"), p,
-         QStringLiteral("SELECT * FROM Befehlsparameter WHERE Befehl_ID= :aktBefehl ORDER BY Reihenfolge"),
-         QStringLiteral("Befehlsparameter"), false, QStringLiteral("aktBefehl")},
-        {QStringLiteral("cmdQMTests"), p, QStringLiteral("SELECT * FROM QMTests"),
-         QStringLiteral("QMTests"), false, {}},
+         QStringLiteral(
+             "SELECT * FROM Befehlsparameter WHERE Befehl_ID= :aktBefehl ORDER BY Reihenfolge"),
+         QStringLiteral("Befehlsparameter"), false, QStringLiteral("aktBefehl"),
+         columns("Reihenfolge Typ Bezeichnung Einheit Default Min Max")},
+        {QStringLiteral("cmdQMTests"),
+         p,
+         QStringLiteral("SELECT * FROM QMTests"),
+         QStringLiteral("QMTests"),
+         false,
+         {},
+         columns(
+             "Bezeichnung Typ Reihenfolge aktiv Eintragstyp Gruppe Prozedurname Durchgaenge Min")},
     };
 }
 
@@ -148,7 +219,7 @@ QString DataEnvironment::qtConnectionName(const QString& connection) const
     return m_prefix + connection;
 }
 
-bool DataEnvironment::open(const QString& connection, QString* error)
+bool DataEnvironment::open(const QString& connection, QString* error, bool readOnly)
 {
     close(connection);
     const QString file = dataSourceOf(m_connectionStrings.value(connection));
@@ -164,15 +235,17 @@ bool DataEnvironment::open(const QString& connection, QString* error)
     if (!info.exists())
         return setError(DatabaseMessage::text(DatabaseMessage::Kind::Missing, file));
     if (!info.isFile())
-        return setError(DatabaseMessage::text(DatabaseMessage::Kind::NotAFile, file));
+        return setError(DatabaseMessage::notAFile(file));
     // The connection is read-write: a write-protected file (or a folder in which SQLite
     // cannot keep its journal) would open and then fail on the first save.
-    if (!isWritable(file) || !isWritable(info.absolutePath()))
+    if (!readOnly && (!isWritable(file) || !isWritable(info.absolutePath())))
         return setError(DatabaseMessage::text(DatabaseMessage::Kind::ReadOnly, file));
     QSqlDatabase db =
         QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName(connection));
     db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(readOnly
+                             ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000")
+                             : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
         const QString message = DatabaseMessage::text(db.lastError(), file);
         db = QSqlDatabase();
@@ -266,7 +339,15 @@ bool DataEnvironment::execute(const QString& name, const QVariant& parameter, QS
     if (!c->parameter.isEmpty())
         binds.append(parameter);
     Recordset& rs = recordset(name);
-    const bool ok = rs.open(database(c->connection), c->text, c->table, c->updatable, binds);
+    bool ok = rs.open(database(c->connection), c->text, c->table, c->updatable, binds);
+    if (ok && !rs.requireFields(c->columns)) {
+        ok = false;
+        const QString why = rs.lastError();
+        rs.close();
+        if (error)
+            *error = why;
+        return false;
+    }
     if (!ok && error)
         *error = rs.lastError();
     return ok;
@@ -277,6 +358,15 @@ bool DataEnvironment::ensureOpen(const QString& name, QString* error)
     if (recordset(name).isOpen())
         return true;
     return execute(name, {}, error);
+}
+
+bool DataEnvironment::ensureOpen(const QStringList& commands, QString* error)
+{
+    for (const QString& name : commands) {
+        if (!ensureOpen(name, error))
+            return false;
+    }
+    return true;
 }
 
 } // namespace vemro

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -24,7 +25,10 @@ public:
         QString text;       // the command text as sent to the database
         QString table;      // the table that updates write to
         bool updatable = false;
-        QString parameter;  // name of the one parameter, or empty
+        QString parameter; // name of the one parameter, or empty
+        // Columns every user of the command reads: a table without one of them is
+        // refused when the command is executed, before any of its data is used.
+        QStringList columns;
     };
 
     static inline const QString kDaten = QStringLiteral("Daten");
@@ -46,8 +50,9 @@ public:
     void setConnectionString(const QString& connection, const QString& text);
     [[nodiscard]] QString connectionString(const QString& connection) const;
     // Opens the connection's file. A missing file is an error (nothing is created),
-    // and so is a file that is no database.
-    [[nodiscard]] bool open(const QString& connection, QString* error);
+    // and so is a file that is no database. Read-write unless `readOnly`: then a
+    // write-protected file opens too, and every write fails.
+    [[nodiscard]] bool open(const QString& connection, QString* error, bool readOnly = false);
     // Closes the connection and every recordset of the commands on it.
     void close(const QString& connection);
     [[nodiscard]] bool isOpen(const QString& connection) const;
@@ -56,11 +61,14 @@ public:
     [[nodiscard]] const Command* command(const QString& name) const;
     [[nodiscard]] Recordset& recordset(const QString& command);
     // Executes the command: opens (or requeries) its recordset. `parameter` is bound to
-    // the command's parameter where it has one.
+    // the command's parameter where it has one. A table that lacks one of the command's
+    // columns leaves the recordset closed, with the damaged-project message.
     [[nodiscard]] bool execute(const QString& command, const QVariant& parameter = {},
                                QString* error = nullptr);
     // Executes the command only when its recordset is closed.
     [[nodiscard]] bool ensureOpen(const QString& command, QString* error = nullptr);
+    // ensureOpen for each command: the check a transfer makes before it sends anything.
+    [[nodiscard]] bool ensureOpen(const QStringList& commands, QString* error);
 
 private:
     [[nodiscard]] QString qtConnectionName(const QString& connection) const;

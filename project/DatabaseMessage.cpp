@@ -1,6 +1,7 @@
 #include "project/DatabaseMessage.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlError>
 
 namespace vemro::DatabaseMessage {
@@ -105,6 +106,30 @@ QString text(const QSqlError& error, const QString& file)
     if (reason.isEmpty())
         reason = error.text();
     return text(kindOf(error), file, reason);
+}
+
+QString notAFile(const QString& file)
+{
+    const QFileInfo info(file);
+    QString what;
+    if (info.isDir())
+        what = QStringLiteral("ein Ordner");
+    else if (info.exists())
+        what = QStringLiteral("ein Gerät oder eine Pipe");
+    else
+        what = QStringLiteral("nichts");
+    if (info.isSymLink())
+        what += QStringLiteral(" (Verknüpfung auf %1)")
+                    .arg(QDir::toNativeSeparators(info.symLinkTarget()));
+    return QStringLiteral("Unter dem Namen %1 steht keine Datenbankdatei, sondern %2. Bitte "
+                          "umbenennen oder entfernen.")
+        .arg(QDir::toNativeSeparators(file), what);
+}
+
+QString missingColumns(const QString& file, const QStringList& columns)
+{
+    return text(Kind::Schema, file) +
+           QStringLiteral(" (fehlt: %1)").arg(columns.join(QStringLiteral(", ")));
 }
 
 } // namespace vemro::DatabaseMessage

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QSqlError;
 
@@ -28,6 +29,12 @@ enum class Kind {
 // "Die Datenbank X ..." + advice, then " (SQLite: reason)" when `reason` is not empty.
 [[nodiscard]] QString text(Kind kind, const QString& file, const QString& reason = {});
 [[nodiscard]] QString text(const QSqlError& error, const QString& file);
+// "Unter dem Namen X steht keine Datenbankdatei, sondern ..." naming what is there (a
+// folder, a device, a link and where it leads).
+[[nodiscard]] QString notAFile(const QString& file);
+// The damaged-project message for columns ("Table.Column") the program needs and the file
+// lacks: " (fehlt: ...)" follows the sentence.
+[[nodiscard]] QString missingColumns(const QString& file, const QStringList& columns);
 
 } // namespace DatabaseMessage
 

@@ -62,6 +62,27 @@ QStringList NameProblems(const QString& name)
     // A leading dot hides the file and ".." names the parent folder.
     if (name.startsWith(QLatin1Char('.')))
         problems << QStringLiteral("Bezeichnung darf nicht mit '.' beginnen");
+    // Quotes and the wildcard characters make the name something else in scripts and
+    // file dialogs.
+    for (const QChar c : {QLatin1Char('"'), QLatin1Char('\''), QLatin1Char('*'), QLatin1Char('?'),
+                          QLatin1Char('[')}) {
+        if (name.contains(c))
+            problems << QStringLiteral("keine Sonderzeichen wie '%1' zulässig").arg(c);
+    }
+    // A line break would list the project as two entries.
+    if (std::any_of(name.cbegin(), name.cend(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; }))
+        problems << QStringLiteral("keine Steuerzeichen (Zeilenumbruch, Tabulator) zulässig");
+    if (!name.isEmpty() && (name.front().isSpace() || name.back().isSpace()))
+        problems << QStringLiteral("Bezeichnung darf nicht mit einem Leerzeichen beginnen oder "
+                                   "enden");
+    // vemro-cli would take it for an option.
+    if (name.startsWith(QLatin1Char('-')))
+        problems << QStringLiteral("Bezeichnung darf nicht mit '-' beginnen");
+    // The project list cuts a file name at its first "mdb": such a name would list as
+    // something that cannot be opened.
+    if (name.contains(QStringLiteral("mdb"), Qt::CaseSensitive))
+        problems << QStringLiteral("Bezeichnung darf 'mdb' nicht enthalten");
     return problems;
 }
 

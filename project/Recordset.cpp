@@ -190,9 +190,8 @@ bool Recordset::find(const QString& column, const QVariant& value)
     const int col = columnIndex(column);
     if (col < 0 || m_state != State::Open) {
         m_pos = static_cast<int>(m_visible.size());
-        return fail(
-            DatabaseMessage::text(DatabaseMessage::Kind::Schema, m_db.databaseName(),
-                                  QStringLiteral("Spalte %1.%2 fehlt").arg(m_table, column)));
+        return fail(DatabaseMessage::missingColumns(m_db.databaseName(),
+                                                    {m_table + QLatin1Char('.') + column}));
     }
     for (int p = qMax(m_pos, 0); p < m_visible.size(); ++p) {
         if (sameValue(m_rows.at(m_visible.at(p)).values.at(col), value)) {
@@ -220,11 +219,30 @@ const Recordset::Row* Recordset::current() const
 
 QVariant Recordset::value(const QString& column) const
 {
-    const Row* row = current();
     const int col = columnIndex(column);
+    if (col < 0 && m_state == State::Open) {
+        (void)requireFields({column});
+        return QVariant();
+    }
+    const Row* row = current();
     if (!row || col < 0)
         return QVariant();
     return row->values.at(col);
+}
+
+bool Recordset::requireFields(const QStringList& columns, QString* error) const
+{
+    QStringList missing;
+    for (const QString& c : columns) {
+        if (columnIndex(c) < 0)
+            missing.append(m_table.isEmpty() ? c : m_table + QLatin1Char('.') + c);
+    }
+    if (missing.isEmpty())
+        return true;
+    m_error = DatabaseMessage::missingColumns(m_db.databaseName(), missing);
+    if (error)
+        *error = m_error;
+    return false;
 }
 
 bool Recordset::setValue(const QString& column, const QVariant& value)
@@ -234,9 +252,8 @@ bool Recordset::setValue(const QString& column, const QVariant& value)
         return false;
     const int col = columnIndex(column);
     if (col < 0)
-        return fail(
-            DatabaseMessage::text(DatabaseMessage::Kind::Schema, m_db.databaseName(),
-                                  QStringLiteral("Spalte %1.%2 fehlt").arg(m_table, column)));
+        return fail(DatabaseMessage::missingColumns(m_db.databaseName(),
+                                                    {m_table + QLatin1Char('.') + column}));
     row->values[col] = value;
     row->dirty = true;
     return true;

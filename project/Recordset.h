@@ -54,7 +54,12 @@ public:
     bool find(const QString& column, const QVariant& value);
 
     // Field of the current row; an invalid QVariant when there is none. Null is a null QVariant.
+    // A column the recordset does not have is an error: lastError() names it (the damaged-
+    // project message), so a loader never takes the empty value for data.
     [[nodiscard]] QVariant value(const QString& column) const;
+    // True when every column is there; otherwise false with the damaged-project message
+    // naming the missing ones in `error` (and lastError()).
+    [[nodiscard]] bool requireFields(const QStringList& columns, QString* error = nullptr) const;
     // Changes a field of the current (or new) row; written by update().
     bool setValue(const QString& column, const QVariant& value);
 
@@ -111,7 +116,7 @@ private:
     QString m_filterColumn;
     QVariant m_filterValue;
     bool m_filtered = false;
-    QString m_error;
+    mutable QString m_error;
 };
 
 } // namespace vemro

@@ -257,7 +257,12 @@ void clsProjekt::openProjekt(const QString& bezeichnung)
     const QString file = ProjektDatei(bezeichnung);
     if (bezeichnung.isEmpty() || !QFileInfo(file).isFile() ||
         ProjectFiles::IsProgramDatabase(file)) {
-        ui().message(QStringLiteral("Projektdatei nicht gefunden "), kProductName);
+        // A folder or a device under the name is said as such: "not found" would mislead.
+        const bool other =
+            !bezeichnung.isEmpty() && QFileInfo(file).exists() && !QFileInfo(file).isFile();
+        ui().message(other ? DatabaseMessage::notAFile(file)
+                           : QStringLiteral("Projektdatei nicht gefunden "),
+                     kProductName);
         reconnectPrevious();
         return;
     }
@@ -414,10 +419,10 @@ bool clsProjekt::deleteProjekt(const QString& bezeichnung)
     return true;
 }
 
-bool clsProjekt::connectFile(const QString& file, QString* error)
+bool clsProjekt::connectFile(const QString& file, QString* error, bool readOnly)
 {
     m_env.setConnectionString(DataEnvironment::kProjekt, DataEnvironment::connectionText(file));
-    return m_env.open(DataEnvironment::kProjekt, error);
+    return m_env.open(DataEnvironment::kProjekt, error, readOnly);
 }
 
 QString clsProjekt::DBVersion()

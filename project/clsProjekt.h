@@ -61,7 +61,7 @@ public:
     [[nodiscard]] bool CheckMinProgversion();
 
     // Connects the Projekt connection to `file` (used by vemro-cli's upgrade and the tests).
-    [[nodiscard]] bool connectFile(const QString& file, QString* error);
+    [[nodiscard]] bool connectFile(const QString& file, QString* error, bool readOnly = false);
 
     // DBVersion of the open project (Null as an invalid QVariant-like empty text).
     [[nodiscard]] QString DBVersion();

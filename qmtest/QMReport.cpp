@@ -2,6 +2,7 @@
 
 #include "platform/ProgramInfo.h"
 #include "platform/UserInterface.h"
+#include "project/OutputTarget.h"
 #include "qmtest/PdfTextWriter.h"
 
 #include <QFileInfo>
@@ -13,10 +14,14 @@ namespace {
 
 QString csvField(const QString& text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
+    // A spreadsheet takes a cell that starts like this for a formula (which may run commands):
+    // the apostrophe makes it show the text as it is.
+    static const QString kFormulaStart = QStringLiteral("=+-@\t\r");
+    const bool formula = !text.isEmpty() && kFormulaStart.contains(text.front());
+    if (!formula && !text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
-    QString quoted = text;
+    QString quoted = formula ? QLatin1Char('\'') + text : text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
@@ -138,6 +143,8 @@ QByteArray QMReport::pdf() const
 
 bool QMReport::save(const QString& path, QString* error) const
 {
+    if (!OutputTarget::check(path, error))
+        return false;
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray bytes;
     if (suffix == QLatin1String("csv")) {

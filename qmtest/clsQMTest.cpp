@@ -38,6 +38,10 @@ clsQMTest::~clsQMTest() = default;
 bool clsQMTest::FillTestListe(QString* error)
 {
     m_tree.clear();
+    // The steps' rows (procedure, passes, Min) come from cmdQMTests: a table without one of
+    // its columns gives no list rather than steps without procedures.
+    if (!m_env.ensureOpen(kCommand, error))
+        return false;
     const QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
     QSqlQuery query(db);
     query.setForwardOnly(true);

@@ -8,17 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 // vemro-cli's argument list, one argument per line: the run ends with exit code 2 unless
 // every option is known to the chosen command; a command runs only with known options and
 // without an empty --home.
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    (void)std::freopen("/dev/null", "w", stderr); // the refusals are expected
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text =
@@ -28,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     registry.addValueOption(QStringLiteral("template"));
     bool ran = false;
     QStringList seenArgs;
-    registry.add({QStringLiteral("probe"), QStringLiteral("probe"), QStringLiteral("-"),
+    registry.add({QStringLiteral("probe"),
+                  QStringLiteral("probe"),
+                  QStringLiteral("-"),
                   [&](vemro::CliContext& ctx) {
                       ran = true;
                       seenArgs = ctx.args;
@@ -36,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                           ctx.option(QStringLiteral("home")).trimmed().isEmpty())
                           __builtin_trap(); // an empty program folder got through
                       for (auto it = ctx.options.cbegin(); it != ctx.options.cend(); ++it) {
-                          static const QStringList allowed{
-                              "home", "yes", "no", "version", "help", "template"};
+                          static const QStringList allowed{"home",    "yes",  "no",
+                                                           "version", "help", "template"};
                           if (!allowed.contains(it.key()))
                               __builtin_trap(); // an option the command does not take
                       }

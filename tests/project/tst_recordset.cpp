@@ -89,6 +89,11 @@ void TstRecordset::navigation()
     QCOMPARE(rs.value(QStringLiteral("displaynr")).toInt(), 1); // ordered, any case
     QCOMPARE(rs.value(QStringLiteral("TEXT")).toString(), QStringLiteral("eins"));
     QVERIFY(rs.value(QStringLiteral("TextRTF")).isNull());
+    // A column the table lacks is an error, not an empty value.
+    QVERIFY(rs.lastError().isEmpty());
+    QVERIFY(!rs.value(QStringLiteral("Tauschzeichen")).isValid());
+    QVERIFY(rs.lastError().contains(QStringLiteral("fehlt eine Tabelle oder Spalte")) &&
+            rs.lastError().contains(QStringLiteral("Festtexte.Tauschzeichen")));
     rs.moveNext();
     QCOMPARE(rs.value(QStringLiteral("DisplayNr")).toInt(), 2);
     rs.moveNext();
@@ -111,6 +116,14 @@ void TstRecordset::navigation()
     QVERIFY(m_env->execute(QStringLiteral("cmdFesttexte")));
     QVERIFY(rs.bof() && rs.eof());
     QCOMPARE(rs.recordCount(), 0);
+
+    // Executing a command whose table lacks a column its users read leaves it closed.
+    QSqlQuery(m_env->database(DataEnvironment::kProjekt))
+        .exec(QStringLiteral("ALTER TABLE Festtexte DROP COLUMN TextRTF"));
+    QString error;
+    QVERIFY(!m_env->execute(QStringLiteral("cmdFesttexte"), {}, &error));
+    QVERIFY2(error.contains(QStringLiteral("(fehlt: Festtexte.TextRTF)")), qPrintable(error));
+    QVERIFY(!rs.isOpen());
 }
 
 void TstRecordset::findAndFilter()

@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +66,12 @@ private Q_SLOTS:
     void deleteOutsideRefused();
     void configWriteRefused_data();
     void configWriteRefused();
+    void missingColumnSendsNothing_data();
+    void missingColumnSendsNothing();
+    void outputTargetRefused_data();
+    void outputTargetRefused();
+    void projectFileKinds_data();
+    void projectFileKinds();
 
 private:
     using Result = vemro::test::CliResult;
@@ -222,15 +230,19 @@ void TstCliFaults::ownRequestIsNoAnswer()
 void TstCliFaults::staleLockRemoved_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("ageMs");
     // A pid that has ended (pid_max is far below this number).
-    QTest::newRow("owner gone") << QByteArray("999999999\nvemro-cli\nvm\n");
-    QTest::newRow("killed before writing its pid") << QByteArray();
+    QTest::newRow("owner gone") << QByteArray("999999999\nvemro-cli\nvm\n") << 300;
+    QTest::newRow("killed before writing its pid") << QByteArray() << 300;
+    // Nobody holds the empty file open: stale at once, not only after a while.
+    QTest::newRow("killed before writing its pid, just now") << QByteArray() << 0;
 }
 
 // A program killed while it held the port, and one killed while removing that lock.
 void TstCliFaults::staleLockRemoved()
 {
     QFETCH(QByteArray, content);
+    QFETCH(int, ageMs);
     QVERIFY(startSim());
     QFile lock(lockFile(m_pty));
     QVERIFY(lock.open(QIODevice::WriteOnly));
@@ -239,7 +251,8 @@ void TstCliFaults::staleLockRemoved()
     QFile rmlock(lockFile(m_pty) + QStringLiteral(".rmlock"));
     QVERIFY(rmlock.open(QIODevice::WriteOnly));
     rmlock.close();
-    QTest::qWait(300); // older than a lock that is still being written
+    if (ageMs > 0)
+        QTest::qWait(ageMs); // older than a lock that is still being written
     const Result r = run({QStringLiteral("info"), QStringLiteral("--device"), m_pty});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY(r.out.contains(QStringLiteral("Version: 2.7")));
@@ -396,6 +409,210 @@ void TstCliFaults::configWriteRefused()
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(named) && r.err.contains(QStringLiteral("nichts")), qPrintable(r.err));
     QCOMPARE(QFileInfo(m_log).size(), 0); // not one byte reached the terminal
+}
+
+void TstCliFaults::missingColumnSendsNothing_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("command");
+    const QString text = QStringLiteral("ALTER TABLE Festtexte RENAME COLUMN text TO Text_alt");
+    const QString row3 =
+        QStringLiteral("ALTER TABLE Userzeichen RENAME COLUMN Zeichenbyte3 TO Zeichenbyte_x");
+    const QString code = QStringLiteral("ALTER TABLE Tastencodes RENAME COLUMN Tastencode TO Code");
+    const QString shift =
+        QStringLiteral("ALTER TABLE TastaturModus RENAME COLUMN NrShifttaste TO Shift");
+    for (const QString& command : {"texts write", "texts export", "project write"})
+        QTest::newRow(qPrintable("Festtexte.text, " + command)) << text << command;
+    for (const QString& command : {"chars write", "project write"})
+        QTest::newRow(qPrintable("Userzeichen.Zeichenbyte3, " + command)) << row3 << command;
+    QTest::newRow("no table Userzeichen, chars write") << "DROP TABLE Userzeichen"
+                                                       << "chars write";
+    for (const QString& command : {"keys write", "keys show", "project write"})
+        QTest::newRow(qPrintable("Tastencodes.Tastencode, " + command)) << code << command;
+    QTest::newRow("TastaturModus.NrShifttaste, keys write") << shift << "keys write";
+    QTest::newRow("QMTests.Prozedurname, qmtest list")
+        << "ALTER TABLE QMTests RENAME COLUMN Prozedurname TO Proc"
+        << "qmtest list";
+}
+
+// A project that lacks a column the transfer reads is refused with the damaged-project
+// message before a byte goes out: empty texts or no keys must never be "geschrieben".
+void TstCliFaults::missingColumnSendsNothing()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, command);
+    QVERIFY(m_home->makeProject(QStringLiteral("Defekt1")));
+    const QString file = m_home->projects() + QStringLiteral("Defekt1.mdb");
+    QVERIFY(ProjectTestHome::exec(file, {damage}));
+    QVERIFY(startSim());
+    QStringList args = command.split(QLatin1Char(' ')) + QStringList{QStringLiteral("Defekt1")};
+    const QString exported = m_dir.filePath(QStringLiteral("export.txt"));
+    QFile::remove(exported);
+    if (command == QLatin1String("texts export"))
+        args << exported;
+    else if (command.endsWith(QLatin1String("write")))
+        args << QStringLiteral("--device") << m_pty;
+    const Result r = run(args);
+    QVERIFY2(r.code != 0, qPrintable(r.out));
+    QVERIFY2(r.err.contains(QStringLiteral("fehlt eine Tabelle oder Spalte")) &&
+                 r.err.contains(file),
+             qPrintable(r.err));
+    QVERIFY(!r.out.contains(QStringLiteral("geschrieben")));
+    QCOMPARE(QFileInfo(m_log).size(), 0); // not one byte reached the terminal
+    QVERIFY(!QFileInfo::exists(exported));
+}
+
+void TstCliFaults::outputTargetRefused_data()
+{
+    QTest::addColumn<QString>("target"); // what stands under the name
+    QTest::addColumn<QString>("option"); // "" for texts export, else qmtest --report / --log
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("folder, export") << "folder"
+                                    << ""
+                                    << "Ordner";
+    QTest::newRow("FIFO, export") << "fifo"
+                                  << ""
+                                  << "FIFO";
+    QTest::newRow("device, export") << "/dev/null"
+                                    << ""
+                                    << "Gerät";
+    QTest::newRow("program database, export") << "VEMRO.mdb"
+                                              << ""
+                                              << "Programmdatenbank";
+    QTest::newRow("template, export") << "Hardware/vx_standard.mdb"
+                                      << ""
+                                      << "Hardwarevorlage";
+    QTest::newRow("project, export") << "Projekte/Anderes1.mdb"
+                                     << ""
+                                     << "Projekt";
+    QTest::newRow("link to project, export") << "symlink"
+                                             << ""
+                                             << "Projekt";
+    QTest::newRow("hard link to project, export") << "hardlink"
+                                                  << ""
+                                                  << "Projekt";
+    QTest::newRow("FIFO, report") << "fifo"
+                                  << "report"
+                                  << "FIFO";
+    QTest::newRow("hard link to project, report") << "hardlink"
+                                                  << "report"
+                                                  << "Projekt";
+    QTest::newRow("project, log") << "Projekte/Anderes1.mdb"
+                                  << "log"
+                                  << "Projekt";
+    QTest::newRow("program database, log") << "VEMRO.mdb"
+                                           << "log"
+                                           << "Programmdatenbank";
+    QTest::newRow("folder, log") << "folder"
+                                 << "log"
+                                 << "Ordner";
+    QTest::newRow("missing folder, report") << "Fehlt/bericht.csv"
+                                            << "report"
+                                            << "gibt es nicht";
+}
+
+// An output never replaces what is not its own, judged by the file the name leads to; the
+// test run is refused before its first step.
+void TstCliFaults::outputTargetRefused()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    QVERIFY(run({QStringLiteral("project"), QStringLiteral("list")}).code == 0); // VEMRO.mdb
+    QVERIFY(m_home->makeProject(QStringLiteral("Quelle1")));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anderes1")));
+    const QString other = m_home->projects() + QStringLiteral("Anderes1.mdb");
+    const QString suffix = option == QLatin1String("report") ? QStringLiteral(".csv") : QString();
+    QString path = m_dir.filePath(QStringLiteral("ziel") + suffix);
+    QFile::remove(path);
+    QDir(path).removeRecursively();
+    if (target == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (target == QLatin1String("fifo")) {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (target == QLatin1String("symlink")) {
+        QVERIFY(QFile::link(other, path));
+    } else if (target == QLatin1String("hardlink")) {
+        QVERIFY(::link(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) ==
+                0);
+    } else {
+        path = target.startsWith(QLatin1Char('/')) ? target
+                                                   : m_home->path() + QLatin1Char('/') + target;
+    }
+    // (Reading a FIFO would wait for a writer.)
+    const auto bytesOf = [&path] { return QFileInfo(path).isFile() ? digest(path) : QByteArray(); };
+    const QByteArray before = bytesOf();
+    QVERIFY(startSim());
+    QStringList args{QStringLiteral("texts"), QStringLiteral("export"), QStringLiteral("Quelle1"),
+                     path};
+    if (!option.isEmpty())
+        args = {QStringLiteral("qmtest"),     QStringLiteral("Quelle1"),
+                QStringLiteral("--device"),   m_pty,
+                QLatin1String("--") + option, path};
+    const Result r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(expected) && r.err.contains(QStringLiteral("nichts geschrieben")),
+             qPrintable(r.err));
+    QCOMPARE(bytesOf(), before);
+    QCOMPARE(QFileInfo(m_log).size(), 0); // refused before the first step
+    QFileInfo kept(path);
+    if (target == QLatin1String("fifo"))
+        QVERIFY(!kept.isFile() && kept.exists());
+    QVERIFY(ProjectTestHome::exec(other, {QStringLiteral("SELECT count(*) FROM Festtexte")}));
+}
+
+void TstCliFaults::projectFileKinds_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected"); // on standard error, "" when none
+    const QStringList show{QStringLiteral("texts"), QStringLiteral("show"),
+                           QStringLiteral("Schreib1"), QStringLiteral("0")};
+    const QStringList exportTexts{QStringLiteral("texts"), QStringLiteral("export"),
+                                  QStringLiteral("Schreib1")};
+    const QStringList list{QStringLiteral("qmtest"), QStringLiteral("list"),
+                           QStringLiteral("Schreib1")};
+    const QStringList standard{QStringLiteral("keys"), QStringLiteral("standard"),
+                               QStringLiteral("Schreib1")};
+    QTest::newRow("read-only, texts show") << "readonly" << show << 0 << "";
+    QTest::newRow("read-only, texts export") << "readonly" << exportTexts << 0 << "";
+    QTest::newRow("read-only, qmtest list") << "readonly" << list << 0 << "";
+    QTest::newRow("read-only, keys standard") << "readonly" << standard << 1 << "schreibgeschützt";
+    QTest::newRow("folder, texts show") << "folder" << show << 1 << "Ordner";
+    QTest::newRow("/dev/null link, texts show") << "devnull" << show << 1 << "/dev/null";
+}
+
+// Commands that only read take a write-protected project; what stands in place of a project
+// file is named.
+void TstCliFaults::projectFileKinds()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, command);
+    QFETCH(int, code);
+    QFETCH(QString, expected);
+    const QString file = m_home->projects() + QStringLiteral("Schreib1.mdb");
+    if (kind == QLatin1String("readonly")) {
+        QVERIFY(m_home->makeProject(QStringLiteral("Schreib1")));
+        QVERIFY(QFile(file).setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), file));
+    }
+    const QByteArray before = digest(file);
+    if (command.at(1) == QLatin1String("export"))
+        command << m_dir.filePath(QStringLiteral("texte.txt"));
+    const Result r = run(command);
+    QVERIFY2(r.code == code, qPrintable(r.err));
+    if (expected.isEmpty())
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    else
+        QVERIFY2(r.err.contains(expected) && !r.err.contains(QStringLiteral("nicht gefunden")),
+                 qPrintable(r.err));
+    if (kind == QLatin1String("readonly"))
+        QCOMPARE(digest(file), before);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QTEST_GUILESS_MAIN(TstCliFaults)

@@ -131,6 +131,24 @@ void TstProjects::nameRules_data()
     QTest::newRow("dot inside") << "Halle.1" << QStringList();
     // The connection text splits at ";": such a project could never be opened.
     QTest::newRow("semicolon") << "Halle;1" << QStringList{"keine Sonderzeichen wie ';' zulässig"};
+    QTest::newRow("newline") << "New\nline1"
+                             << QStringList{
+                                    "keine Steuerzeichen (Zeilenumbruch, Tabulator) zulässig"};
+    QTest::newRow("quote and wildcards") << "Ha\"l*?[e"
+                                         << QStringList{"keine Sonderzeichen wie '\"' zulässig",
+                                                        "keine Sonderzeichen wie '*' zulässig",
+                                                        "keine Sonderzeichen wie '?' zulässig",
+                                                        "keine Sonderzeichen wie '[' zulässig"};
+    QTest::newRow("apostrophe") << "Hal'le1" << QStringList{"keine Sonderzeichen wie ''' zulässig"};
+    const QString blanks = QStringLiteral("Bezeichnung darf nicht mit einem Leerzeichen beginnen "
+                                          "oder enden");
+    QTest::newRow("leading blank") << " Halle1" << QStringList{blanks};
+    QTest::newRow("trailing blank") << "Halle1 " << QStringList{blanks};
+    QTest::newRow("blank inside") << "Halle 1" << QStringList();
+    QTest::newRow("leading dash") << "-Halle1"
+                                  << QStringList{"Bezeichnung darf nicht mit '-' beginnen"};
+    QTest::newRow("ending .mdb") << "Halle1.mdb"
+                                 << QStringList{"Bezeichnung darf 'mdb' nicht enthalten"};
 }
 
 void TstProjects::nameRules()

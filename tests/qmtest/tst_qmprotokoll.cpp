@@ -249,6 +249,16 @@ void TstQmProtokoll::reportCsv()
                           "07.12.2026;14:05:11;Analogeingang;bestanden;",
                           "07.12.2026;14:05:11;;;außerhalb", ""}));
     QVERIFY(!report.save(m_dir.filePath("bericht.txt"), &error));
+    // Cells a spreadsheet would take for a formula show as text.
+    QList<clsProtokoll::Eintrag> hostile;
+    for (const char* t : {"=HYPERLINK(\"x\")", "+1", "-2", "@SUM(A1)", "a=b"})
+        hostile.append({kWhen, QString::fromLatin1(t), QStringLiteral("=Schritt"), 1});
+    QCOMPARE(QString::fromUtf8(QMReport(hostile, "1", kWhen).csv().mid(3)).split("\r\n").mid(1, 5),
+             (QStringList{"07.12.2026;14:05:09;\"'=Schritt\";bestanden;\"'=HYPERLINK(\"\"x\"\")\"",
+                          "07.12.2026;14:05:09;\"'=Schritt\";bestanden;\"'+1\"",
+                          "07.12.2026;14:05:09;\"'=Schritt\";bestanden;\"'-2\"",
+                          "07.12.2026;14:05:09;\"'=Schritt\";bestanden;\"'@SUM(A1)\"",
+                          "07.12.2026;14:05:09;\"'=Schritt\";bestanden;a=b"}));
 }
 
 void TstQmProtokoll::reportPdf()
