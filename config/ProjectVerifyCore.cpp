@@ -291,7 +291,10 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
     if (!settings.readFromTerminal(terminal, &why))
         return broken(why);
     std::map<int, QByteArray> terminalTexts;
-    if (wanted(kTexts)) {
+    // The fixed-text read asks each cell in decimal text ("?E1,0;"), which a terminal in the
+    // byte form takes for other addresses: there the texts cannot be read back.
+    const bool textsReadable = terminal.ParameterMode != 0;
+    if (wanted(kTexts) && textsReadable) {
         started(caption(kTexts));
         ReadIntoMemoryUi answers;
         const bool read = vx.GetFesttexte([&terminalTexts](int n, const QByteArray& raw) {
@@ -369,7 +372,11 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
                     speedOf(portSettings));
         }
     }
-    if (VerifyArea* a = area(kTexts)) {
+    VerifyArea* texts = area(kTexts);
+    if (texts && !textsReadable) {
+        texts->state = VerifyArea::State::NotReadable;
+        texts->note = QStringLiteral("in der Byte-Form nicht lesbar");
+    } else if (VerifyArea* a = texts) {
         FesttextLayout withLF;
         FesttextLayout withCR;
         QString layoutError;
