@@ -183,9 +183,9 @@ private slots:
         m_vx.SerNr = QStringLiteral("12") + QString::number(parameterMode);
         m_vx.SetSerNr();
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));
-        // The version reply is text; read in the byte form it is no two-parameter reply.
-        QCOMPARE(m_vx.Version(),
-                 parameterMode ? QStringLiteral("2.7") : QStringLiteral("unbekannt"));
+        // The version reply is text in both forms, and read as text in both.
+        QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
+        QCOMPARE(m_vx.ParameterMode, parameterMode);
         useForm(1);
         QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));

@@ -383,7 +383,7 @@ void TestVxTerminal::speedSwitch()
     QFETCH(QByteArray, input);
     QFETCH(int, baud);
     QFETCH(bool, rs485);
-    for (const QString firmware : {QStringLiteral("2.2"), QStringLiteral("2.7")}) {
+    for (const QString& firmware : {QStringLiteral("2.2"), QStringLiteral("2.7")}) {
         VxTerminal::Options options;
         options.firmware = firmware;
         VxTerminal term(options);
