@@ -14,6 +14,7 @@
 #include "project/DataEnvironment.h"
 
 #include <QHash>
+#include <QSignalBlocker>
 #include <QSqlQuery>
 
 #include <map>
@@ -297,6 +298,9 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
     if (wanted(kTexts) && textsReadable) {
         started(caption(kTexts));
         ReadIntoMemoryUi answers;
+        // The read's signals are for the editor of the texts (drop its unsaved-change
+        // mark, show the number read): this read must leave the editor alone.
+        const QSignalBlocker quiet(&vx);
         const bool read = vx.GetFesttexte([&terminalTexts](int n, const QByteArray& raw) {
             terminalTexts[n] = raw;
             return true;
