@@ -21,6 +21,7 @@
 #include "editors/TerminalSettings.h"
 #include "editors/UserZeichenPage.h"
 #include "editors/frmVXSuchen.h"
+#include "editors/frmVerify.h"
 #include "link/ComPort.h"
 #include "link/ComPortResolver.h"
 #include "link/TimeoutTimer.h"
@@ -141,6 +142,12 @@ void frmhaupt::buildMenus()
     QAction* ende = datei->addAction(QStringLiteral("Beenden"));
     ende->setObjectName(QStringLiteral("mnuDateiEnde"));
     connect(ende, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* terminal = menuBar()->addMenu(QStringLiteral("&Terminal"));
+    terminal->setObjectName(QStringLiteral("mnuTerminal"));
+    QAction* vergleichen = terminal->addAction(QStringLiteral("Terminal mit Projekt vergleichen"));
+    vergleichen->setObjectName(QStringLiteral("mnuTerminalVergleichen"));
+    connect(vergleichen, &QAction::triggered, this, &frmhaupt::mnuTerminalVergleichen_Click);
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&?"));
     hilfe->setObjectName(QStringLiteral("mnuHilfe"));
@@ -478,6 +485,23 @@ void frmhaupt::mnuInfoHandbuch_Click()
         ui().message(
             QStringLiteral("Fehler beim Aufruf...der Acrobat Reader muss installiert sein"),
             kProductName);
+}
+
+void frmhaupt::mnuTerminalVergleichen_Click()
+{
+    if (!m_projekt || !m_projekt->isOpen()) {
+        ui().message(QStringLiteral("kein Projekt geöffnet"), kProductName);
+        return;
+    }
+    // Compared with the project as saved; the dialog runs its reads with the window locked.
+    auto* dialog = new frmVerify(*m_vx, *m_env, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setLock([this](bool locked) {
+        centralWidget()->setEnabled(!locked);
+        menuBar()->setEnabled(!locked);
+    });
+    dialog->show();
+    (void)dialog->vergleichen();
 }
 
 void frmhaupt::mnuHilfe_about_Click()

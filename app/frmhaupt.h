@@ -139,6 +139,7 @@ public Q_SLOTS:
     void cmdDeleteProjectinDB_Click();
     void mnuDateiOpen_Click();
     void mnuInfoHandbuch_Click();
+    void mnuTerminalVergleichen_Click();
     void mnuHilfe_about_Click();
 
 protected:

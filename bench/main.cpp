@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -266,11 +266,12 @@ int main(int argc, char** argv)
         QStringLiteral("n"));
     const QCommandLineOption runsOption(
         QStringLiteral("runs"),
-        QStringLiteral("jeden Benchmark N-mal messen, der mittlere Lauf zählt"), QStringLiteral("n"),
-        QStringLiteral("1"));
+        QStringLiteral("jeden Benchmark N-mal messen, der mittlere Lauf zählt"),
+        QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption probeOption(
         QStringLiteral("probe"),
-        QStringLiteral("N Austausche einer einfachen Schleife gegen vxsim messen (Maß der Maschine)"),
+        QStringLiteral(
+            "N Austausche einer einfachen Schleife gegen vxsim messen (Maß der Maschine)"),
         QStringLiteral("n"));
     cli.addOptions({binOption, tableOption, speedsOption, onlyOption, keepOption, coldOption,
                     runsOption, probeOption});
@@ -366,7 +367,8 @@ int main(int argc, char** argv)
                 ratios << ratio;
             }
             std::sort(ratios.begin(), ratios.end());
-            out << QStringLiteral("probe %1 baud: %2 exchanges of 5+1 bytes, ratio %3 (%4 runs, %5-%6)\n")
+            out << QStringLiteral(
+                       "probe %1 baud: %2 exchanges of 5+1 bytes, ratio %3 (%4 runs, %5-%6)\n")
                        .arg(baud)
                        .arg(count)
                        .arg(ratios.at(ratios.size() / 2), 0, 'f', 3)
@@ -400,7 +402,8 @@ int main(int argc, char** argv)
             const QString log = work + QStringLiteral("/%1-%2.log").arg(b.name).arg(baud);
             // One run's figures; with --runs the run of median time is printed, with the
             // range of the ratio over all runs.
-            struct Measured {
+            struct Measured
+            {
                 Run run;
                 TrafficFloor::Result floor;
                 double seconds = 0;
@@ -414,9 +417,14 @@ int main(int argc, char** argv)
                     return 1;
                 }
                 Measured m;
-                m.run = spawnAndWait(
-                    cliProgram, homeArgs + expand(BenchTable::withSpeed(b.cliArguments, baud)),
-                    outFile);
+                // A row "window ACTION ..." runs the window's transfer instead of vemro-cli.
+                QStringList arguments = expand(BenchTable::withSpeed(b.cliArguments, baud));
+                QString program = cliProgram;
+                if (arguments.value(0) == QLatin1String("window")) {
+                    program = bin + QStringLiteral("/vemro-window-bench");
+                    arguments.removeFirst();
+                }
+                m.run = spawnAndWait(program, homeArgs + arguments, outFile);
                 sim.stop();
                 TrafficFloor floor;
                 if (!floor.parse(readFile(log), &error)) {

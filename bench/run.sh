@@ -13,7 +13,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 nice cmake --build "$build" -j "${VEMRO_BENCH_JOBS:-2}" \
-  --target vemro vemro-cli vxsim vemro-bench vemro_data >/dev/null
+  --target vemro vemro-cli vxsim vemro-bench vemro-window-bench vemro_data >/dev/null
 "$build/bin/vemro-bench" --bin "$build/bin" "$@"
 # What the machine and vxsim add to every exchange, without vemro (VEMRO_BENCH_PROBE=0: not).
 if [ "${VEMRO_BENCH_PROBE:-1}" != 0 ]; then

@@ -2,6 +2,7 @@
 
 #include "cli/CliRegistry.h"
 #include "cli/CliSession.h"
+#include "config/InterfaceSettingsCore.h"
 #include "config/TerminalSettingsCore.h"
 #include "link/ComPort.h"
 #include "link/ComPortResolver.h"
@@ -201,7 +202,13 @@ int speed(CliContext& ctx, clsVX& vx)
     if (!SpeedEntries().contains(ctx.args.first().trimmed()))
         return ctx.fail(QStringLiteral("ungültige Schnittstellengeschwindigkeit : ") +
                         ctx.args.first());
-    vx.SetCom(ctx.args.first(), vx.ComMode);
+    InterfaceSettingsCore core(vx, DataEnvironment::instance());
+    QString error;
+    if (!core.switchSpeed(ctx.args.first().trimmed(), &error))
+        return ctx.fail(error);
+    // Switched only when the terminal answers at the new speed.
+    if (vx.Version() == QLatin1String("unbekannt"))
+        return ctx.fail(QStringLiteral("Terminal nicht ansprechbar"));
     return 0;
 }
 

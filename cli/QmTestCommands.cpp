@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/InterruptGuard.h"
 #include "cli/QmTestAnswers.h"
+#include "cli/VerifyCommands.h"
 #include "config/TerminalSettingsCore.h"
 #include "config/TerminalSettingsData.h"
 #include "firmware/clsBootloader.h"
@@ -36,6 +37,7 @@ const QString kAnswers = QStringLiteral("answers");
 const QString kSerial = QStringLiteral("serial");
 const QString kLog = QStringLiteral("log");
 const QString kReport = QStringLiteral("report");
+const QString kVerify = QStringLiteral("verify");
 
 // The transfers the programming steps call: the subsystems' cores with the session's project
 // and terminal.
@@ -300,9 +302,11 @@ int projectWrite(CliContext& ctx)
         ctx.out.flush();
         all = all && ok;
     };
+    // The fixed texts first: both writers leave the terminal in the decimal form, which
+    // would undo the mode of a project in the byte form.
+    part(QStringLiteral("Festtexte"), [&](QString* why) { return seam->SaveFesttexte(why); });
     part(QStringLiteral("Terminalmodus, Display, Beleuchtung, Kontrast"),
          [&](QString* why) { return settings.writeToTerminal(data, why); });
-    part(QStringLiteral("Festtexte"), [&](QString* why) { return seam->SaveFesttexte(why); });
     part(QStringLiteral("Userzeichen"), [&](QString* why) { return seam->SaveUserzeichen(why); });
     part(QStringLiteral("Tastaturkonfiguration"),
          [&](QString* why) { return seam->SaveTastaturConfig(why); });
@@ -312,6 +316,11 @@ int projectWrite(CliContext& ctx)
     if (guard.interrupted()) {
         ctx.out << "abgebrochen, nicht alles geschrieben\n";
         return guard.exitCode();
+    }
+    // --verify: done only when the terminal is found to hold the project.
+    if (ctx.has(kVerify)) {
+        const int verified = printVerify(ctx, *vx, env);
+        return all ? verified : 1;
     }
     return all ? 0 : 1;
 }
@@ -337,10 +346,11 @@ void registerQmTestCommands(CliRegistry& registry)
          true});
     registry.add(
         {QStringLiteral("project write"),
-         QStringLiteral("project write NAME"),
-         QStringLiteral("schreibt das ganze Projekt ins Terminal und speichert es dauerhaft"),
-         withProject(1, QStringLiteral("project write NAME [Verbindung]"), projectWrite),
-         {},
+         QStringLiteral("project write NAME [--verify]"),
+         QStringLiteral("schreibt das ganze Projekt ins Terminal und speichert es dauerhaft "
+                        "(--verify: danach vergleichen, Exit 0 nur wenn gleich)"),
+         withProject(1, QStringLiteral("project write NAME [--verify] [Verbindung]"), projectWrite),
+         {kVerify},
          true});
 }
 

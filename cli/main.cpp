@@ -7,6 +7,7 @@
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"
 #include "cli/QmTestCommands.h"
+#include "cli/VerifyCommands.h"
 #include "platform/ConsoleUserInterface.h"
 #include "platform/UserInterface.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     vemro::registerKeyboardCommands(registry);
     vemro::registerFesttextCommands(registry);
     vemro::registerQmTestCommands(registry);
+    vemro::registerVerifyCommands(registry);
 
     QTextStream out(stdout);
     const int code = registry.run(app.arguments().mid(1), out, console);

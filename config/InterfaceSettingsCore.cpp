@@ -77,16 +77,8 @@ bool InterfaceSettingsCore::applySerial(const InterfaceSettingsData& d, QString*
             *error = QStringLiteral("Com %1%2").arg(d.ComPort).arg(grund);
         return false;
     }
-    // The terminal still listens at the present speed.
-    if (!openPort(error))
+    if (!switchSpeed(d.speed, error))
         return false;
-    const QString version = vx.Version();
-    vx.SetCom(d.speed, vx.ComMode);
-    // Firmware 2.3 and later take the new speed only after a reset.
-    if (TextValue(version) >= 2.3) {
-        vx.WaitMS(500);
-        vx.Reset();
-    }
     if (m_env.ensureOpen(QStringLiteral("cmdAllgemein"))) {
         Recordset& settings = m_env.recordset(QStringLiteral("cmdAllgemein"));
         settings.moveFirst();
@@ -96,12 +88,38 @@ bool InterfaceSettingsCore::applySerial(const InterfaceSettingsData& d, QString*
                 settings.cancelUpdate();
         }
     }
+    (void)writeProjectText(QStringLiteral("Comsettings"), port.Settings(), nullptr);
+    return true;
+}
+
+bool InterfaceSettingsCore::switchSpeed(const QString& speed, QString* error)
+{
+    if (!m_vx || !m_vx->ctlcom())
+        return noTerminal(error);
+    clsVX& vx = *m_vx;
+    if (vx.ComMode != clsVX::kComModeRs232 && vx.ComMode != clsVX::kComModeRs485) {
+        if (error)
+            *error = vx.ComMode == clsVX::kComModeNetwork
+                         ? QStringLiteral("für Netzwerk noch nicht implementiert")
+                         : QStringLiteral("ungültiger terminal.Commode");
+        return false;
+    }
+    // The terminal still listens at the present speed.
+    if (!openPort(error))
+        return false;
+    const QString version = vx.Version();
+    vx.SetCom(speed, vx.ComMode);
+    // Firmware 2.3 and later take the new speed only after a reset.
+    if (TextValue(version) >= 2.3) {
+        vx.WaitMS(500);
+        vx.Reset();
+    }
     // The PC follows; the new settings take effect on the reopened port.
+    ComPort& port = *vx.ctlcom();
     port.close();
-    (void)port.setSettings(d.speed + QStringLiteral(",N,8,1"));
+    (void)port.setSettings(speed + QStringLiteral(",N,8,1"));
     port.setHandshaking(0);
     (void)openPort(nullptr);
-    (void)writeProjectText(QStringLiteral("Comsettings"), port.Settings(), nullptr);
     return true;
 }
 

@@ -25,6 +25,9 @@ public:
     // port in the program database, reopens the PC port at the new speed without handshake
     // and stores its settings in the project (Comsettings).
     bool applySerial(const InterfaceSettingsData& d, QString* error = nullptr);
+    // The speed part of it: version over the present settings, SetCom, the reset of
+    // firmware 2.3 and later, the PC port reopened at `speed` without handshake.
+    bool switchSpeed(const QString& speed, QString* error = nullptr);
     // "setzen" on page "QM-Test": the PC port reopened at `speed`, the project's
     // ComsettingsProg updated. The terminal is not told anything.
     bool applyProgSpeed(const QString& speed, QString* error = nullptr);

@@ -1,6 +1,8 @@
 #include "config/UserCharacters.h"
 
 #include "link/clsVX.h"
+#include "platform/Codepage.h"
+#include "platform/ProgressScope.h"
 #include "project/DataEnvironment.h"
 
 namespace vemro {
@@ -94,6 +96,30 @@ bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* e
     const bool ok = vx.SaveUserzeichen(chars, error);
     vx.Reset();
     return ok;
+}
+
+bool UserCharacters::readFromTerminal(clsVX& vx, UserCharSet& chars, QString* error)
+{
+    constexpr int kCells = 72;
+    ProgressScope progress(vx.ctlFortschritt(), kCells);
+    UserCharSet read;
+    for (int cell = 0; cell < kCells; ++cell) {
+        const qint32 value = vx.GetextEEZelle(cell);
+        if (value < 0 || value > 255) {
+            if (error)
+                *error = clsVX::kConnectionError;
+            return false;
+        }
+        UserChar& c = read[static_cast<size_t>(cell < 64 ? cell / 8 : cell - 64)];
+        c.present = true;
+        if (cell < 64)
+            c.rows[static_cast<size_t>(cell % 8)] = value;
+        else if (value != 0)
+            c.Tauschzeichen = QString(AnsiChar(static_cast<uchar>(value)));
+        progress.step();
+    }
+    chars = read;
+    return true;
 }
 
 } // namespace vemro

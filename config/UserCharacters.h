@@ -23,6 +23,10 @@ public:
     // The project's characters into the terminal's EEPROM, then the reset that makes the
     // terminal load them; the reset happens whatever the transfer's outcome.
     static bool writeToTerminal(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
+    // The eight slots as the terminal's EEPROM holds them (cells 0 to 71, one read each,
+    // with progress): every slot present, a swap code 0 as no swap character. Only a
+    // complete read fills `chars`; a cell without answer stops with "Verbindungsfehler".
+    static bool readFromTerminal(clsVX& vx, UserCharSet& chars, QString* error = nullptr);
 };
 
 } // namespace vemro

@@ -98,7 +98,15 @@ void clsVX::Reset()
 
 QString clsVX::Version()
 {
+    // The terminal answers the version as text ("V:2.7,004711;") in both parameter forms;
+    // read as bytes it would never be two values.
+    const qint32 form = ParameterMode;
+    const QPointer<clsVX> self(this);
+    ParameterMode = 1;
     queryParameters(QByteArrayLiteral("?V"), QByteArrayLiteral(";"));
+    if (!self)
+        return QStringLiteral("unbekannt");
+    ParameterMode = form;
     SerNr.clear();
     if (m_parameterList.size() == 2) {
         // Terminal text is in the ANSI code page.

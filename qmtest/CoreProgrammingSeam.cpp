@@ -2,6 +2,7 @@
 
 #include "config/FesttexteCore.h"
 #include "config/KeyboardSettings.h"
+#include "config/ProjectVerifyCore.h"
 #include "config/UserCharacters.h"
 #include "link/clsVX.h"
 #include "link/clsVXKeyboard.h"
@@ -49,7 +50,21 @@ bool CoreProgrammingSeam::SaveTastaturConfig(QString* error)
 
 bool CoreProgrammingSeam::SaveTastaturcodes(QString* error)
 {
-    return KeyboardSettings::writeCodes(m_env, m_vx, error);
+    if (!KeyboardSettings::writeCodes(m_env, m_vx, error))
+        return false;
+    // The terminal does not answer "TC": the codes count as written once they read back.
+    ProjectVerifyCore verify(m_vx, m_env);
+    (void)verify.setOnly({QStringLiteral("keys")});
+    VerifyResult result;
+    if (!verify.verify(result, error))
+        return false;
+    if (result.equal())
+        return true;
+    QStringList lines = result.lines();
+    lines.removeFirst();
+    setError(error, QStringLiteral("Tastencodes vom Terminal nicht übernommen:") +
+                        lines.join(QLatin1Char(';')));
+    return false;
 }
 
 bool CoreProgrammingSeam::SetKeyLed(bool on, QString* error)

@@ -26,7 +26,8 @@ bool toInt(const QString& text, int lo, int hi, int* out)
 const char* const kHelp = "key N | press N | release N | analog V | port N V | port N release | "
                           "plugs on [STEP] | plugs off | plugs break PORT BIT | plugs mend | "
                           "plugs analog V0 V1 V2 V3 | fault none|nak N|silent|garbage|"
-                          "checksum|drop N|mute N | reset | dump | display | quit";
+                          "checksum|drop N|mute N | keycode N CODE SHIFT | eeprom ADRESSE WERT | "
+                          "reset | dump | display | quit";
 
 } // namespace
 
@@ -188,6 +189,29 @@ QString VxControlServer::execute(const QString& line)
             m_terminal->setFault(F::MuteAfter, a);
         else
             return bad();
+        return QStringLiteral("OK");
+    }
+    // A key's codes or an EEPROM cell changed behind the PC's back (values 0x.. or decimal).
+    if (cmd == "keycode" && w.size() == 4) {
+        bool okCode = false;
+        bool okShift = false;
+        const int code = w[2].toInt(&okCode, 0);
+        const int shift = w[3].toInt(&okShift, 0);
+        if (!toInt(w[1], 1, VxTerminal::kKeys, &a) || !okCode || !okShift || code < 0 ||
+            code > 255 || shift < 0 || shift > 255)
+            return bad();
+        m_terminal->setKeyCodes(a, static_cast<uchar>(code), static_cast<uchar>(shift));
+        return QStringLiteral("OK");
+    }
+    if (cmd == "eeprom" && w.size() == 3) {
+        bool okAddress = false;
+        bool okValue = false;
+        const int address = w[1].toInt(&okAddress, 0);
+        const int value = w[2].toInt(&okValue, 0);
+        if (!okAddress || !okValue || address < 0 || address >= m_terminal->eeprom().size() ||
+            value < 0 || value > 255)
+            return bad();
+        m_terminal->setEepromCell(address, static_cast<uchar>(value));
         return QStringLiteral("OK");
     }
     if (cmd == "reset" && w.size() == 1) {

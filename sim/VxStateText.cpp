@@ -25,6 +25,12 @@ QString VxTerminal::stateText() const
     s << "sernr=" << m_serialNumber << "\n";
     s << "speed=" << baudRate() << "\n";
     s << "interface=" << (rs485() ? "RS485/422" : "RS232") << "\n";
+    s << "speedpending=";
+    if (m_pendingSpeedCode >= 0)
+        s << baudForCode(m_pendingSpeedCode) << (m_pendingSpeedCode & 4 ? " RS485/422" : " RS232");
+    else
+        s << "-";
+    s << "\n";
     s << "mode=" << m_cfg.mode << "\n";
     s << "parameterform=" << (decimalForm() ? "decimal" : "byte") << "\n";
     s << "festtextport=" << m_cfg.festtextPort << "\n";
@@ -54,6 +60,33 @@ QString VxTerminal::stateText() const
         for (uchar row : m_display.userCharRows(slot))
             s << hex2(row) << " ";
         s << "swap " << hex2(m_display.swapCode(slot)) << "\n";
+    }
+    // What the EEPROM holds for the next reset (cells slot * 8 + row, swap codes at 64 + slot).
+    for (int slot = 0; slot < VxDisplay::kSlots; ++slot) {
+        s << "stored" << slot << "=";
+        for (int row = 0; row < 8; ++row)
+            s << hex2(eepromCell(slot * 8 + row)) << " ";
+        s << "swap " << hex2(eepromCell(64 + slot)) << "\n";
+    }
+    // The fixed texts as the address table finds them: the bytes up to the 0 (or an erased
+    // 255), "-" for a number that points at the empty text of 0x0200, "?" for an address
+    // outside the text area.
+    s << "[festtexte]\n";
+    for (int n = 0; n < 128; ++n) {
+        const int start = eepromCell(0x0100 + 2 * n) * 256 + eepromCell(0x0101 + 2 * n);
+        s << QStringLiteral("text%1=").arg(n, 3, 10, QLatin1Char('0'));
+        if (start == 0x0200) {
+            s << "-\n";
+            continue;
+        }
+        if (start < 0x0201 || start >= m_eeprom.size()) {
+            s << "?\n";
+            continue;
+        }
+        int end = start;
+        while (end < m_eeprom.size() && eepromCell(end) != 0 && eepromCell(end) != 255)
+            ++end;
+        s << QString::fromLatin1(m_eeprom.mid(start, end - start).toHex(' ').toUpper()) << "\n";
     }
     s << "[eeprom]\n";
     s << "size=" << m_eeprom.size() << "\n";
@@ -151,6 +184,7 @@ bool VxTerminal::loadState(const QString& text, QString* error)
     m_serialNumber = sernr;
     m_eeprom = eeprom;
     m_saved = cfg;
+    m_pendingSpeedCode = -1;
     setSpeedCode(code + (rs485Kind ? 4 : 0));
     reset();
     return true;

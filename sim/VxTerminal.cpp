@@ -523,7 +523,12 @@ void VxTerminal::execute(const QByteArray& letters, const QVector<int>& v, Parse
     } else if (letters == "SG") {
         // Digits as text ("SG1") and raw values (SG + byte 1) both name the code.
         const int code = isDigit(static_cast<uchar>(v[0])) ? v[0] - '0' : v[0];
-        setSpeedCode(code);
+        // Firmware 2.3 and later keep the new speed for the next reset; older ones switch
+        // at once.
+        if (!hasFeature("2.3"))
+            setSpeedCode(code);
+        else if (baudForCode(code) > 0)
+            m_pendingSpeedCode = code;
     } else if (letters == "LA") {
         if (v[0] >= 1 && v[0] <= VxDisplay::kMaxRows && v[1] >= 1 && v[1] <= VxDisplay::kMaxCols) {
             m_cfg.rows = v[0];
@@ -632,6 +637,11 @@ void VxTerminal::applyUserCharsFromEeprom()
 
 void VxTerminal::reset()
 {
+    if (m_pendingSpeedCode >= 0) {
+        const int code = m_pendingSpeedCode;
+        m_pendingSpeedCode = -1;
+        setSpeedCode(code);
+    }
     m_cfg = m_saved;
     m_display.setSize(m_cfg.rows, m_cfg.cols);
     m_cfg.rows = m_display.rows();

@@ -82,6 +82,8 @@ public:
     [[nodiscard]] int speedCode() const { return m_speedCode; }
     [[nodiscard]] int baudRate() const;
     [[nodiscard]] bool rs485() const { return (m_speedCode & 4) != 0; }
+    // The code an "SG" left for the next reset (firmware 2.3 and later), -1 when none.
+    [[nodiscard]] int pendingSpeedCode() const { return m_pendingSpeedCode; }
     void setSpeedCode(int code);
     [[nodiscard]] static int baudForCode(int code);
 
@@ -229,6 +231,7 @@ private:
     QByteArray m_eeprom;
     QString m_serialNumber;
     int m_speedCode = 1;
+    int m_pendingSpeedCode = -1;
     std::array<int, kPorts> m_latch{};
     std::array<int, kPorts> m_input{};
     int m_analog = 512;

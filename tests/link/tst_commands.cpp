@@ -265,6 +265,10 @@ private slots:
             << QByteArray("V:2.7\x80,00\x9f"
                           "711;")
             << E + "?V" << QStringLiteral("2.7\u20ac/00\u0178711");
+        // The version is text in both forms: the byte form must not take it as bytes.
+        QTest::newRow("Version byte form")
+            << "Version" << 0 << 0 << 0 << QByteArray("V:2.7,004711;") << E + "?V"
+            << "2.7/004711";
         QTest::newRow("Version one item")
             << "Version" << 1 << 0 << 0 << QByteArray("V:1.30;") << E + "?V"
             << "unbekannt/";

@@ -114,12 +114,12 @@ private slots:
                                << QByteArray("\x1b"
                                              "Kr");
         QTest::newRow("speed invalid") << QStringList{"speed", "57600"} << 1 << "" << QByteArray();
+        // Through the interface core: version, the speed, the reset that makes firmware 2.3
+        // and later take it, then the version at the new speed.
         QTest::newRow("rs485 speed code") << QStringList{"speed", "19200", "--rs485"} << 0 << ""
-                                          << QByteArray("\x1b"
-                                                        "SG5");
+                                          << QByteArray("\x1b?V\x1bSG5\x1bKr\x1b?V");
         QTest::newRow("back to RS232") << QStringList{"speed", "19200"} << 0 << ""
-                                       << QByteArray("\x1b"
-                                                     "SG1");
+                                       << QByteArray("\x1b?V\x1bSG1\x1bKr\x1b?V");
         QTest::newRow("info after")
             << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711" << QByteArray("-");
     }

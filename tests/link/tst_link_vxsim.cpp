@@ -183,9 +183,9 @@ private slots:
         m_vx.SerNr = QStringLiteral("12") + QString::number(parameterMode);
         m_vx.SetSerNr();
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));
-        // The version reply is text; read in the byte form it is no two-parameter reply.
-        QCOMPARE(m_vx.Version(),
-                 parameterMode ? QStringLiteral("2.7") : QStringLiteral("unbekannt"));
+        // The version reply is text in both forms, and read as text in both.
+        QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
+        QCOMPARE(m_vx.ParameterMode, parameterMode);
         useForm(1);
         QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
         QCOMPARE(m_vx.SerNr, QStringLiteral("00012") + QString::number(parameterMode));
@@ -213,17 +213,21 @@ private slots:
         QVERIFY(m_ui.texts().isEmpty());
     }
 
-    // After "SG" the terminal listens at the new speed; the PC follows.
+    // After "SG" and the reset the terminal listens at the new speed; the PC follows.
     void speedChange()
     {
         useForm(1);
         m_vx.SetCom(QStringLiteral("38400"));
+        // A client that skips the reset still talks at the old speed.
+        QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
+        m_vx.Reset();
         QCOMPARE(m_vx.Version(), QStringLiteral("unbekannt"));
         m_port.close();
         QVERIFY(m_port.setSettings(SpeedSettings(2)));
         QVERIFY(m_port.open());
         QCOMPARE(m_vx.Version(), QStringLiteral("2.7"));
         m_vx.SetCom(QStringLiteral("19200"));
+        m_vx.Reset();
         m_port.close();
         QVERIFY(m_port.setSettings(SpeedSettings(1)));
         QVERIFY(m_port.open());

@@ -6,6 +6,7 @@
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
 #include "editors/SchnittstellePage.h"
+#include "editors/frmVerify.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
@@ -14,6 +15,7 @@
 #include "platform/SelectComboEntry.h"
 #include "project/clsProjekt.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
 
 using namespace vemro;
 
@@ -36,6 +39,7 @@ private Q_SLOTS:
     void readChangeSendReadBack();
     void setzenSwitchesSpeed();
     void discoveryAndConsoleOverUdp();
+    void verifyShowsDifferences();
 
 private:
     // Starts the window on project Anlage1 with "Com 1" leading to `pty`.
@@ -239,6 +243,45 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
                                 QStringLiteral("SELECT lastComMode FROM Allgemein"))
                  .toInt(),
              20);
+}
+
+// "Terminal mit Projekt vergleichen": a fresh terminal differs from the template in its
+// switch-on message; the list names it under its area, in red, and leaves the project alone.
+void TstWindowVxsim::verifyShowsDifferences()
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    auto window = startWindow(pty);
+    QVERIFY(window);
+    auto* action = window->findChild<QAction*>(QStringLiteral("mnuTerminalVergleichen"));
+    QVERIFY(action && action->isEnabled());
+    action->trigger();
+    auto* dialog = window->findChild<frmVerify*>();
+    QVERIFY(dialog);
+    QTreeWidget* list = dialog->ctlVergleich();
+    QCOMPARE(list->topLevelItemCount(), 12);
+    const QList<QTreeWidgetItem*> mode =
+        list->findItems(QStringLiteral("Terminalmodus"), Qt::MatchExactly);
+    QCOMPARE(mode.size(), 1);
+    QCOMPARE(mode.first()->text(1), QStringLiteral("verschieden"));
+    QCOMPARE(mode.first()->foreground(0).color(), QColor(0xB0, 0x00, 0x00));
+    QCOMPARE(mode.first()->childCount(), 1);
+    QCOMPARE(mode.first()->child(0)->text(0), QStringLiteral("Einschaltmeldung"));
+    QCOMPARE(mode.first()->child(0)->text(1), QStringLiteral("ein"));
+    QCOMPARE(mode.first()->child(0)->text(2), QStringLiteral("aus"));
+    const QList<QTreeWidgetItem*> display =
+        list->findItems(QStringLiteral("Displaygeometrie"), Qt::MatchExactly);
+    QCOMPARE(display.first()->text(1), QStringLiteral("gleich"));
+    QVERIFY(window->centralWidget()->isEnabled());
+    QCOMPARE(
+        m_home
+            ->projectValue(QStringLiteral("Anlage1"),
+                           QStringLiteral("SELECT Einschaltmeldung FROM Terminaleinstellungen"))
+            .toInt(),
+        1);
 }
 
 QTEST_MAIN(TstWindowVxsim)

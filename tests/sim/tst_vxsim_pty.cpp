@@ -105,6 +105,9 @@ void TestVxsimPty::speedSwitchMovesTheTerminal()
     auto pc = openPc(line.pty.slavePath(), 19200);
     QVERIFY(pc);
     QCOMPARE(ask(*pc, QByteArray("\x1bSG2"), 1), QByteArray());
+    // Firmware 2.7 keeps listening at the old speed until the reset.
+    QCOMPARE(ask(*pc, kVersionQuery, kVersionReply.size()), kVersionReply);
+    QCOMPARE(ask(*pc, QByteArray("\x1bKr"), 1), QByteArray());
     QCOMPARE(line.terminal.baudRate(), 38400);
     QCOMPARE(ask(*pc, kVersionQuery, kVersionReply.size()), QByteArray());
     pc->close();
