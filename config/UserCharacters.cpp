@@ -1,6 +1,7 @@
 #include "config/UserCharacters.h"
 
 #include "link/clsVX.h"
+#include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 
 namespace vemro {
@@ -91,6 +92,15 @@ bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* e
     UserCharSet chars;
     if (!loadFromProject(env, chars, error)) {
         vx.Reset();
+        return false;
+    }
+    // Refused before the first cell: nothing changed, so no reset either (it would drop
+    // settings not kept permanently).
+    const QString problem = clsVX::UserzeichenProblem(chars);
+    if (!problem.isEmpty()) {
+        Info().show(problem, 0);
+        if (error)
+            *error = problem;
         return false;
     }
     const bool ok = vx.SaveUserzeichen(chars, error);
