@@ -5,6 +5,7 @@
 #include "cli/CliRegistry.h"
 #include "cli/CliSession.h"
 #include "config/KeyboardSettings.h"
+#include "config/TerminalSettingsCore.h"
 #include "config/UserCharacters.h"
 #include "link/ComPort.h"
 #include "link/UserCharPattern.h"
@@ -21,15 +22,23 @@ namespace vemro {
 
 namespace {
 
-// The terminal's parameter form decides how commands are built.
+// The terminal's parameter form decides how commands are built. The first guess is the
+// project's form, taken into the terminal object as opening the project in the window does;
+// a terminal that does not answer the mode query in that form is asked in the other one.
 bool learnParameterForm(CliContext& ctx, clsVX& vx)
 {
-    vx.GetMode();
-    if (vx.ParameterList().size() != 1) {
-        ctx.fail(QStringLiteral("Terminal antwortet nicht"));
-        return false;
-    }
-    return true;
+    TerminalSettingsCore core(vx, ctx.session->env());
+    TerminalSettingsData d = core.terminalObject();
+    if (core.loadFromProject(d))
+        core.takeMode(d);
+    QString error;
+    if (core.readMode(d, &error))
+        return true;
+    vx.ParameterMode = vx.ParameterMode == 0 ? 1 : 0;
+    if (core.readMode(d, &error))
+        return true;
+    ctx.fail(error);
+    return false;
 }
 
 int keysRead(CliContext& ctx, clsVX& vx)
@@ -37,26 +46,37 @@ int keysRead(CliContext& ctx, clsVX& vx)
     if (!learnParameterForm(ctx, vx))
         return 1;
     QString error;
-    if (!KeyboardSettings::readCodesIntoProject(ctx.session->env(), vx, &error))
-        return ctx.fail(error);
-    if (!KeyboardSettings::readConfig(vx, &error) ||
-        !KeyboardSettings::storeConfig(ctx.session->env(), *vx.Keyboard(), &error))
+    if (!KeyboardSettings::readAllIntoProject(ctx.session->env(), vx, &error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und 32 Tastencodes gelesen\n";
     return 0;
 }
 
+// Writes the project's configuration and key codes, then reads both back: the terminal
+// answers neither "TK" nor "TC", so only the read-back tells what it holds.
 int keysWrite(CliContext& ctx, clsVX& vx)
 {
     if (!ctx.session->requireProjectData(
-            {QStringLiteral("cmdTastaturmodus"), QStringLiteral("cmdTastencodes")}) ||
-        !learnParameterForm(ctx, vx))
+            {QStringLiteral("cmdTastaturmodus"), QStringLiteral("cmdTastencodes")}))
         return 1;
     QString error;
-    if (!KeyboardSettings::loadConfig(ctx.session->env(), *vx.Keyboard(), &error))
+    DataEnvironment& env = ctx.session->env();
+    KeyCodeTable table;
+    if (!KeyboardSettings::loadConfig(env, *vx.Keyboard(), &error) ||
+        !KeyboardSettings::loadCodesFromProject(env, table, &error))
         return ctx.fail(error);
-    KeyboardSettings::writeConfig(vx);
-    if (!KeyboardSettings::writeCodes(ctx.session->env(), vx, &error))
+    const KeyboardConfig config = KeyboardSettings::fromKeyboard(*vx.Keyboard());
+    // Nothing goes out before both are known to be possible.
+    for (const QString& problem :
+         {KeyboardSettings::configProblem(config), clsVX::TastaturcodesProblem(table)}) {
+        if (!problem.isEmpty())
+            return ctx.fail(problem);
+    }
+    if (!learnParameterForm(ctx, vx))
+        return 1;
+    if (!KeyboardSettings::writeConfig(vx, &error) || !vx.SaveTastaturcodes(table, &error) ||
+        !KeyboardSettings::verifyConfig(vx, config, &error) ||
+        !KeyboardSettings::verifyCodes(vx, table, &error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und Tastencodes geschrieben\n";
     return 0;

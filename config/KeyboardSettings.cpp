@@ -8,6 +8,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 
 namespace vemro {
 
@@ -39,6 +40,35 @@ bool openCommand(DataEnvironment& env, const QString& command, QString* error)
 QString textOf(const QVariant& v)
 {
     return v.isNull() ? QString() : v.toString();
+}
+
+// The fields of the configuration under their project column names, with what the terminal
+// can take (the pause times count in 10 ms from 1 on, one byte each).
+struct Field
+{
+    const char* column;
+    int low;
+    int high;
+    int (*get)(const KeyboardConfig&);
+};
+
+const Field kFields[] = {
+    {"Mindestdauer", 1, 255, [](const KeyboardConfig& c) { return c.MinPress; }},
+    {"Zeitbisrepeat", 1, 255, [](const KeyboardConfig& c) { return c.TimeUntilRepeat; }},
+    {"Wiederholrate", 1, 255, [](const KeyboardConfig& c) { return c.TimeBetweenRepeat; }},
+    {"Polling", 0, 1, [](const KeyboardConfig& c) { return int(c.Polling); }},
+    {"Repeatenabled", 0, 1, [](const KeyboardConfig& c) { return int(c.Repeat); }},
+    {"UseMatrix", 0, 1, [](const KeyboardConfig& c) { return int(c.UseMatrix); }},
+    {"Sendenbeiloslassen", 0, 1, [](const KeyboardConfig& c) { return int(c.SendKeyUp); }},
+    {"Quittung_optisch", 0, 1, [](const KeyboardConfig& c) { return int(c.Key_LED); }},
+    {"Quittung_akustisch", 0, 1, [](const KeyboardConfig& c) { return int(c.Key_Beep); }},
+    {"NrShifttaste", 0, clsVXKeyboard::kKeys, [](const KeyboardConfig& c) { return c.ShiftKey; }},
+};
+
+// A code byte as the key table writes it.
+QString codeText(char byte)
+{
+    return AnsiToString(KeyCodeNotation::FromKeyByte(static_cast<uchar>(byte)));
 }
 
 } // namespace
@@ -86,9 +116,90 @@ bool KeyboardSettings::readConfig(clsVX& vx, QString* error)
     return false;
 }
 
-void KeyboardSettings::writeConfig(clsVX& vx)
+QString KeyboardSettings::configProblem(const KeyboardConfig& config)
 {
+    for (const Field& f : kFields) {
+        const int v = f.get(config);
+        if (v < f.low || v > f.high)
+            return QStringLiteral("Unmöglicher Wert %1 für %2 (erlaubt %3 bis %4); es wurde "
+                                  "nichts an das Terminal gesendet. Bitte den Wert im Projekt "
+                                  "korrigieren.")
+                .arg(v)
+                .arg(QLatin1String(f.column))
+                .arg(f.low)
+                .arg(f.high);
+    }
+    return QString();
+}
+
+bool KeyboardSettings::writeConfig(clsVX& vx, QString* error)
+{
+    // The terminal answers no "TK" and ignores what it cannot take: refuse it here.
+    const QString problem = configProblem(fromKeyboard(*vx.Keyboard()));
+    if (!problem.isEmpty()) {
+        setError(error, problem);
+        return false;
+    }
     vx.Keyboard()->SaveConfig();
+    return true;
+}
+
+bool KeyboardSettings::verifyConfig(clsVX& vx, const KeyboardConfig& expected, QString* error)
+{
+    clsVXKeyboard& k = *vx.Keyboard();
+    const KeyboardConfig before = fromKeyboard(k);
+    const bool answered = readConfig(vx);
+    const KeyboardConfig held = fromKeyboard(k);
+    toKeyboard(before, k);
+    if (!answered) {
+        setError(error, clsVX::kConnectionError +
+                            QStringLiteral(": das Terminal hat die Tastaturkonfiguration nicht "
+                                           "zurückgemeldet"));
+        return false;
+    }
+    QStringList differences;
+    for (const Field& f : kFields) {
+        if (f.get(held) != f.get(expected))
+            differences << QStringLiteral("%1 %2 (Projekt %3)")
+                               .arg(QLatin1String(f.column))
+                               .arg(f.get(held))
+                               .arg(f.get(expected));
+    }
+    if (differences.isEmpty())
+        return true;
+    setError(error, QStringLiteral("Das Terminal hält eine andere Tastaturkonfiguration: ") +
+                        differences.join(QStringLiteral(", ")));
+    return false;
+}
+
+bool KeyboardSettings::verifyCodes(clsVX& vx, const KeyCodeTable& table, QString* error)
+{
+    QStringList differences;
+    for (const KeyCodeRow& row : table) {
+        QByteArray code;
+        QByteArray shift;
+        if (!KeyCodeNotation::ToKeyByte(StringToAnsi(row.Tastencode), false, &code) ||
+            !KeyCodeNotation::ToKeyByte(StringToAnsi(row.Tastencode_Shift), true, &shift) ||
+            code.isEmpty() || shift.isEmpty())
+            continue; // a key the write leaves alone
+        const QByteArray held = vx.Keyboard()->GetKeycode(static_cast<qint16>(row.TastenNr));
+        if (held.size() != 2) {
+            setError(error, clsVX::kConnectionError +
+                                QStringLiteral(": das Terminal hat Taste %1 nicht zurückgemeldet")
+                                    .arg(row.TastenNr));
+            return false;
+        }
+        if (held != code + shift)
+            differences << QStringLiteral("Taste %1: %2 / %3 (Projekt %4 / %5)")
+                               .arg(row.TastenNr)
+                               .arg(codeText(held.at(0)), codeText(held.at(1)), row.Tastencode,
+                                    row.Tastencode_Shift);
+    }
+    if (differences.isEmpty())
+        return true;
+    setError(error, QStringLiteral("Das Terminal hält andere Tastencodes: ") +
+                        differences.join(QStringLiteral("; ")));
+    return false;
 }
 
 bool KeyboardSettings::loadConfig(DataEnvironment& env, clsVXKeyboard& k, QString* error)
@@ -101,8 +212,10 @@ bool KeyboardSettings::loadConfig(DataEnvironment& env, clsVXKeyboard& k, QStrin
         setError(error, QStringLiteral("Tabelle TastaturModus ist leer"));
         return false;
     }
+    // A value beyond 16 bits stays out of range instead of wrapping into it.
     auto number = [&rs](const char* column) {
-        return static_cast<qint16>(rs.value(QString::fromLatin1(column)).toInt());
+        const qlonglong v = rs.value(QString::fromLatin1(column)).toLongLong();
+        return static_cast<qint16>(qBound(qlonglong(-32768), v, qlonglong(32767)));
     };
     auto flag = [&rs](const char* column) {
         return rs.value(QString::fromLatin1(column)).toInt() != 0;
@@ -187,6 +300,32 @@ bool KeyboardSettings::readCodesIntoProject(DataEnvironment& env, clsVX& vx, QSt
         return false;
     KeyCodeTable table;
     return readCodes(vx, table, error) && storeCodesToProject(env, table, error);
+}
+
+bool KeyboardSettings::readAllIntoProject(DataEnvironment& env, clsVX& vx, QString* error)
+{
+    if (!openCommand(env, kCodes, error) || !openCommand(env, kMode, error))
+        return false;
+    KeyCodeTable table;
+    if (!readCodes(vx, table, error) || !readConfig(vx, error))
+        return false;
+    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
+    const bool own = db.transaction();
+    bool ok = storeCodesToProject(env, table, error) && storeConfig(env, *vx.Keyboard(), error);
+    if (own) {
+        if (ok && !db.commit()) {
+            setError(error, QStringLiteral("Tastatur konnte nicht gespeichert werden: ") +
+                                db.lastError().text());
+            ok = false;
+        }
+        if (!ok) {
+            db.rollback();
+            // The record sets show what the file holds again.
+            (void)env.execute(kCodes);
+            (void)env.execute(kMode);
+        }
+    }
+    return ok;
 }
 
 bool KeyboardSettings::writeCodes(DataEnvironment& env, clsVX& vx, QString* error)

@@ -48,8 +48,18 @@ public:
     // "T?K" into the keyboard object. When the terminal gives no proper answer, the object
     // keeps its values and the result is false ("Verbindungsfehler").
     static bool readConfig(clsVX& vx, QString* error = nullptr);
-    // The keyboard object's configuration to the terminal ("TK").
-    static void writeConfig(clsVX& vx);
+    // The first value the terminal cannot take (times 1 to 255, shift key 0 to 32), as a
+    // message naming it; empty when all can be sent.
+    [[nodiscard]] static QString configProblem(const KeyboardConfig& config);
+    // The keyboard object's configuration to the terminal ("TK"); nothing is sent when
+    // configProblem finds something. The terminal does not answer "TK": see verifyConfig.
+    static bool writeConfig(clsVX& vx, QString* error = nullptr);
+    // Reads the configuration back ("T?K") and compares it with `expected`; the keyboard
+    // object is left as it was. False with what the terminal holds, or "Verbindungsfehler".
+    static bool verifyConfig(clsVX& vx, const KeyboardConfig& expected, QString* error = nullptr);
+    // Reads back ("T?C") every key of `table` that has both codes and compares the bytes;
+    // false with the keys the terminal holds otherwise, or "Verbindungsfehler".
+    static bool verifyCodes(clsVX& vx, const KeyCodeTable& table, QString* error = nullptr);
 
     // Project table TastaturModus (first row) into / out of the keyboard object.
     static bool loadConfig(DataEnvironment& env, clsVXKeyboard& keyboard, QString* error = nullptr);
@@ -61,6 +71,9 @@ public:
     static bool readCodes(clsVX& vx, KeyCodeTable& table, QString* error = nullptr);
     // Reads the codes and replaces the project's table only after a complete read.
     static bool readCodesIntoProject(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
+    // Key codes and configuration from the terminal, then both into the project in one
+    // transaction: a terminal that stops answering part-way leaves the project as it was.
+    static bool readAllIntoProject(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
 
     // The project's key table to the terminal (clsVX::SaveTastaturcodes).
     static bool writeCodes(DataEnvironment& env, clsVX& vx, QString* error = nullptr);

@@ -3,6 +3,7 @@
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
 #include "platform/ProgressScope.h"
+#include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 
 namespace vemro {
@@ -93,6 +94,15 @@ bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* e
     UserCharSet chars;
     if (!loadFromProject(env, chars, error))
         return false; // nothing was sent, so nothing to reset
+    // Refused before the first cell: nothing changed, so no reset either (it would drop
+    // settings not kept permanently).
+    const QString problem = clsVX::UserzeichenProblem(chars);
+    if (!problem.isEmpty()) {
+        Info().show(problem, 0);
+        if (error)
+            *error = problem;
+        return false;
+    }
     const bool ok = vx.SaveUserzeichen(chars, error);
     vx.Reset();
     return ok;

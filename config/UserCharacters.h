@@ -21,7 +21,8 @@ public:
     static bool storeSlot(DataEnvironment& env, int slot, const UserChar& c,
                           QString* error = nullptr);
     // The project's characters into the terminal's EEPROM, then the reset that makes the
-    // terminal load them; the reset happens whatever the transfer's outcome.
+    // terminal load them; the reset happens whatever the transfer's outcome, unless the
+    // characters were refused before anything was sent (clsVX::UserzeichenProblem).
     static bool writeToTerminal(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
     // The eight slots as the terminal's EEPROM holds them (cells 0 to 71, one read each,
     // with progress): every slot present, a swap code 0 as no swap character. Only a

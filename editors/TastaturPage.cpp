@@ -169,8 +169,11 @@ TastaturPage::TastaturPage(clsVX* terminal, DataEnvironment& env, QWidget* paren
     connect(m_standard, &QPushButton::clicked, this, &TastaturPage::cmdTastaturStandard_Click);
     connect(m_getLastKey, &QPushButton::clicked, this, &TastaturPage::cmdGetLastKey_Click);
     connect(m_grid, &QTableWidget::cellChanged, this, &TastaturPage::gridEdited);
+    // Queued: the event comes from inside the port's readyRead handler, where the port
+    // reports no further data, so the "?T" query of the hex test would wait in vain there.
     if (m_vx && m_vx->ctlcom())
-        connect(m_vx->ctlcom(), &ComPort::receiveEvent, this, &TastaturPage::ctlcom_OnComm);
+        connect(m_vx->ctlcom(), &ComPort::receiveEvent, this, &TastaturPage::ctlcom_OnComm,
+                Qt::QueuedConnection);
 }
 
 QCheckBox* TastaturPage::check(const char* name) const
@@ -288,7 +291,10 @@ bool TastaturPage::SetTastaturConfig(int Ziel)
         return false;
     }
     if (Ziel == DataSide::Terminal) {
-        KeyboardSettings::writeConfig(*m_vx);
+        if (!KeyboardSettings::writeConfig(*m_vx, &error)) {
+            ui().message(error, kProductName);
+            return false;
+        }
         m_test->clear();
         return true;
     }

@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vemro {
 
 namespace {
@@ -258,15 +260,18 @@ void UserZeichenPage::ShowUserZeichenTauschcodes()
     }
     m_chars = chars;
     for (int k = 0; k < kSlots; ++k)
-        m_swap[static_cast<size_t>(k)]->setText(m_chars[static_cast<size_t>(k)].Tauschzeichen);
+        setSwapText(k, m_chars[static_cast<size_t>(k)].Tauschzeichen);
 }
 
 void UserZeichenPage::ChangeUserzeichen(int slot)
 {
-    if (m_changed &&
-        ui().ask(QStringLiteral("geändertes Zeichen in Projekt speichern ?"),
-                 UserInterface::Buttons::YesNo, kProductName) == UserInterface::Answer::Yes)
-        SaveUserzeichen(1);
+    if (m_changed) {
+        if (ui().ask(QStringLiteral("geändertes Zeichen in Projekt speichern ?"),
+                     UserInterface::Buttons::YesNo, kProductName) == UserInterface::Answer::Yes)
+            SaveUserzeichen(1);
+        else // the edit is discarded: the swap box shows the stored character again
+            setSwapText(m_slot, m_chars[static_cast<size_t>(m_slot)].Tauschzeichen);
+    }
     m_changed = false;
     ShowUserzeichen(slot);
 }
@@ -281,6 +286,7 @@ void UserZeichenPage::swapTextChanged(int k)
     if (kept != box->text())
         box->setText(kept);
     m_swapCode[static_cast<size_t>(k)]->setText(UserCharPattern::swapCodeForChar(kept));
+    swapEdited(k);
 }
 
 void UserZeichenPage::swapCodeChanged(int k)
@@ -294,6 +300,34 @@ void UserZeichenPage::swapCodeChanged(int k)
     if (raw < 0 || raw > 255)
         box->setText(QStringLiteral("0"));
     m_swap[static_cast<size_t>(k)]->setText(UserCharPattern::swapCharForCode(v));
+    swapEdited(k);
+}
+
+void UserZeichenPage::swapEdited(int k)
+{
+    if (m_filling)
+        return;
+    // Typing into a slot's box selects that slot first; a box changed without that (dropped
+    // text) is stored with its slot's stored pattern.
+    if (k == m_slot)
+        m_changed = true;
+    else
+        m_swapChanged[static_cast<size_t>(k)] = true;
+}
+
+void UserZeichenPage::setSwapText(int k, const QString& text)
+{
+    const bool filling = m_filling;
+    m_filling = true;
+    m_swap[static_cast<size_t>(k)]->setText(text); // the code box follows by the mirror
+    m_filling = filling;
+    m_swapChanged[static_cast<size_t>(k)] = false;
+}
+
+bool UserZeichenPage::changed() const
+{
+    return m_changed ||
+           std::any_of(m_swapChanged.begin(), m_swapChanged.end(), [](bool c) { return c; });
 }
 
 int UserZeichenPage::pageNumber() const
@@ -325,6 +359,7 @@ bool UserZeichenPage::SaveUserzeichen(int Ziel)
         }
         m_chars[static_cast<size_t>(m_slot)] = c;
         m_changed = false;
+        m_swapChanged[static_cast<size_t>(m_slot)] = false;
         return true;
     }
     if (!m_vx)
@@ -359,16 +394,22 @@ void UserZeichenPage::loadFromProject()
 
 bool UserZeichenPage::saveToProject(QString* error)
 {
-    if (!m_changed)
-        return true;
-    UserChar c;
-    c.present = true;
-    c.rows = m_pattern.rows();
-    c.Tauschzeichen = m_swap[static_cast<size_t>(m_slot)]->text();
-    if (!UserCharacters::storeSlot(m_env, m_slot, c, error))
-        return false;
-    m_chars[static_cast<size_t>(m_slot)] = c;
-    m_changed = false;
+    for (int k = 0; k < kSlots; ++k) {
+        const bool current = k == m_slot;
+        if (!m_swapChanged[static_cast<size_t>(k)] && !(current && m_changed))
+            continue;
+        UserChar c = m_chars[static_cast<size_t>(k)];
+        c.present = true;
+        if (current)
+            c.rows = m_pattern.rows();
+        c.Tauschzeichen = m_swap[static_cast<size_t>(k)]->text();
+        if (!UserCharacters::storeSlot(m_env, k, c, error))
+            return false;
+        m_chars[static_cast<size_t>(k)] = c;
+        m_swapChanged[static_cast<size_t>(k)] = false;
+        if (current)
+            m_changed = false;
+    }
     return true;
 }
 

@@ -50,11 +50,13 @@ public:
     [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadUserzeichen; }
     void loadFromProject() override;
     [[nodiscard]] int saveRank() const override { return ProjectOrder::kSaveUserzeichen; }
-    // An edited, not yet stored character goes into the project with it.
+    // An edited, not yet stored character (its pattern or its swap character) goes into the
+    // project with it.
     [[nodiscard]] bool saveToProject(QString* error) override;
 
     [[nodiscard]] int currentSlot() const { return m_slot; }
-    [[nodiscard]] bool changed() const { return m_changed; }
+    // A pattern or a swap character differs from the project.
+    [[nodiscard]] bool changed() const;
     [[nodiscard]] const UserCharPattern& pattern() const { return m_pattern; }
     [[nodiscard]] QPushButton* cmdPixel(int i) const { return m_pixels.at(static_cast<size_t>(i)); }
     [[nodiscard]] QLabel* lblHexCode(int row) const { return m_hex.at(static_cast<size_t>(row)); }
@@ -87,13 +89,19 @@ private:
     void showPattern();
     void swapTextChanged(int k);
     void swapCodeChanged(int k);
+    // A swap box of slot k was edited by the user.
+    void swapEdited(int k);
+    // Fills both swap boxes of slot k without counting it as an edit.
+    void setSwapText(int k, const QString& text);
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
     UserCharPattern m_pattern;
     UserCharSet m_chars;
     int m_slot = 0;
-    bool m_changed = false;
+    bool m_changed = false;                   // the edited slot's pattern or swap character
+    std::array<bool, kSlots> m_swapChanged{}; // swap characters of the other slots
+    bool m_filling = false;
     std::array<QPushButton*, UserCharPattern::kPixels> m_pixels{};
     std::array<QLabel*, UserCharPattern::kRows> m_hex{};
     std::array<QRadioButton*, kSlots> m_slots{};

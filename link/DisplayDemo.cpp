@@ -50,6 +50,10 @@ int DisplayDemo::analogBarPort(int analog)
     const int lit = analog / 30; // towards zero: an unanswered query (-1) lights nothing
     if (lit <= 0)
         return 0;
+    // The terminal's I/O ports are eight bits wide (values 0 to 255): from 240 counts on all
+    // eight outputs are lit. 2^(a div 30) - 1 uncapped would reach 32767 at 479 counts and
+    // overflow 16 bits above: the byte form cannot carry such values, and in the decimal form
+    // they would only ask the port for outputs it does not have.
     return lit >= 8 ? 255 : (1 << lit) - 1;
 }
 

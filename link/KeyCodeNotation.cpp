@@ -93,6 +93,14 @@ QByteArray FromKeyByte(uchar code)
 
 bool Check(const QString& notation, bool shifted, QString* error)
 {
+    // "#" and "$" are ANSI; otherwise the first character is the code, and one the code
+    // page lacks would be sent as "?".
+    if (!notation.isEmpty() && AnsiCode(notation.at(0)) < 0) {
+        setError(
+            error,
+            QStringLiteral("das Zeichen „%1“ hat keinen Zeichencode (ANSI)").arg(notation.at(0)));
+        return false;
+    }
     QByteArray byte;
     return ToKeyByte(StringToAnsi(notation), shifted, &byte, error);
 }

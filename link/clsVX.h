@@ -2,10 +2,10 @@
 
 #include "link/ComPort.h"
 #include "link/KeyCodeTable.h"
-#include "link/UserCharSet.h"
-#include "link/clsVXKeyboard.h"
 #include "link/NetChannel.h"
 #include "link/Notation.h"
+#include "link/UserCharSet.h"
+#include "link/clsVXKeyboard.h"
 
 #include <QByteArray>
 #include <QList>
@@ -161,19 +161,27 @@ public:
     [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
 
     // Key codes (the project's table, KeyboardSettings::writeCodes): every row through
-    // Keyboard()->SetKeycode, 200 ms apart, with progress. False when a row has a code
-    // without byte value (those keys are not written).
+    // Keyboard()->SetKeycode, 200 ms apart, with progress. Nothing is sent when
+    // TastaturcodesProblem finds something the terminal cannot take.
     bool SaveTastaturcodes(const KeyCodeTable& table, QString* error = nullptr);
+    // The first row the terminal cannot take (a key outside 1..32, a key twice, a code
+    // without byte value), as a message naming it; empty when all can be written.
+    [[nodiscard]] static QString TastaturcodesProblem(const KeyCodeTable& table);
     static constexpr int kKeycodeWaitMs = 200;
 
     // User-defined characters into the EEPROM: 64 pixel rows, then 8 swap codes, each a
     // confirmed cell write. True only when all 72 cells were confirmed. A NAK or silence
     // stops ("Fehler beim Schreiben in EEProm" / "Verbindungsfehler"); a cell answered
     // otherwise is skipped and named in *error at the end. Progress ends hidden.
-    // The project's characters: UserCharacters::writeToTerminal.
+    // The project's characters: UserCharacters::writeToTerminal. Nothing is sent when
+    // UserzeichenProblem finds something.
     bool SaveUserzeichen(const UserCharSet& chars, QString* error = nullptr);
+    // A pixel row outside 0..255 or a swap character without ANSI code, as a message
+    // naming it; empty when all eight slots can be written.
+    [[nodiscard]] static QString UserzeichenProblem(const UserCharSet& chars);
     static constexpr int kUserCharSlotWaitMs = 20;
-    static inline const QString kEEPromWriteError = QStringLiteral("Fehler beim Schreiben in EEProm");
+    static inline const QString kEEPromWriteError =
+        QStringLiteral("Fehler beim Schreiben in EEProm");
     static inline const QString kConnectionError = QStringLiteral("Verbindungsfehler");
 
 signals:

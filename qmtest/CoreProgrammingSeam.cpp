@@ -87,18 +87,11 @@ bool CoreProgrammingSeam::SetKeyLed(bool on, QString* error)
 
 bool CoreProgrammingSeam::sendKeyboardConfig(const QString& what, QString* error)
 {
-    clsVXKeyboard& keyboard = *m_vx.Keyboard();
-    const KeyboardConfig sent = KeyboardSettings::fromKeyboard(keyboard);
-    KeyboardSettings::writeConfig(m_vx);
+    const KeyboardConfig sent = KeyboardSettings::fromKeyboard(*m_vx.Keyboard());
     QString why;
-    if (!KeyboardSettings::readConfig(m_vx, &why)) {
+    if (!KeyboardSettings::writeConfig(m_vx, &why) ||
+        !KeyboardSettings::verifyConfig(m_vx, sent, &why)) {
         setError(error, what + QStringLiteral(": ") + why);
-        return false;
-    }
-    if (!(KeyboardSettings::fromKeyboard(keyboard) == sent)) {
-        // The keyboard object keeps what the project asked for, not what the terminal holds.
-        KeyboardSettings::toKeyboard(sent, keyboard);
-        setError(error, what + QStringLiteral(" vom Terminal nicht übernommen"));
         return false;
     }
     return true;

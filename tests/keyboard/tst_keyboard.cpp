@@ -436,6 +436,162 @@ private slots:
         }
     }
 
+    // What the terminal cannot take is refused before the first byte, naming the value.
+    void refusedBeforeSending_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("message"); // empty: written
+        QTest::newRow("config valid") << "config"
+                                      << ""
+                                      << "";
+        QTest::newRow("Mindestdauer 300") << "config"
+                                          << "MinPress 300"
+                                          << "Wert 300 für Mindestdauer (erlaubt 1 bis 255)";
+        QTest::newRow("Zeitbisrepeat 0") << "config"
+                                         << "TimeUntilRepeat 0"
+                                         << "Wert 0 für Zeitbisrepeat (erlaubt 1 bis 255)";
+        QTest::newRow("Wiederholrate 256") << "config"
+                                           << "TimeBetweenRepeat 256"
+                                           << "Wert 256 für Wiederholrate";
+        QTest::newRow("shift key 40") << "config"
+                                      << "ShiftKey 40"
+                                      << "Wert 40 für NrShifttaste (erlaubt 0 bis 32)";
+        QTest::newRow("shift key -1") << "config"
+                                      << "ShiftKey -1"
+                                      << "Wert -1 für NrShifttaste";
+        QTest::newRow("codes valid") << "codes"
+                                     << ""
+                                     << "";
+        QTest::newRow("key 33") << "codes"
+                                << "key 33"
+                                << "Wert 33 für TastenNr (erlaubt 1 bis 32)";
+        QTest::newRow("key 0") << "codes"
+                               << "key 0"
+                               << "Wert 0 für TastenNr";
+        QTest::newRow("key twice") << "codes"
+                                   << "key 5"
+                                   << "Taste 5 steht mehrmals";
+        QTest::newRow("code without ANSI")
+            << "codes" << QStringLiteral("code Ω") << QStringLiteral("„Ω“ hat keinen Zeichencode");
+        QTest::newRow("chars valid") << "chars"
+                                     << ""
+                                     << "";
+        QTest::newRow("pixel row 300")
+            << "chars"
+            << "row 300"
+            << "Wert 300 für Zeichenbyte2 von Zeichen 3 (erlaubt 0 bis 255)";
+        QTest::newRow("pixel row -1") << "chars"
+                                      << "row -1"
+                                      << "Wert -1 für Zeichenbyte2";
+        QTest::newRow("swap without ANSI")
+            << "chars" << QStringLiteral("swap Ω")
+            << QStringLiteral("Tauschzeichen „Ω“ von Zeichen 3 hat keinen Zeichencode");
+    }
+    void refusedBeforeSending()
+    {
+        QFETCH(QString, part);
+        QFETCH(QString, change);
+        QFETCH(QString, message);
+        MemoryLink link;
+        FakeTerminal term;
+        term.respond = [](const QByteArray&) { return QByteArray("\x06"); };
+        link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
+        NullProgress progress;
+        link.vx.setCtlFortschritt(&progress);
+        const QString what = change.section(QLatin1Char(' '), 0, 0);
+        const QString arg = change.section(QLatin1Char(' '), 1);
+        const int value = arg.toInt();
+        QString error;
+        bool ok = false;
+        if (part == QLatin1String("config")) {
+            KeyboardConfig c;
+            c.MinPress = 5;
+            c.TimeUntilRepeat = 50;
+            c.TimeBetweenRepeat = 10;
+            c.ShiftKey = 32;
+            int* field = what == QLatin1String("MinPress")            ? &c.MinPress
+                         : what == QLatin1String("TimeUntilRepeat")   ? &c.TimeUntilRepeat
+                         : what == QLatin1String("TimeBetweenRepeat") ? &c.TimeBetweenRepeat
+                                                                      : &c.ShiftKey;
+            if (!what.isEmpty())
+                *field = value;
+            KeyboardSettings::toKeyboard(c, *link.vx.Keyboard());
+            ok = KeyboardSettings::writeConfig(link.vx, &error);
+        } else if (part == QLatin1String("codes")) {
+            KeyCodeTable t = KeyboardSettings::standardTable().mid(0, 6);
+            if (what == QLatin1String("key"))
+                t[1].TastenNr = value;
+            else if (what == QLatin1String("code"))
+                t[2].Tastencode_Shift = arg;
+            ok = link.vx.SaveTastaturcodes(t, &error);
+        } else {
+            UserCharSet chars;
+            chars[3].present = true;
+            chars[3].Tauschzeichen = QStringLiteral("A");
+            if (what == QLatin1String("row"))
+                chars[3].rows[2] = value;
+            else if (what == QLatin1String("swap"))
+                chars[3].Tauschzeichen = arg;
+            ok = link.vx.SaveUserzeichen(chars, &error);
+        }
+        QCOMPARE(ok, message.isEmpty());
+        QCOMPARE(term.all().isEmpty(), !ok);
+        if (!ok) {
+            QVERIFY2(error.contains(message), qPrintable(error));
+            QVERIFY2(error.contains(QStringLiteral("nichts an das Terminal gesendet")),
+                     qPrintable(error));
+        }
+    }
+
+    // The read-back after writing: the terminal's answer against what was written.
+    void readBack_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("message"); // empty: the terminal holds it
+        QTest::newRow("config held") << "config" << QByteArray("K:7,50,10,1,32;") << "";
+        QTest::newRow("config differs")
+            << "config" << QByteArray("K:5,50,10,1,0;")
+            << "Mindestdauer 5 (Projekt 7), NrShifttaste 0 (Projekt 32)";
+        QTest::newRow("config silent") << "config" << QByteArray() << "Verbindungsfehler";
+        QTest::newRow("codes held") << "codes" << QByteArray("C:\x8f,A;") << "";
+        QTest::newRow("codes differ")
+            << "codes" << QByteArray("C:e,E;") << "Taste 5: e / E (Projekt #15 / $41)";
+        QTest::newRow("codes silent") << "codes" << QByteArray() << "Verbindungsfehler";
+    }
+    void readBack()
+    {
+        QFETCH(QString, part);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, message);
+        MemoryLink link;
+        FakeTerminal term;
+        term.respond = [reply](const QByteArray&) { return reply; };
+        link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
+        QString error;
+        bool ok = false;
+        if (part == QLatin1String("config")) {
+            KeyboardConfig c;
+            c.MinPress = 7;
+            c.TimeUntilRepeat = 50;
+            c.TimeBetweenRepeat = 10;
+            c.Polling = true;
+            c.ShiftKey = 32;
+            link.vx.Keyboard()->MinPress = 99;
+            ok = KeyboardSettings::verifyConfig(link.vx, c, &error);
+            QCOMPARE(link.vx.Keyboard()->MinPress, 99); // the object is left as it was
+        } else {
+            // Key 6 has no shifted code: it is not written, so not read back either.
+            const KeyCodeTable t{{5, QStringLiteral("#15"), QStringLiteral("$41")},
+                                 {6, QStringLiteral("f"), QString()}};
+            ok = KeyboardSettings::verifyCodes(link.vx, t, &error);
+            QCOMPARE(term.received.size(), 1);
+        }
+        QCOMPARE(ok, message.isEmpty());
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
     void demoValues_data()
     {
         QTest::addColumn<int>("option");

@@ -125,6 +125,79 @@ private slots:
                  before);
     }
 
+    // "geschrieben" only after the read-back matched; a link that dies part-way fails.
+    void keysWriteReadsBack()
+    {
+        SimProcess sim(simArgs());
+        QVERIFY2(sim.waitFor(QStringLiteral("Steuerung")), qPrintable(sim.output()));
+        newProject(QStringLiteral("Keys4"));
+        QVERIFY(control(QStringLiteral("fault drop 100")).startsWith(QStringLiteral("OK")));
+        const CliResult r = cli(
+            QStringList{QStringLiteral("keys"), QStringLiteral("write"), QStringLiteral("Keys4")} +
+            link());
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Verbindungsfehler")), qPrintable(r.err));
+        QVERIFY2(!r.out.contains(QStringLiteral("geschrieben")), qPrintable(r.out));
+    }
+
+    // Codes and configuration are stored together or not at all: the terminal goes quiet
+    // after the 32 codes, before the configuration ("fault mute" after the mode query and
+    // the 32 key queries, 219 bytes, and 3 bytes of "T?K").
+    void keysReadAllOrNothing()
+    {
+        SimProcess sim(simArgs());
+        QVERIFY2(sim.waitFor(QStringLiteral("Steuerung")), qPrintable(sim.output()));
+        newProject(QStringLiteral("Keys5"));
+        newProject(QStringLiteral("Keys6"));
+        QVERIFY(ProjectTestHome::exec(
+            m_home->projects() + QStringLiteral("Keys5.mdb"),
+            {QStringLiteral("UPDATE TastaturModus SET Mindestdauer=9"),
+             QStringLiteral("UPDATE Tastencodes SET Tastencode='#3' WHERE TastenNr=2")}));
+        QCOMPARE(cli(QStringList{QStringLiteral("keys"), QStringLiteral("write"),
+                                 QStringLiteral("Keys5")} +
+                     link())
+                     .code,
+                 0);
+        const QString file = m_home->projects() + QStringLiteral("Keys6.mdb");
+        const QString codes =
+            cli({QStringLiteral("keys"), QStringLiteral("show"), QStringLiteral("Keys6")}).out;
+        const QString config = QStringLiteral("SELECT Mindestdauer FROM TastaturModus");
+        const int minPress = ProjectTestHome::query(file, config).toInt();
+        QVERIFY(control(QStringLiteral("fault mute 222")).startsWith(QStringLiteral("OK")));
+        const CliResult r = cli(
+            QStringList{QStringLiteral("keys"), QStringLiteral("read"), QStringLiteral("Keys6")} +
+            link());
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Verbindungsfehler")), qPrintable(r.err));
+        QCOMPARE(cli({QStringLiteral("keys"), QStringLiteral("show"), QStringLiteral("Keys6")}).out,
+                 codes);
+        QCOMPARE(ProjectTestHome::query(file, config).toInt(), minPress);
+    }
+
+    // A terminal left in the byte parameter form answers "M:" and one byte: vemro-cli
+    // builds its commands in that form.
+    void byteFormTerminal()
+    {
+        SimProcess sim(simArgs());
+        QVERIFY2(sim.waitFor(QStringLiteral("Steuerung")), qPrintable(sim.output()));
+        newProject(QStringLiteral("Bytes1"));
+        QVERIFY(ProjectTestHome::exec(m_home->projects() + QStringLiteral("Bytes1.mdb"),
+                                      {QStringLiteral("UPDATE TastaturModus SET Mindestdauer=7")}));
+        (void)cli(QStringList{QStringLiteral("send"), QStringLiteral("<ESC>KM<026>")} + link());
+        QVERIFY(control(QStringLiteral("dump")).contains(QStringLiteral("mode=26\n")));
+        // The characters' reset comes last: it would drop the keyboard configuration.
+        for (const QString& part : {QStringLiteral("keys"), QStringLiteral("chars")}) {
+            const CliResult r =
+                cli(QStringList{part, QStringLiteral("write"), QStringLiteral("Bytes1")} + link());
+            QVERIFY2(r.code == 0, qPrintable(part + QLatin1Char(' ') + r.err));
+            const QString dump = control(QStringLiteral("dump"));
+            const QString expected = part == QLatin1String("keys")
+                                         ? QStringLiteral("config=7,")
+                                         : QStringLiteral("slot0=0A 00 0E 01 0F 11 0F 00 swap E4");
+            QVERIFY2(dump.contains(expected), qPrintable(dump));
+        }
+    }
+
     void charsWriteAndShow()
     {
         SimProcess sim(simArgs());

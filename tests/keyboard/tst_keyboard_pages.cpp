@@ -224,6 +224,46 @@ private slots:
         QCOMPARE(page.txtUserZeichenTauschcode(3)->text(), QStringLiteral("ä"));
     }
 
+    // A swap character edited alone is an edit of the character: saved with the project,
+    // discarded by "No" when leaving the slot.
+    void swapEditIsSaved()
+    {
+        UserZeichenPage page(&m_link->vx, DataEnvironment::instance());
+        page.loadFromProject();
+        QVERIFY(!page.changed());
+        auto swapOf = [this](int slot) {
+            return db(QStringLiteral("SELECT Tauschzeichen FROM Userzeichen WHERE CGRAMAdresse = "
+                                     "%1")
+                          .arg(slot))
+                .toString();
+        };
+        const QVariant rowsOf5 =
+            db(QStringLiteral("SELECT Zeichenbyte0 || ',' || Zeichenbyte7 FROM Userzeichen WHERE "
+                              "CGRAMAdresse = 5"));
+        QTest::mouseClick(page.ctlUserZeichenAuswahl(2), Qt::LeftButton);
+        page.txtUserZeichenTauschcode(2)->setText(QStringLiteral("Q"));
+        QVERIFY(page.changed());
+        // A slot's box changed without choosing the slot keeps that slot's pattern.
+        page.txtUserZeichenTauschcodeASCII(5)->setText(QStringLiteral("90"));
+        QString error;
+        QVERIFY2(page.saveToProject(&error), qPrintable(error));
+        QVERIFY(!page.changed());
+        QCOMPARE(swapOf(2), QStringLiteral("Q"));
+        QCOMPARE(swapOf(5), QStringLiteral("Z"));
+        QCOMPARE(db(QStringLiteral("SELECT Zeichenbyte0 || ',' || Zeichenbyte7 FROM Userzeichen "
+                                   "WHERE CGRAMAdresse = 5")),
+                 rowsOf5);
+        page.txtUserZeichenTauschcode(2)->setText(QStringLiteral("R"));
+        m_link->ui.queueAnswer(UserInterface::Answer::No);
+        QTest::mouseClick(page.ctlUserZeichenAuswahl(3), Qt::LeftButton);
+        QCOMPARE(m_link->ui.texts().last(),
+                 QStringLiteral("geändertes Zeichen in Projekt speichern ?"));
+        QCOMPARE(page.txtUserZeichenTauschcode(2)->text(), QStringLiteral("Q"));
+        QCOMPARE(page.txtUserZeichenTauschcodeASCII(2)->text(), QStringLiteral("81"));
+        QVERIFY(!page.changed());
+        QCOMPARE(swapOf(2), QStringLiteral("Q"));
+    }
+
     void directLoadAndTransfer()
     {
         UserZeichenPage page(&m_link->vx, DataEnvironment::instance());

@@ -7,6 +7,8 @@
 #include "editors/ProjektPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/frmVerify.h"
+#include "editors/TastaturPage.h"
+#include "editors/UserZeichenPage.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -40,6 +43,7 @@ private Q_SLOTS:
     void setzenSwitchesSpeed();
     void discoveryAndConsoleOverUdp();
     void verifyShowsDifferences();
+    void keyTestAndSwapCharacter();
 
 private:
     // Starts the window on project Anlage1 with "Com 1" leading to `pty`.
@@ -282,6 +286,66 @@ void TstWindowVxsim::verifyShowsDifferences()
                            QStringLiteral("SELECT Einschaltmeldung FROM Terminaleinstellungen"))
             .toInt(),
         1);
+}
+
+namespace {
+
+// One command to vxsim's control socket; its answer up to the "OK"/"ERR" line.
+QByteArray control(const QString& path, const QByteArray& command)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(5000))
+        return {};
+    socket.write(command + '\n');
+    QByteArray answer;
+    while (!answer.contains("OK") && !answer.contains("ERR") && socket.waitForReadyRead(5000))
+        answer += socket.readAll();
+    return answer;
+}
+
+} // namespace
+
+// The hex key test asks "?T" for every key the terminal sends, on the port's receive event;
+// a swap character edited alone is saved by "Projekt speichern ?" -> Ja.
+void TstWindowVxsim::keyTestAndSwapCharacter()
+{
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    const QString ctl = dir.filePath(QStringLiteral("ctl"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--control"), ctl});
+    QVERIFY2(sim.waitFor(QStringLiteral("Steuerung")), qPrintable(sim.output()));
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    auto window = startWindow(pty);
+    QVERIFY(window);
+    QVERIFY(window->ctlcom()->isOpen());
+    window->showPage(3);
+    QCOMPARE(window->editMode(), 31);
+    auto* keys = window->findChild<TastaturPage*>();
+    QVERIFY(keys);
+    keys->ctlshowTastencodeHex()->setChecked(true);
+    keys->cmdGetLastKey()->click(); // the query opens the receive events
+    keys->txtTastaturTest()->clear();
+    QVERIFY(control(ctl, "key 5").startsWith("OK"));
+    QTRY_COMPARE(keys->txtTastaturTest()->text(), QStringLiteral("$65"));
+    QVERIFY(control(ctl, "key 6").startsWith("OK"));
+    QTRY_COMPARE(keys->txtTastaturTest()->text(), QStringLiteral("$65$66"));
+
+    window->showPage(6);
+    auto* chars = window->findChild<UserZeichenPage*>();
+    QVERIFY(chars);
+    chars->ctlUserZeichenAuswahl(4)->click();
+    chars->txtUserZeichenTauschcode(4)->setText(QStringLiteral("W"));
+    window->show();
+    m_ui.queueAnswer(UserInterface::Answer::Yes);
+    window->close();
+    QCOMPARE(m_home
+                 ->projectValue(QStringLiteral("Anlage1"),
+                                QStringLiteral("SELECT Tauschzeichen FROM Userzeichen WHERE "
+                                               "CGRamAdresse = 4"))
+                 .toString(),
+             QStringLiteral("W"));
+    QCOMPARE(m_ui.texts(), QStringList{QStringLiteral("Projekt speichern ?")});
 }
 
 QTEST_MAIN(TstWindowVxsim)
