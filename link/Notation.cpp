@@ -197,7 +197,11 @@ bool FesttextHoldsCharacter(uchar code)
 
 QByteArray FesttextToBytes(const QByteArray& text, bool removeLF)
 {
-    const QByteArray bytes = FilterSteuerzeichen(text, removeLF);
+    QByteArray bytes = FilterSteuerzeichen(text, removeLF);
+    // CR CR LF LF leaves CR CR LF after one pass: the block writer's texts hold no CR LF at
+    // all, so that writing them again gives the same bytes.
+    while (removeLF && bytes.contains("\r\n"))
+        bytes.replace(QByteArrayLiteral("\r\n"), QByteArrayLiteral("\r"));
     if (bytes.contains('\0')) {
         throw NotationError(QStringLiteral("enthält das Zeichen 0 (NUL), das im Terminal den "
                                            "Festtext beendet; der Rest ginge verloren"));

@@ -47,7 +47,8 @@ private:
 // "<ddd>"), line breaks as line breaks, printable characters as themselves, "<", "{" and
 // "}" as "<060>", "<123>" and "<125>", and other control bytes as code forms in braces.
 
-// Notation to the bytes of a fixed text. Throws NotationError for a code form outside
+// Notation to the bytes of a fixed text; `removeLF` leaves no CR LF at all (the block
+// writer). Throws NotationError for a code form outside
 // 0..255 and for a 0, which would end the text in the terminal.
 [[nodiscard]] QByteArray FesttextToBytes(const QByteArray& text, bool removeLF);
 // The bytes of a fixed text read from the terminal to the editor's form.

@@ -24,7 +24,7 @@ using namespace vemro::test;
 
 namespace {
 
-constexpr int kTextsPerCase = 75;
+constexpr int kTextsPerCase = 64;
 
 QByteArray codeForm(int v)
 {
@@ -45,7 +45,7 @@ QByteArray editorText(QRandomGenerator& random)
 {
     const bool commands = random.bounded(3) != 0;
     QByteArray t;
-    const int pieces = random.bounded(8);
+    const int pieces = random.bounded(7);
     for (int i = 0; i < pieces; ++i) {
         switch (random.bounded(commands ? 6 : 3)) {
         case 0:

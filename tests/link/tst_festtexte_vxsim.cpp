@@ -231,7 +231,6 @@ void TstFesttexteVxsim::memorySize_data()
     QTest::addColumn<bool>("asked");
     QTest::newRow("block 4096 asks nothing") << "3.0" << 4096 << false;
     QTest::newRow("block 4097 queries") << "3.0" << 4097 << true;
-    QTest::newRow("byte 4096 asks nothing") << "2.5" << 4096 << false;
     QTest::newRow("byte 4097 queries") << "2.5" << 4097 << true;
 }
 

@@ -207,6 +207,7 @@ private slots:
         }
         QVERIFY_THROWS_EXCEPTION(NotationError, (void)FesttextToBytes("{<ESC>KM<000>}", false));
         QCOMPARE(FesttextCommandForm(esc("KM") + bytes({10})), QByteArray("{<ESC>KM<010>}"));
+        QCOMPARE(FesttextToBytes("a\r\r\n\nb", true), QByteArray("a\r\rb"));
     }
     void decimalReply_data()
     {
