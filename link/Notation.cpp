@@ -23,15 +23,15 @@ struct CommandShape
 
 // The terminal's command set.
 constexpr CommandShape kCommands[] = {
-    {"?V", Params::None, 0},   {"?A", Params::None, 0},    {"?T", Params::None, 0},
-    {"K?M", Params::None, 0},  {"K?E", Params::None, 0},   {"L?A", Params::None, 0},
-    {"T?K", Params::None, 0},  {"KS", Params::None, 0},    {"Kr", Params::None, 0},
-    {"LL", Params::None, 0},   {"?P", Params::Form, 1},    {"?E", Params::Form, 2},
-    {"Ks", Params::Form, 7},   {"LA", Params::Form, 2},    {"LB", Params::Form, 1},
-    {"LC", Params::Form, 2},   {"LZ", Params::Form, 10},   {"P", Params::Form, 2},
-    {"E", Params::Form, 3},    {"FP", Params::Form, 1},    {"TK", Params::Form, 5},
-    {"TC", Params::Form, 3},   {"FZ", Params::Decimal, 1}, {"T?C", Params::Decimal, 1},
-    {"KM", Params::Raw, 1},    {"LK", Params::Raw, 1},     {"SG", Params::Raw, 1},
+    {"?V", Params::None, 0},  {"?A", Params::None, 0},    {"?T", Params::None, 0},
+    {"K?M", Params::None, 0}, {"K?E", Params::None, 0},   {"L?A", Params::None, 0},
+    {"T?K", Params::None, 0}, {"KS", Params::None, 0},    {"Kr", Params::None, 0},
+    {"LL", Params::None, 0},  {"?P", Params::Form, 1},    {"?E", Params::Form, 2},
+    {"Ks", Params::Form, 7},  {"LA", Params::Form, 2},    {"LB", Params::Form, 1},
+    {"LC", Params::Form, 2},  {"LZ", Params::Form, 10},   {"P", Params::Form, 2},
+    {"E", Params::Form, 3},   {"FP", Params::Form, 1},    {"TK", Params::Form, 5},
+    {"TC", Params::Form, 3},  {"FZ", Params::Decimal, 1}, {"T?C", Params::Decimal, 1},
+    {"KM", Params::Raw, 1},   {"LK", Params::Raw, 1},     {"SG", Params::Raw, 1},
     {"e", Params::Raw, 9},
 };
 
@@ -244,10 +244,10 @@ QByteArray FesttextFromBytes(const QByteArray& bytes)
             qsizetype end = i + 1;
             if (const CommandShape* shape = commandAt(bytes, end)) {
                 end += qstrlen(shape->letters);
-                const qsizetype decimal = shape->params == Params::Form ||
-                                                  shape->params == Params::Decimal
-                                              ? decimalEnd(bytes, end)
-                                              : -1;
+                const qsizetype decimal =
+                    shape->params == Params::Form || shape->params == Params::Decimal
+                        ? decimalEnd(bytes, end)
+                        : -1;
                 if (decimal > 0)
                     end = decimal;
                 else if (shape->params == Params::Form || shape->params == Params::Raw)

@@ -2,10 +2,10 @@
 
 #include "link/ComPort.h"
 #include "link/KeyCodeTable.h"
-#include "link/UserCharSet.h"
-#include "link/clsVXKeyboard.h"
 #include "link/NetChannel.h"
 #include "link/Notation.h"
+#include "link/UserCharSet.h"
+#include "link/clsVXKeyboard.h"
 
 #include <QByteArray>
 #include <QList>
@@ -179,7 +179,8 @@ public:
     // The project's characters: UserCharacters::writeToTerminal.
     bool SaveUserzeichen(const UserCharSet& chars, QString* error = nullptr);
     static constexpr int kUserCharSlotWaitMs = 20;
-    static inline const QString kEEPromWriteError = QStringLiteral("Fehler beim Schreiben in EEProm");
+    static inline const QString kEEPromWriteError =
+        QStringLiteral("Fehler beim Schreiben in EEProm");
     static inline const QString kConnectionError = QStringLiteral("Verbindungsfehler");
 
 signals:

@@ -229,8 +229,8 @@ clsVX::Fit clsVX::festtexteFit(const FesttextLayout& layout)
     const QString question = QStringLiteral("Festtexte überschreiten die Speichergröße um ") +
                              QString::number(layout.endAddress - size) +
                              QStringLiteral(" Zeichen. Trotzdem übertragen?");
-    const bool yes =
-        ui().ask(question, UserInterface::Buttons::YesNo, kProductName) == UserInterface::Answer::Yes;
+    const bool yes = ui().ask(question, UserInterface::Buttons::YesNo, kProductName) ==
+                     UserInterface::Answer::Yes;
     if (!self)
         return Fit::Gone;
     return yes ? Fit::Go : Fit::Declined;

@@ -1,8 +1,8 @@
 // Fixed texts without a terminal: EEPROM layout and image, the writer choice, the preview,
 // the older-family import and our export format.
 #include "config/FesttextFiles.h"
-#include "link/FesttextLayout.h"
 #include "config/FesttextPreview.h"
+#include "link/FesttextLayout.h"
 
 #include <QTest>
 
@@ -313,7 +313,8 @@ void TstFesttexte::vxDamaged_data()
     QTest::newRow("hex with plus") << head + "001\tx\\x+f\n";
     QTest::newRow("hex with blank") << head + "001\tx\\x 1\n";
     QTest::newRow("NUL escape") << head + "001\tx\\x00y\n";
-    QTest::newRow("invalid UTF-8") << head + "001\tGr\xfc\xdf" "e\n";
+    QTest::newRow("invalid UTF-8") << head + "001\tGr\xfc\xdf"
+                                             "e\n";
     QTest::newRow("omega") << head + "002\t\xce\xa9 Ohm\n";
     QTest::newRow("han") << head + "002\t\xe4\xb8\xad\n";
 }
@@ -331,23 +332,35 @@ void TstFesttexte::vxDamaged()
 void TstFesttexte::recognise_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("kind"); // -1 refused
+    QTest::addColumn<int>("kind");           // -1 refused
     QTest::addColumn<QByteArray>("content"); // the content after recognising, when accepted
-    QTest::newRow("ELF binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) << -1
-                                << QByteArray();
-    QTest::newRow("control bytes") << QByteArray("ab\x01\x02\x03\x04\ncd\x05\x06") << -1
-                                   << QByteArray();
-    QTest::newRow("header typo") << QByteArray("VX Festextdatei 1\n000\tx\n") << -1
-                                 << QByteArray();
+    QTest::newRow("ELF binary") << QByteArray("\x7f"
+                                              "ELF\x02\x01\x01\0\0\0",
+                                              10)
+                                << -1 << QByteArray();
+    QTest::newRow("control bytes")
+        << QByteArray("ab\x01\x02\x03\x04\ncd\x05\x06") << -1 << QByteArray();
+    QTest::newRow("header typo") << QByteArray("VX Festextdatei 1\n000\tx\n") << -1 << QByteArray();
     QTest::newRow("header spelled otherwise")
         << QByteArray("vx-festtextdatei 1\n000\tx\n") << -1 << QByteArray();
-    QTest::newRow("UTF-16 VX") << QByteArray("\xff\xfeV\0X\0 \0F\0e\0s\0t\0t\0e\0x\0t\0d\0a\0t\0e\0i\0", 34)
+    QTest::newRow("UTF-16 VX") << QByteArray(
+                                      "\xff\xfeV\0X\0 \0F\0e\0s\0t\0t\0e\0x\0t\0d\0a\0t\0e\0i\0",
+                                      34)
                                << 0 << QByteArray("VX Festtextdatei");
-    QTest::newRow("UTF-16 RK") << QByteArray("\xff\xfe" "a\0\n\0", 6) << -1 << QByteArray();
-    QTest::newRow("RK 8-bit") << QByteArray("Gr\xfc\xdf" "e\n") << 1
-                              << QByteArray("Gr\xfc\xdf" "e\n");
-    QTest::newRow("RK UTF-8") << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f" "e\n") << 1
-                              << QByteArray("Gr\xfc\xdf" "e\n");
+    QTest::newRow("UTF-16 RK") << QByteArray("\xff\xfe"
+                                             "a\0\n\0",
+                                             6)
+                               << -1 << QByteArray();
+    QTest::newRow("RK 8-bit") << QByteArray("Gr\xfc\xdf"
+                                            "e\n")
+                              << 1
+                              << QByteArray("Gr\xfc\xdf"
+                                            "e\n");
+    QTest::newRow("RK UTF-8") << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f"
+                                            "e\n")
+                              << 1
+                              << QByteArray("Gr\xfc\xdf"
+                                            "e\n");
     QTest::newRow("RK UTF-8 omega") << QByteArray("a\n\xce\xa9\n") << -1 << QByteArray();
 }
 

@@ -64,9 +64,9 @@ QByteArray editorText(QRandomGenerator& random)
             t += QList<QByteArray>{"\r", "\n", "\r\n"}.at(random.bounded(3));
             break;
         case 3:
-            t += QList<QByteArray>{"{<ESC>LL}", "{<ESC>LC" + QByteArray::number(random.bounded(5)) +
-                                                    ',' + QByteArray::number(random.bounded(21)) +
-                                                    ";}",
+            t += QList<QByteArray>{"{<ESC>LL}",
+                                   "{<ESC>LC" + QByteArray::number(random.bounded(5)) + ',' +
+                                       QByteArray::number(random.bounded(21)) + ";}",
                                    "{<ESC>LB" + QByteArray::number(random.bounded(256)) + ";}"}
                      .at(random.bounded(3));
             break;

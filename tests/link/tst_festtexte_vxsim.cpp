@@ -2,9 +2,9 @@
 // writers, the read by address table, a fresh project receiving the texts, faults.
 #include "LinkFixture.h"
 
-#include "link/FesttextLayout.h"
 #include "config/FesttextTable.h"
 #include "config/FesttexteCore.h"
+#include "link/FesttextLayout.h"
 #include "link/Notation.h"
 #include "platform/Codepage.h"
 #include "platform/ProgressIndicator.h"
@@ -121,9 +121,13 @@ void TstFesttexteVxsim::roundTrip()
     QFETCH(bool, block);
     Rig rig;
     const FesttextRows rows = fullSet();
+    int outcome = -1;
+    connect(&rig.link.vx, &clsVX::exchangeFinished, this, [&outcome](int code) { outcome = code; });
     const bool written = block ? rig.link.vx.SaveFesttexteBlockweise(rows)
                                : rig.link.vx.SaveFesttexteByteweise(rows);
     QVERIFY2(written, qPrintable(rig.link.ui.texts().join('|')));
+    // The status bar's last outcome is the transfer's: answered, not "unerwartete Antwort".
+    QCOMPARE(outcome, 0);
     QVERIFY(!rig.progress.visible());
     // One step per table entry and text byte, or per block.
     FesttextLayout layout;
@@ -298,7 +302,8 @@ void TstFesttexteVxsim::corruptMemory()
     rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
     QVERIFY(!FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
     QCOMPARE(exchanges, 2 * kFesttextCount + 4096 - kFesttextFirst);
-    QCOMPARE(rig.link.ui.texts().last().left(33), QStringLiteral("Festtext 0 endet nicht im Speiche"));
+    QCOMPARE(rig.link.ui.texts().last().left(33),
+             QStringLiteral("Festtext 0 endet nicht im Speiche"));
     QCOMPARE(rig.entries().size(), before.size());
 }
 
@@ -332,8 +337,8 @@ void TstFesttexteVxsim::faults_data()
     const QString ask = QStringLiteral("Zeilenumbruch filtern?");
     QTest::newRow("byte silence") << false << silent << 0
                                   << QStringList{ask, kModeUnread, kSaveFailed} << false;
-    QTest::newRow("block silence") << true << silent << 0
-                                   << QStringList{ask, kModeUnread, kSaveFailed} << false;
+    QTest::newRow("block silence")
+        << true << silent << 0 << QStringList{ask, kModeUnread, kSaveFailed} << false;
     QTest::newRow("byte dropped line")
         << false << drop << 2000 << QStringList{kSaveFailed} << false;
     QTest::newRow("block dropped line")

@@ -157,25 +157,27 @@ private slots:
         QTest::addColumn<QByteArray>("form");
         QTest::newRow("line break as such")
             << QByteArray("Hallo\r\nWelt") << QByteArray("Hallo\r\nWelt");
-        QTest::newRow("umlauts as such") << QByteArray("Gr\xfc\xdf" "e 100%")
-                                         << QByteArray("Gr\xfc\xdf" "e 100%");
+        QTest::newRow("umlauts as such") << QByteArray("Gr\xfc\xdf"
+                                                       "e 100%")
+                                         << QByteArray("Gr\xfc\xdf"
+                                                       "e 100%");
         QTest::newRow("no ESC: notation as typed")
             << QByteArray("a<065>{b}") << QByteArray("a<065>{b}");
         QTest::newRow("command in braces")
             << esc("LLSt\xf6rung\rPumpe 2") << QByteArray("{<ESC>LL}St\xf6rung\rPumpe 2");
         QTest::newRow("decimal parameters") << esc("LC2,1;x") << QByteArray("{<ESC>LC2,1;}x");
-        QTest::newRow("byte value 13") << esc("KM") + bytes({13}) + "a"
-                                       << QByteArray("{<ESC>KM<013>}a");
+        QTest::newRow("byte value 13")
+            << esc("KM") + bytes({13}) + "a" << QByteArray("{<ESC>KM<013>}a");
         QTest::newRow("byte values 27 123 125")
             << esc("LC") + bytes({27, 123}) + esc("LB") + bytes({125})
             << QByteArray("{<ESC>LC<027><123>}{<ESC>LB<125>}");
         QTest::newRow("special characters beside a command")
             << esc("LL") + "<{}>" << QByteArray("{<ESC>LL}<060><123><125>>");
-        QTest::newRow("control bytes in braces")
-            << esc("LL") + bytes({7, 8}) + "x" + bytes({127})
-            << QByteArray("{<ESC>LL}{<007><008>}x{<127>}");
+        QTest::newRow("control bytes in braces") << esc("LL") + bytes({7, 8}) + "x" + bytes({127})
+                                                 << QByteArray("{<ESC>LL}{<007><008>}x{<127>}");
         QTest::newRow("unknown command") << esc("XYZab") << QByteArray("{<ESC>XYZ}ab");
-        QTest::newRow("255 is a character") << esc("LL") + bytes({255}) << QByteArray("{<ESC>LL}\xff");
+        QTest::newRow("255 is a character")
+            << esc("LL") + bytes({255}) << QByteArray("{<ESC>LL}\xff");
     }
     void festtextForm()
     {

@@ -147,7 +147,8 @@ void TstCliFesttexte::declined_data()
                                       << "--no";
     QTest::newRow("block writer --no") << "3.0"
                                        << "--no";
-    QTest::newRow("block writer no stdin") << "3.0" << "";
+    QTest::newRow("block writer no stdin") << "3.0"
+                                           << "";
 }
 
 void TstCliFesttexte::declined()
@@ -211,7 +212,9 @@ void TstCliFesttexte::importRefused()
     large.close();
     QFile elf(m_home->path() + QStringLiteral("/elf.bin"));
     QVERIFY(elf.open(QIODevice::WriteOnly));
-    elf.write(QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16));
+    elf.write(QByteArray("\x7f"
+                         "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+                         16));
     elf.close();
     const QString path = file.startsWith('/') ? file : m_home->path() + '/' + file;
     const CliResult r =
