@@ -78,8 +78,10 @@ int textsWrite(CliContext& ctx)
     QString error;
     if (!core.table().rows(rows, &error))
         return ctx.fail(error);
-    if (!core.writeToTerminal(filter, &error))
-        return 1; // the messages have been shown
+    if (!core.writeToTerminal(filter, &error)) {
+        // A failure has shown its messages; a declined transfer says so here.
+        return vx->festtexteDeclined() ? ctx.fail(error) : 1;
+    }
     ctx.out << QStringLiteral("%1 Festtexte geschrieben\n").arg(rows.size());
     return 0;
 }

@@ -25,12 +25,30 @@ struct FesttextFileEntry
 [[nodiscard]] QStringList ParseRkFesttexte(const QByteArray& content, int rows, int cols,
                                            int maxTexts);
 
+// What an import file is. UTF-16 with a byte order mark is taken as UTF-8 (`content`
+// converted); binary content (a 0 byte, mostly control bytes), a UTF-16 file of the older
+// family and a first line that nearly reads "VX Festtextdatei" are refused with the reason.
+enum class FesttextFileKind { Vx, Rk };
+[[nodiscard]] bool RecogniseFesttextFile(QByteArray& content, FesttextFileKind& kind,
+                                         QString* error);
+// An older-family file's bytes in the code page: a file in UTF-8 (with characters beyond
+// ASCII) is converted. False, naming the line and character, when a character is not in
+// the terminal's code page.
+[[nodiscard]] bool RkFesttextBytes(QByteArray& content, QString* error);
+
+// The first character of `text` that the terminal's code page (Windows-1252) lacks, or an
+// empty string; `where` receives its position.
+[[nodiscard]] QString FirstNonAnsiCharacter(const QString& text, int* where = nullptr);
+// "„Ω“ (U+03A9)" for messages.
+[[nodiscard]] QString CharacterName(const QString& character);
+
 // Our export format.
 inline const QString kVxFesttextHeader = QStringLiteral("VX Festtextdatei 1");
 [[nodiscard]] bool IsVxFesttextFile(const QByteArray& content);
 [[nodiscard]] QByteArray WriteVxFesttexte(const QList<FesttextFileEntry>& texts);
-// False with the line and reason in `error` when the file is damaged; nothing is returned
-// then, so a damaged file imports nothing.
+// False with the line and reason in `error` when the file is damaged (also: not UTF-8, an
+// escape other than the documented ones, a 0, a character outside the code page);
+// nothing is returned then, so a damaged file imports nothing.
 [[nodiscard]] bool ParseVxFesttexte(const QByteArray& content, QList<FesttextFileEntry>& out,
                                     QString* error);
 

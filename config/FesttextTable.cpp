@@ -1,5 +1,6 @@
 #include "config/FesttextTable.h"
 
+#include "config/FesttextFiles.h"
 #include "platform/Codepage.h"
 #include "project/DataEnvironment.h"
 #include "project/Recordset.h"
@@ -77,8 +78,19 @@ bool FesttextTable::rows(FesttextRows& out, QString* error)
     QList<Entry> list;
     if (!entries(list, error))
         return false;
-    for (const Entry& e : list)
+    for (const Entry& e : list) {
+        // StringToAnsi would send "?" for it without a word.
+        const QString bad = FirstNonAnsiCharacter(e.text);
+        if (!bad.isEmpty()) {
+            out.clear();
+            return fail(error, QStringLiteral("Festtext %1 enthält das Zeichen %2, das es im "
+                                              "Zeichensatz des Terminals (Windows-1252) nicht "
+                                              "gibt; es wurde nichts übertragen.")
+                                   .arg(e.DisplayNr)
+                                   .arg(CharacterName(bad)));
+        }
         out.append(FesttextRow{e.DisplayNr, StringToAnsi(e.text)});
+    }
     return true;
 }
 

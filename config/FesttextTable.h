@@ -26,7 +26,8 @@ public:
 
     // The recordset, opened when closed; nullptr with the reason in `error`.
     [[nodiscard]] Recordset* recordset(QString* error);
-    // Every row in number order, `text` as ANSI bytes.
+    // Every row in number order, `text` as ANSI bytes; false, naming the text and the
+    // character, when a text holds a character the code page lacks.
     [[nodiscard]] bool rows(FesttextRows& out, QString* error);
     [[nodiscard]] bool entries(QList<Entry>& out, QString* error);
     // Positions on the row of number n; adds an empty one when there is none.

@@ -161,8 +161,12 @@ FesttextePage::FesttextePage(clsVX* terminal, DataEnvironment& env, QWidget* par
     });
     if (m_vx) {
         connect(m_vx, &clsVX::festtexteLesenBeginnt, this, [this] { m_unsaved = false; });
-        connect(m_vx, &clsVX::festtextGelesen, this,
-                [this](int n) { m_txtNr->setText(QString::number(n)); });
+        // The box follows the read without loading each number it shows: a read that does
+        // not complete must not add rows.
+        connect(m_vx, &clsVX::festtextGelesen, this, [this](int n) {
+            const QSignalBlocker quiet(m_txtNr);
+            m_txtNr->setText(QString::number(n));
+        });
     }
     ResizeFesttextPreview(QStringLiteral("20x4"));
 }
@@ -330,7 +334,18 @@ void FesttextePage::projectLoaded()
 
 bool FesttextePage::storeEditor(QString* error)
 {
-    return FesttextTable(m_env).store(m_current, plainText(), m_editor->toHtml(), error);
+    FesttextTable table(m_env);
+    QString text = plainText();
+    // The editor makes every line break CR LF: a text it shows unchanged keeps its stored
+    // form, so a lone CR or LF read from the terminal goes back as it came.
+    if (table.select(m_current, nullptr)) {
+        if (Recordset* rs = table.recordset(nullptr)) {
+            const QString stored = rs->value(QStringLiteral("text")).toString();
+            if (editorForm(stored) == m_editor->toPlainText())
+                text = stored;
+        }
+    }
+    return table.store(m_current, text, m_editor->toHtml(), error);
 }
 
 bool FesttextePage::saveToProject(QString* error)
@@ -551,8 +566,11 @@ void FesttextePage::readFromTerminal()
         m_unsaved = unsaved;
         return;
     }
-    if (m_env.recordset(QStringLiteral("cmdFesttexte")).isOpen())
+    if (m_env.recordset(QStringLiteral("cmdFesttexte")).isOpen()) {
         ShowFesttext(m_current);
+        const QSignalBlocker quiet(m_txtNr);
+        m_txtNr->setText(QStringLiteral("%1").arg(m_current, 3, 10, QLatin1Char('0')));
+    }
 }
 
 void FesttextePage::sendToTerminal()

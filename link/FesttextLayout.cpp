@@ -22,7 +22,7 @@ bool LayoutFesttexte(const FesttextRows& rows, bool removeLF, FesttextLayout& ou
     for (const FesttextRow& row : sorted) {
         QByteArray bytes;
         try {
-            bytes = FilterSteuerzeichen(row.text, removeLF);
+            bytes = FesttextToBytes(row.text, removeLF);
         } catch (const NotationError& e) {
             if (error) {
                 *error = QStringLiteral("Festtext %1: %2").arg(row.DisplayNr).arg(e.description());

@@ -37,7 +37,7 @@ struct FesttextLayout
 
 // Lays out the rows in ascending number order. `removeLF` reduces CR LF to CR (block
 // writer). Rows numbered outside 0..127 are left out. False with the reason in `error`
-// when a text holds a code form that names no character.
+// when a text holds a code form that names no character or a 0 (FesttextToBytes).
 [[nodiscard]] bool LayoutFesttexte(const FesttextRows& rows, bool removeLF, FesttextLayout& out,
                                    QString* error);
 

@@ -8,6 +8,84 @@ namespace vemro {
 namespace {
 
 const QByteArray kEscForm = QByteArrayLiteral("<ESC>");
+constexpr char kEsc = '\x1b';
+
+// How the parameters of a command travel, for setting a command apart from the text after
+// it: nothing, the terminal's parameter form (`bytes` raw bytes or decimal text ended by
+// ";"), decimal text in both forms, or raw bytes in both forms.
+enum class Params { None, Form, Decimal, Raw };
+
+struct CommandShape
+{
+    const char* letters;
+    Params params;
+    int bytes;
+};
+
+// The terminal's command set.
+constexpr CommandShape kCommands[] = {
+    {"?V", Params::None, 0},  {"?A", Params::None, 0},    {"?T", Params::None, 0},
+    {"K?M", Params::None, 0}, {"K?E", Params::None, 0},   {"L?A", Params::None, 0},
+    {"T?K", Params::None, 0}, {"KS", Params::None, 0},    {"Kr", Params::None, 0},
+    {"LL", Params::None, 0},  {"?P", Params::Form, 1},    {"?E", Params::Form, 2},
+    {"Ks", Params::Form, 7},  {"LA", Params::Form, 2},    {"LB", Params::Form, 1},
+    {"LC", Params::Form, 2},  {"LZ", Params::Form, 10},   {"P", Params::Form, 2},
+    {"E", Params::Form, 3},   {"FP", Params::Form, 1},    {"TK", Params::Form, 5},
+    {"TC", Params::Form, 3},  {"FZ", Params::Decimal, 1}, {"T?C", Params::Decimal, 1},
+    {"KM", Params::Raw, 1},   {"LK", Params::Raw, 1},     {"SG", Params::Raw, 1},
+    {"e", Params::Raw, 9},
+};
+
+// The longest command name at `at`.
+const CommandShape* commandAt(const QByteArray& bytes, qsizetype at)
+{
+    const CommandShape* best = nullptr;
+    for (const CommandShape& c : kCommands) {
+        const QByteArray name = QByteArray::fromRawData(c.letters, qstrlen(c.letters));
+        if (bytes.mid(at, name.size()) == name &&
+            (!best || name.size() > static_cast<qsizetype>(qstrlen(best->letters))))
+            best = &c;
+    }
+    return best;
+}
+
+// The end (after ";") of decimal parameters at `at`, or -1.
+qsizetype decimalEnd(const QByteArray& bytes, qsizetype at)
+{
+    constexpr qsizetype kLongest = 64;
+    for (qsizetype i = at; i < bytes.size() && i - at < kLongest; ++i) {
+        const char c = bytes.at(i);
+        if (c == ';')
+            return i > at ? i + 1 : -1;
+        if (!(c >= '0' && c <= '9') && c != ',')
+            return -1;
+    }
+    return -1;
+}
+
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '?';
+}
+
+QByteArray codeForm(uchar code)
+{
+    return QString::asprintf("<%03d>", code).toLatin1();
+}
+
+// A character of the text outside a command: "<", "{" and "}" would be read as notation.
+bool plainCharacter(uchar code)
+{
+    return FesttextHoldsCharacter(code) && code != '<' && code != '{' && code != '}';
+}
+
+void appendCommandByte(QByteArray& out, uchar code)
+{
+    if (plainCharacter(code))
+        out.append(static_cast<char>(code));
+    else
+        out.append(codeForm(code));
+}
 
 } // namespace
 
@@ -109,6 +187,105 @@ QByteArray ByteToNotation(uchar code)
     if (own || !c.isPrint() || code == 0xA0 || code == 0xAD)
         return QString::asprintf("<%03d>", code).toLatin1();
     return QByteArray(1, static_cast<char>(code));
+}
+
+bool FesttextHoldsCharacter(uchar code)
+{
+    if (code < 32 || code == 127)
+        return false;
+    switch (code) {
+    case 0x81:
+    case 0x8D:
+    case 0x8F:
+    case 0x90:
+    case 0x9D:
+    case 0xA0:
+    case 0xAD:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QByteArray FesttextToBytes(const QByteArray& text, bool removeLF)
+{
+    QByteArray bytes = FilterSteuerzeichen(text, removeLF);
+    // CR CR LF LF leaves CR CR LF after one pass: the block writer's texts hold no CR LF at
+    // all, so that writing them again gives the same bytes.
+    while (removeLF && bytes.contains("\r\n"))
+        bytes.replace(QByteArrayLiteral("\r\n"), QByteArrayLiteral("\r"));
+    if (bytes.contains('\0')) {
+        throw NotationError(QStringLiteral("enthält das Zeichen 0 (NUL), das im Terminal den "
+                                           "Festtext beendet; der Rest ginge verloren"));
+    }
+    return bytes;
+}
+
+QByteArray FesttextCommandForm(const QByteArray& command)
+{
+    QByteArray out("{");
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        if (i == 0 && command.at(i) == kEsc)
+            out.append(kEscForm);
+        else
+            appendCommandByte(out, static_cast<uchar>(command.at(i)));
+    }
+    out.append('}');
+    return out;
+}
+
+QByteArray FesttextFromBytes(const QByteArray& bytes)
+{
+    // Without ESC the writer sends the text as it stands: its bytes are its form.
+    if (!bytes.contains(kEsc))
+        return bytes;
+    QByteArray out;
+    out.reserve(bytes.size() * 2);
+    QByteArray codes; // control bytes outside commands, shown together in one pair of braces
+    const auto flush = [&] {
+        if (!codes.isEmpty())
+            out.append('{' + codes + '}');
+        codes.clear();
+    };
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar c = static_cast<uchar>(bytes.at(i));
+        if (c == kEsc) {
+            flush();
+            qsizetype end = i + 1;
+            if (const CommandShape* shape = commandAt(bytes, end)) {
+                end += qstrlen(shape->letters);
+                const qsizetype decimal =
+                    shape->params == Params::Form || shape->params == Params::Decimal
+                        ? decimalEnd(bytes, end)
+                        : -1;
+                if (decimal > 0)
+                    end = decimal;
+                else if (shape->params == Params::Form || shape->params == Params::Raw)
+                    end = qMin(n, end + shape->bytes);
+            } else {
+                // Not a command of the terminal: its letters, as far as they go.
+                while (end < n && end - i <= 3 && isLetter(bytes.at(end)))
+                    ++end;
+            }
+            out.append(FesttextCommandForm(bytes.mid(i, end - i)));
+            i = end;
+            continue;
+        }
+        if (c == '\r' || c == '\n' || plainCharacter(c)) {
+            flush();
+            out.append(static_cast<char>(c));
+        } else if (FesttextHoldsCharacter(c)) {
+            flush();
+            out.append(codeForm(c)); // "<", "{", "}"
+        } else {
+            codes.append(codeForm(c));
+        }
+        ++i;
+    }
+    flush();
+    return out;
 }
 
 } // namespace vemro

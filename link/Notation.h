@@ -44,4 +44,29 @@ private:
 // FilterSteuerzeichen turns each form back into the same byte.
 [[nodiscard]] QByteArray ByteToNotation(uchar code);
 
+// Fixed texts: the editor's own form (the `text` column, ANSI bytes) <-> the bytes in the
+// terminal's EEPROM. The writers send FesttextToBytes; the read stores FesttextFromBytes,
+// its inverse: FesttextToBytes(FesttextFromBytes(b), false) == b for every b without a 0
+// (and, with `removeLF`, for every b without CR LF, which is what the block writer leaves).
+//
+// The editor's form: a text without ESC is its bytes as they stand (the writer sends such a
+// text unchanged). A text with ESC shows each command as "{" "<ESC>" letters parameters "}"
+// (parameter bytes the editor cannot hold as characters, and CR and LF, as code forms
+// "<ddd>"), line breaks as line breaks, printable characters as themselves, "<", "{" and
+// "}" as "<060>", "<123>" and "<125>", and other control bytes as code forms in braces.
+
+// Notation to the bytes of a fixed text; `removeLF` leaves no CR LF at all (the block
+// writer). Throws NotationError for a code form outside
+// 0..255 and for a 0, which would end the text in the terminal.
+[[nodiscard]] QByteArray FesttextToBytes(const QByteArray& text, bool removeLF);
+// The bytes of a fixed text read from the terminal to the editor's form.
+[[nodiscard]] QByteArray FesttextFromBytes(const QByteArray& bytes);
+// One command given as its bytes (beginning with ESC) in the editor's form, braces
+// included: what the editor inserts for a composed command.
+[[nodiscard]] QByteArray FesttextCommandForm(const QByteArray& command);
+// True when the editor holds the byte as a character: printable Windows-1252 (no controls,
+// no DEL, none of the five undefined codes, no no-break or soft hyphen, which the editor
+// does not keep).
+[[nodiscard]] bool FesttextHoldsCharacter(uchar code);
+
 } // namespace vemro

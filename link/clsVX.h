@@ -23,6 +23,7 @@ namespace vemro {
 class ProgressIndicator;
 class TerminalSearch;
 struct FesttextRow;
+struct FesttextLayout;
 
 // The terminal the program talks to, and the only way to it: Send, Receive, GetParameter and
 // WaitMS over the serial port (ComMode 0 = RS232, 4 = RS485/422) or the network module
@@ -151,12 +152,17 @@ public:
     // off or when `store` refused.
     bool GetFesttexte(const std::function<bool(int, const QByteArray&)>& store);
     // Writes `rows` with the writer the firmware version calls for; `filterLinebreaks`
-    // answers "Zeilenumbruch filtern?" in advance.
+    // answers "Zeilenumbruch filtern?" in advance. True only when written: a transfer the
+    // user declined (texts beyond the memory) is false too, with festtexteDeclined().
     bool SaveFesttexte(const QList<FesttextRow>& rows,
                        std::optional<bool> filterLinebreaks = std::nullopt);
+    // The writers: true when written or declined. Both check the memory size and ask when
+    // the texts exceed it, and neither sends anything when the terminal's mode is unknown.
     bool SaveFesttexteByteweise(const QList<FesttextRow>& rows);
     bool SaveFesttexteBlockweise(const QList<FesttextRow>& rows);
     [[nodiscard]] bool festtextTransferRunning() const { return m_festtextRunning; }
+    // The last write was declined by the user: nothing was sent.
+    [[nodiscard]] bool festtexteDeclined() const { return m_festtexteDeclined; }
     // The memory size from a page map (decimal form: digits; byte form: codes).
     [[nodiscard]] static qint32 EEPromSizeFromMap(const QList<int>& pageValues);
 
@@ -220,10 +226,15 @@ private:
     enum class ByteRead { Ok, Failed };
     ByteRead readEEByte(int address, int& value);
     bool readFesttexteSequential(const std::function<bool(int, const QByteArray&)>& store,
-                                 const std::function<void()>& step);
+                                 int memory, const std::function<void()>& step);
+    // Whether the laid-out texts fit the memory (asking the terminal and the user when they
+    // pass 4 KB).
+    enum class Fit { Go, Declined, Gone };
+    Fit festtexteFit(const FesttextLayout& layout);
     // True when written (ACK) within `attempts`.
     bool writeEEByte(int address, int value, int attempts);
-    void byteFormOn();
+    // False, with nothing sent, when the terminal does not report its mode.
+    bool byteFormOn();
     void decimalFormOn();
 
     QPointer<ComPort> m_port;
@@ -238,6 +249,7 @@ private:
     bool m_pieceError = false;
     bool m_festtextRunning = false;
     int m_transferFlags = -1;    // the terminal's mode during a byte-form transfer
+    bool m_festtexteDeclined = false;
     bool m_queryPending = false; // GetParameter is sending its query
     QString m_portFailure;
     QString m_versionText;

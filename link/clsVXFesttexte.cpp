@@ -24,10 +24,17 @@ const QString kReadCount = QStringLiteral(" falsche Parameteranzahl bei Lesen EE
 const QString kAskFilter = QStringLiteral("Zeilenumbruch filtern?");
 const QString kSaveFailed = QStringLiteral("Fehler beim Speichern Festtexte");
 const QString kTableFailed = QStringLiteral("Fehler beim Speichern im EE-Prom des Terminals");
+const QString kNoEnd = QStringLiteral(
+    "Festtext %1 endet nicht im Speicher des Terminals (%2 Bytes): der Speicher ist leer oder "
+    "beschädigt. Es wurden keine Festtexte übernommen.");
+const QString kModeUnread = QStringLiteral(
+    "Das Terminal hat seinen Betriebsmodus nicht gemeldet: die Festtexte wurden nicht "
+    "übertragen, der Modus des Terminals bleibt, wie er ist.");
 constexpr int kPositionWaitMs = 20;
 constexpr int kMemorySizeWaitMs = 2000;
 constexpr int kTerminatorAttempts = 3;
 constexpr char kBlockAccepted = '0';
+constexpr int kNoValue = 0x100; // a cell asked whose reply held no value
 
 // Marks a fixed-text transfer as running; a second one is refused meanwhile.
 class RunningScope
@@ -104,22 +111,35 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
             memory = size;
     }
     if (!FesttextTablePlausible(starts, memory))
-        return readFesttexteSequential(store, [&progress] { progress.step(); });
+        return readFesttexteSequential(store, memory, [&progress] { progress.step(); });
 
-    // Each text from its own address: every number comes back as itself.
+    // Each text from its own address: every number comes back as itself. Texts may share
+    // bytes (a foreign or damaged table): each address is asked once, so the whole read
+    // stays within the size of the memory.
+    std::vector<int> cells(static_cast<size_t>(memory), -1);
     for (int n = 0; n < kFesttextCount; ++n) {
         const int start = starts[static_cast<size_t>(n)];
         if (start == kFesttextNone)
             continue;
         QByteArray text;
-        for (int address = start; address < memory; ++address) {
-            int v = -1;
-            if (readEEByte(address, v) != ByteRead::Ok || !self)
-                return false;
-            if (v == 0 || v == 255)
-                break;
-            if (v > 0)
-                text.append(ByteOf(v));
+        bool ended = false;
+        for (int address = start; address < memory && !ended; ++address) {
+            int& cell = cells[static_cast<size_t>(address)];
+            if (cell < 0) {
+                int v = -1;
+                if (readEEByte(address, v) != ByteRead::Ok || !self)
+                    return false;
+                cell = v < 0 ? kNoValue : v;
+            }
+            // 255 is "ÿ" here: the table says where the text begins, its 0 where it ends.
+            if (cell == 0)
+                ended = true;
+            else if (cell != kNoValue)
+                text.append(ByteOf(cell));
+        }
+        if (!ended) {
+            ui().message(kNoEnd.arg(n).arg(memory), kProductName);
+            return false;
         }
         if (!store(n, text) || !self)
             return false;
@@ -130,14 +150,19 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
 }
 
 bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArray&)>& store,
-                                    const std::function<void()>& step)
+                                    int memory, const std::function<void()>& step)
 {
     // Without a usable table the texts can only be counted in stored order.
     QPointer<clsVX> self(this);
-    int address = kFesttextFirst;
     int n = 0;
     QByteArray text;
-    while (n < kFesttextCount) {
+    for (int address = kFesttextFirst; n < kFesttextCount; ++address) {
+        if (address >= memory) {
+            if (text.isEmpty())
+                break;
+            ui().message(kNoEnd.arg(n).arg(memory), kProductName);
+            return false;
+        }
         int v = -1;
         if (readEEByte(address, v) != ByteRead::Ok || !self)
             return false;
@@ -155,25 +180,25 @@ bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArr
             ++n;
             step();
         }
-        ++address;
     }
     return true;
 }
 
-void clsVX::byteFormOn()
+bool clsVX::byteFormOn()
 {
     // The terminal keeps its own mode during the transfer, only its parameter form changes.
     // The flags read here are the terminal's: they do not become the terminal object's
     // (which holds the configuration the user has), so nothing read back during a transfer
-    // ends up in the project.
+    // ends up in the project. A terminal that does not answer the mode query is left as it
+    // is: writing flags it never had would change its mode (flags read as 0 would even
+    // switch its serial answers off).
     const qint32 sendMode = SendMode;
+    const qint32 parameterMode = ParameterMode;
     const bool keyboard = Keyboard()->enabled;
     const bool io = IOPortsEnabled;
     const bool einschalt = Einschaltmeldung;
     const bool festtext = Festtextmode;
     GetMode();
-    // A terminal that does not answer the mode query keeps the mode the object knows:
-    // sending flags read as 0 would switch its serial answers off.
     const bool answered = m_parameterList.size() == 1;
     ParameterMode = 0;
     m_transferFlags = answered ? modeFlags() : -1;
@@ -182,10 +207,38 @@ void clsVX::byteFormOn()
     IOPortsEnabled = io;
     Einschaltmeldung = einschalt;
     Festtextmode = festtext;
-    if (m_transferFlags >= 0)
-        sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags));
-    else
-        SetMode();
+    if (!answered) {
+        ParameterMode = parameterMode;
+        Info().show(kModeUnread, 0);
+        return false;
+    }
+    sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags));
+    return true;
+}
+
+clsVX::Fit clsVX::festtexteFit(const FesttextLayout& layout)
+{
+    if (layout.endAddress <= kStandardEEPromSize)
+        return Fit::Go;
+    QPointer<clsVX> self(this);
+    const qint32 measured = CheckEEProm();
+    if (!self)
+        return Fit::Gone;
+    WaitMS(kMemorySizeWaitMs);
+    if (!self)
+        return Fit::Gone;
+    // An irregular page map gives the size negated; no answer gives 0.
+    const int size = measured == 0 ? kStandardEEPromSize : qAbs(measured);
+    if (layout.endAddress <= size)
+        return Fit::Go;
+    const QString question = QStringLiteral("Festtexte überschreiten die Speichergröße um ") +
+                             QString::number(layout.endAddress - size) +
+                             QStringLiteral(" Zeichen. Trotzdem übertragen?");
+    const bool yes = ui().ask(question, UserInterface::Buttons::YesNo, kProductName) ==
+                     UserInterface::Answer::Yes;
+    if (!self)
+        return Fit::Gone;
+    return yes ? Fit::Go : Fit::Declined;
 }
 
 void clsVX::decimalFormOn()
@@ -214,6 +267,7 @@ bool clsVX::SaveFesttexte(const FesttextRows& rows, std::optional<bool> filterLi
 {
     if (m_festtextRunning)
         return false;
+    m_festtexteDeclined = false;
     int writer = FesttextWriterFor(Version());
     if (writer < 0) {
         const bool filter = filterLinebreaks.has_value()
@@ -223,6 +277,8 @@ bool clsVX::SaveFesttexte(const FesttextRows& rows, std::optional<bool> filterLi
         writer = filter ? 1 : 0;
     }
     const bool ok = writer == 1 ? SaveFesttexteBlockweise(rows) : SaveFesttexteByteweise(rows);
+    if (m_festtexteDeclined)
+        return false; // nothing sent, as the user chose: no error, but not written either
     if (!ok)
         Info().show(kSaveFailed, 0);
     return ok;
@@ -233,6 +289,7 @@ bool clsVX::SaveFesttexteByteweise(const FesttextRows& rows)
     RunningScope running(m_festtextRunning);
     if (!running.acquired())
         return false;
+    m_festtexteDeclined = false;
     FesttextLayout layout;
     QString error;
     if (!LayoutFesttexte(rows, false, layout, &error)) {
@@ -241,8 +298,18 @@ bool clsVX::SaveFesttexteByteweise(const FesttextRows& rows)
     }
     QPointer<clsVX> self(this);
     ProgressScope progress(m_progress, kFesttextCount + layout.textBytes + 5, 1);
-    byteFormOn();
+    if (!byteFormOn())
+        return false;
     const bool ok = [&] {
+        switch (festtexteFit(layout)) {
+        case Fit::Go:
+            break;
+        case Fit::Declined:
+            m_festtexteDeclined = true;
+            return true;
+        case Fit::Gone:
+            return false;
+        }
         for (int n = 0; n < kFesttextCount; ++n) {
             const int start = layout.starts[static_cast<size_t>(n)];
             if (!writeEEByte(kFesttextTable + 2 * n, start >> 8, 1) || !self ||
@@ -282,6 +349,7 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
     RunningScope running(m_festtextRunning);
     if (!running.acquired())
         return false;
+    m_festtexteDeclined = false;
     FesttextLayout layout;
     QString error;
     if (!LayoutFesttexte(rows, true, layout, &error)) {
@@ -291,24 +359,17 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
     QPointer<clsVX> self(this);
     const int sum = 2 * kFesttextCount + layout.textBytes + static_cast<int>(layout.bytes.size());
     ProgressScope progress(m_progress, sum / 8 + 5, 1);
-    byteFormOn();
+    if (!byteFormOn())
+        return false;
     const bool ok = [&] {
-        if (layout.endAddress > kStandardEEPromSize) {
-            const qint32 size = CheckEEProm();
-            if (!self)
-                return false;
-            WaitMS(kMemorySizeWaitMs);
-            if (!self)
-                return false;
-            if (layout.endAddress > size) {
-                const QString question =
-                    QStringLiteral("Festtexte überschreiten die Speichergröße um ") +
-                    QString::number(layout.endAddress - size) +
-                    QStringLiteral(" Zeichen. Trotzdem übertragen?");
-                if (ui().ask(question, UserInterface::Buttons::YesNo, kProductName) !=
-                    UserInterface::Answer::Yes)
-                    return true; // declined: nothing written, no error
-            }
+        switch (festtexteFit(layout)) {
+        case Fit::Go:
+            break;
+        case Fit::Declined:
+            m_festtexteDeclined = true;
+            return true; // nothing written, no error
+        case Fit::Gone:
+            return false;
         }
         const QByteArray image = FesttextBlockImage(layout);
         // The positioning write sets the terminal's write address to 0x0100.
@@ -335,7 +396,10 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
                 return false;
             progress.step();
         }
-        return true;
+        // Each block's "0" counts as another reply in the exchange; the transfer was
+        // answered as it should be.
+        emit exchangeFinished(0);
+        return self != nullptr;
     }();
     if (self)
         decimalFormOn();

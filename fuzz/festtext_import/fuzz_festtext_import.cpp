@@ -33,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else if (!entries.isEmpty()) {
         __builtin_trap();
     }
+    QByteArray recognised = bytes;
+    vemro::FesttextFileKind kind = vemro::FesttextFileKind::Rk;
+    if (vemro::RecogniseFesttextFile(recognised, kind, &error) &&
+        kind == vemro::FesttextFileKind::Rk)
+        (void)vemro::RkFesttextBytes(recognised, &error);
     (void)vemro::IsFesttextRichText(vemro::FesttextRichText(QString::fromLatin1(bytes)));
     return 0;
 }

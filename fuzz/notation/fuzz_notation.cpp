@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // Any text is decoded or refused with NotationError; raw bytes always turn into notation,
-// and notation of a raw text with an ESC and without "<", braces and code 1 decodes back.
+// and notation of a raw text with an ESC and without "<", braces and code 1 decodes back;
+// the editor's form of fixed-text bytes writes back the same bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
@@ -35,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)vemro::FilterSteuerzeichen(vemro::SteuerzeichenToText(readBack), false);
     } catch (const vemro::NotationError&) {
         __builtin_trap();
+    }
+    // A fixed text read back gives its form, which the writer turns into the same bytes.
+    if (!bytes.contains('\0') && (bytes.contains('\x1b') || !bytes.contains("<ESC>"))) {
+        try {
+            if (vemro::FesttextToBytes(vemro::FesttextFromBytes(bytes), false) != bytes)
+                __builtin_trap();
+        } catch (const vemro::NotationError&) {
+            __builtin_trap();
+        }
     }
     return 0;
 }

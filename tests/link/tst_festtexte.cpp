@@ -1,8 +1,8 @@
 // Fixed texts without a terminal: EEPROM layout and image, the writer choice, the preview,
 // the older-family import and our export format.
 #include "config/FesttextFiles.h"
-#include "link/FesttextLayout.h"
 #include "config/FesttextPreview.h"
+#include "link/FesttextLayout.h"
 
 #include <QTest>
 
@@ -29,6 +29,7 @@ private Q_SLOTS:
     void layout_data();
     void layout();
     void image();
+    void badCode_data();
     void badCode();
     void tablePlausible_data();
     void tablePlausible();
@@ -43,6 +44,8 @@ private Q_SLOTS:
     void vxRoundTrip();
     void vxDamaged_data();
     void vxDamaged();
+    void recognise_data();
+    void recognise();
     void richText();
 };
 
@@ -116,11 +119,21 @@ void TstFesttexte::image()
     QCOMPARE(FesttextAddressTable(l).left(4), QByteArray("\x02\x01\x02\x00", 4));
 }
 
+void TstFesttexte::badCode_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("no character") << QByteArray("<ESC><300>");
+    // A 0 would end the text in the terminal: the rest would be lost on the next read.
+    QTest::newRow("NUL by code") << QByteArray("{<ESC>KM<000>}a");
+    QTest::newRow("NUL as such") << QByteArray("a\0b", 3);
+}
+
 void TstFesttexte::badCode()
 {
+    QFETCH(QByteArray, text);
     FesttextLayout l;
     QString error;
-    QVERIFY(!LayoutFesttexte(rowsOf({{0, "ok"}, {7, "<ESC><300>"}}), false, l, &error));
+    QVERIFY(!LayoutFesttexte(FesttextRows{{0, "ok"}, {7, text}}, false, l, &error));
     QVERIFY2(error.startsWith(QStringLiteral("Festtext 7")), qPrintable(error));
 }
 
@@ -296,6 +309,14 @@ void TstFesttexte::vxDamaged_data()
     QTest::newRow("no tab") << head + "001 x\n";
     QTest::newRow("bad escape") << head + "001\tx\\q\n";
     QTest::newRow("short hex") << head + "001\tx\\x4\n";
+    QTest::newRow("hex with sign") << head + "001\tx\\x-1\n";
+    QTest::newRow("hex with plus") << head + "001\tx\\x+f\n";
+    QTest::newRow("hex with blank") << head + "001\tx\\x 1\n";
+    QTest::newRow("NUL escape") << head + "001\tx\\x00y\n";
+    QTest::newRow("invalid UTF-8") << head + "001\tGr\xfc\xdf"
+                                             "e\n";
+    QTest::newRow("omega") << head + "002\t\xce\xa9 Ohm\n";
+    QTest::newRow("han") << head + "002\t\xe4\xb8\xad\n";
 }
 
 void TstFesttexte::vxDamaged()
@@ -306,6 +327,60 @@ void TstFesttexte::vxDamaged()
     QVERIFY(!ParseVxFesttexte(file, out, &error));
     QVERIFY(out.isEmpty());
     QVERIFY(error.startsWith(QStringLiteral("Zeile ")));
+}
+
+void TstFesttexte::recognise_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("kind");           // -1 refused
+    QTest::addColumn<QByteArray>("content"); // the content after recognising, when accepted
+    QTest::newRow("ELF binary") << QByteArray("\x7f"
+                                              "ELF\x02\x01\x01\0\0\0",
+                                              10)
+                                << -1 << QByteArray();
+    QTest::newRow("control bytes")
+        << QByteArray("ab\x01\x02\x03\x04\ncd\x05\x06") << -1 << QByteArray();
+    QTest::newRow("header typo") << QByteArray("VX Festextdatei 1\n000\tx\n") << -1 << QByteArray();
+    QTest::newRow("header spelled otherwise")
+        << QByteArray("vx-festtextdatei 1\n000\tx\n") << -1 << QByteArray();
+    QTest::newRow("UTF-16 VX") << QByteArray(
+                                      "\xff\xfeV\0X\0 \0F\0e\0s\0t\0t\0e\0x\0t\0d\0a\0t\0e\0i\0",
+                                      34)
+                               << 0 << QByteArray("VX Festtextdatei");
+    QTest::newRow("UTF-16 RK") << QByteArray("\xff\xfe"
+                                             "a\0\n\0",
+                                             6)
+                               << -1 << QByteArray();
+    QTest::newRow("RK 8-bit") << QByteArray("Gr\xfc\xdf"
+                                            "e\n")
+                              << 1
+                              << QByteArray("Gr\xfc\xdf"
+                                            "e\n");
+    QTest::newRow("RK UTF-8") << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f"
+                                            "e\n")
+                              << 1
+                              << QByteArray("Gr\xfc\xdf"
+                                            "e\n");
+    QTest::newRow("RK UTF-8 omega") << QByteArray("a\n\xce\xa9\n") << -1 << QByteArray();
+}
+
+void TstFesttexte::recognise()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, kind);
+    QFETCH(QByteArray, content);
+    FesttextFileKind found = FesttextFileKind::Rk;
+    QString error;
+    bool ok = RecogniseFesttextFile(file, found, &error);
+    if (ok && found == FesttextFileKind::Rk)
+        ok = RkFesttextBytes(file, &error);
+    QCOMPARE(ok, kind >= 0);
+    if (!ok) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QCOMPARE(static_cast<int>(found), kind);
+    QCOMPARE(file, content);
 }
 
 void TstFesttexte::richText()

@@ -23,6 +23,9 @@ namespace {
 
 const QString kSaveFailed = QStringLiteral("Fehler beim Speichern Festtexte");
 const QString kTableFailed = QStringLiteral("Fehler beim Speichern im EE-Prom des Terminals");
+const QString kModeUnread = QStringLiteral(
+    "Das Terminal hat seinen Betriebsmodus nicht gemeldet: die Festtexte wurden nicht "
+    "übertragen, der Modus des Terminals bleibt, wie er ist.");
 
 // 128 texts with embedded commands, line breaks and an umlaut: about 3.5 KB.
 FesttextRows fullSet()
@@ -39,7 +42,7 @@ FesttextRows fullSet()
 // What the project holds after a text went into the terminal and came back.
 QString afterTransfer(const QByteArray& text, bool block)
 {
-    return AnsiToString(SteuerzeichenToText(FilterSteuerzeichen(text, block)));
+    return AnsiToString(FesttextFromBytes(FesttextToBytes(text, block)));
 }
 
 struct Rig
@@ -97,6 +100,10 @@ private Q_SLOTS:
     void versionChoosesWriter();
     void memorySize_data();
     void memorySize();
+    void modeUnanswered_data();
+    void modeUnanswered();
+    void corruptMemory();
+    void outsideCodePage();
     void faults_data();
     void faults();
     void showOnTerminal();
@@ -118,11 +125,15 @@ void TstFesttexteVxsim::roundTrip()
     // transfer keeps the terminal's and does not take it into the terminal object.
     rig.link.vx.Einschaltmeldung = true;
     const int terminalMode = rig.term.modeFlags();
+    int outcome = -1;
+    connect(&rig.link.vx, &clsVX::exchangeFinished, this, [&outcome](int code) { outcome = code; });
     const bool written = block ? rig.link.vx.SaveFesttexteBlockweise(rows)
                                : rig.link.vx.SaveFesttexteByteweise(rows);
     QVERIFY2(written, qPrintable(rig.link.ui.texts().join('|')));
     QCOMPARE(rig.term.modeFlags(), terminalMode);
     QVERIFY(rig.link.vx.Einschaltmeldung);
+    // The status bar's last outcome is the transfer's: answered, not "unerwartete Antwort".
+    QCOMPARE(outcome, 0);
     QVERIFY(!rig.progress.visible());
     // One step per table entry and text byte, or per block.
     FesttextLayout layout;
@@ -171,7 +182,7 @@ void TstFesttexteVxsim::gapsKeepTheirNumbers()
     QCOMPARE(back.at(1).DisplayNr, 1);
     QCOMPARE(back.at(1).text, QString());
     QCOMPARE(back.at(2).DisplayNr, 5);
-    QCOMPARE(back.at(2).text, QStringLiteral("#5 <013><010>f<252>nf"));
+    QCOMPARE(back.at(2).text, QStringLiteral("#5 \r\nfünf"));
     QCOMPARE(back.at(3).DisplayNr, 9); // no text in the terminal: stays as it was
     QCOMPARE(back.at(3).text, QStringLiteral("bleibt"));
 }
@@ -225,32 +236,93 @@ void TstFesttexteVxsim::versionChoosesWriter()
 
 void TstFesttexteVxsim::memorySize_data()
 {
+    QTest::addColumn<QString>("firmware");
     QTest::addColumn<int>("end");
     QTest::addColumn<bool>("asked");
-    QTest::newRow("4096 asks nothing") << 4096 << false;
-    QTest::newRow("4097 queries") << 4097 << true;
+    QTest::newRow("block 4096 asks nothing") << "3.0" << 4096 << false;
+    QTest::newRow("block 4097 queries") << "3.0" << 4097 << true;
+    QTest::newRow("byte 4097 queries") << "2.5" << 4097 << true;
 }
 
 void TstFesttexteVxsim::memorySize()
 {
+    QFETCH(QString, firmware);
     QFETCH(int, end);
     QFETCH(bool, asked);
-    Rig rig;
-    // One text whose terminator ends at `end`.
+    Rig rig(firmware);
+    // One text whose terminator ends at `end`; the question is answered No.
     const FesttextRows rows{{0, QByteArray(end - kFesttextFirst - 1, 'x')}};
     rig.link.ui.queueAnswer(UserInterface::Answer::No);
-    QVERIFY(rig.link.vx.SaveFesttexteBlockweise(rows));
+    // Declined is not written: nothing sent, no error message, and false.
+    QCOMPARE(rig.link.vx.SaveFesttexte(rows), !asked);
+    QCOMPARE(rig.link.vx.festtexteDeclined(), asked);
     const QStringList texts = rig.link.ui.texts();
     if (asked) {
         QCOMPARE(texts, QStringList{QStringLiteral("Festtexte überschreiten die Speichergröße um "
                                                    "1 Zeichen. Trotzdem übertragen?")});
         QCOMPARE(rig.term.eepromCell(kFesttextTable), uchar(0xFF)); // nothing written
+        QCOMPARE(rig.term.eepromCell(0), uchar(0));                 // user characters kept
     } else {
         QVERIFY(texts.isEmpty());
         QCOMPARE(rig.term.eepromCell(kFesttextFirst), uchar('x'));
     }
     QVERIFY(rig.term.decimalForm());
     QVERIFY(!rig.progress.visible());
+}
+
+void TstFesttexteVxsim::modeUnanswered_data()
+{
+    QTest::addColumn<bool>("block");
+    QTest::newRow("byte writer") << false;
+    QTest::newRow("block writer") << true;
+}
+
+void TstFesttexteVxsim::modeUnanswered()
+{
+    QFETCH(bool, block);
+    Rig rig;
+    const int mode = rig.term.modeFlags();
+    // The terminal hears everything but answers nothing: the object's flags are not its.
+    rig.term.setFault(VxTerminal::Fault::MuteAfter, 0);
+    QVERIFY(!rig.link.vx.SaveFesttexte(fullSet(), block));
+    QCOMPARE(rig.term.modeFlags(), mode);
+    QCOMPARE(rig.term.eepromCell(kFesttextTable), uchar(0xFF));
+    QCOMPARE(rig.link.ui.texts(), (QStringList{kModeUnread, kSaveFailed}));
+}
+
+void TstFesttexteVxsim::corruptMemory()
+{
+    Rig rig;
+    // Every entry points at 0x0201 and no text ends: each address is asked once, the read
+    // stops at the memory's end and stores nothing.
+    for (int n = 0; n < kFesttextCount; ++n) {
+        rig.term.setEepromCell(kFesttextTable + 2 * n, 0x02);
+        rig.term.setEepromCell(kFesttextTable + 2 * n + 1, 0x01);
+    }
+    for (int a = kFesttextFirst; a < 4096; ++a)
+        rig.term.setEepromCell(a, 'x');
+    QVERIFY(rig.freshProject(QStringLiteral("corrupt")));
+    const QList<FesttextTable::Entry> before = rig.entries();
+    int exchanges = 0;
+    connect(&rig.link.vx, &clsVX::exchangeFinished, this, [&exchanges] { ++exchanges; });
+    rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
+    QVERIFY(!FesttexteCore(rig.link.vx, rig.env).readFromTerminal());
+    QCOMPARE(exchanges, 2 * kFesttextCount + 4096 - kFesttextFirst);
+    QCOMPARE(rig.link.ui.texts().last().left(33),
+             QStringLiteral("Festtext 0 endet nicht im Speiche"));
+    QCOMPARE(rig.entries().size(), before.size());
+}
+
+void TstFesttexteVxsim::outsideCodePage()
+{
+    Rig rig;
+    QVERIFY(rig.freshProject(QStringLiteral("omega")));
+    QString error;
+    QVERIFY(FesttextTable(rig.env).store(3, QStringLiteral("10 kΩ"), QString(), &error));
+    QVERIFY(!FesttexteCore(rig.link.vx, rig.env).writeToTerminal(true, &error));
+    QVERIFY2(error.contains(QStringLiteral("Festtext 3")) && error.contains(QStringLiteral("„Ω“")),
+             qPrintable(error));
+    QCOMPARE(rig.term.eepromCell(kFesttextTable), uchar(0xFF));
 }
 
 void TstFesttexteVxsim::faults_data()
@@ -270,8 +342,9 @@ void TstFesttexteVxsim::faults_data()
     // A silent terminal has no version: the question decides the writer.
     const QString ask = QStringLiteral("Zeilenumbruch filtern?");
     QTest::newRow("byte silence") << false << silent << 0
-                                  << QStringList{ask, kTableFailed, kSaveFailed} << false;
-    QTest::newRow("block silence") << true << silent << 0 << QStringList{ask, kSaveFailed} << false;
+                                  << QStringList{ask, kModeUnread, kSaveFailed} << false;
+    QTest::newRow("block silence")
+        << true << silent << 0 << QStringList{ask, kModeUnread, kSaveFailed} << false;
     QTest::newRow("byte dropped line")
         << false << drop << 2000 << QStringList{kSaveFailed} << false;
     QTest::newRow("block dropped line")

@@ -1,6 +1,7 @@
 #include "link/Notation.h"
 #include "link/ReplyParser.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace vemro;
@@ -148,6 +149,68 @@ private slots:
         }
     }
 
+    // Bytes of a fixed text read back -> the editor's form, which the writer turns back
+    // into the same bytes.
+    void festtextForm_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("form");
+        QTest::newRow("line break as such")
+            << QByteArray("Hallo\r\nWelt") << QByteArray("Hallo\r\nWelt");
+        QTest::newRow("umlauts as such") << QByteArray("Gr\xfc\xdf"
+                                                       "e 100%")
+                                         << QByteArray("Gr\xfc\xdf"
+                                                       "e 100%");
+        QTest::newRow("no ESC: notation as typed")
+            << QByteArray("a<065>{b}") << QByteArray("a<065>{b}");
+        QTest::newRow("command in braces")
+            << esc("LLSt\xf6rung\rPumpe 2") << QByteArray("{<ESC>LL}St\xf6rung\rPumpe 2");
+        QTest::newRow("decimal parameters") << esc("LC2,1;x") << QByteArray("{<ESC>LC2,1;}x");
+        QTest::newRow("byte value 13")
+            << esc("KM") + bytes({13}) + "a" << QByteArray("{<ESC>KM<013>}a");
+        QTest::newRow("byte values 27 123 125")
+            << esc("LC") + bytes({27, 123}) + esc("LB") + bytes({125})
+            << QByteArray("{<ESC>LC<027><123>}{<ESC>LB<125>}");
+        QTest::newRow("special characters beside a command")
+            << esc("LL") + "<{}>" << QByteArray("{<ESC>LL}<060><123><125>>");
+        QTest::newRow("control bytes in braces") << esc("LL") + bytes({7, 8}) + "x" + bytes({127})
+                                                 << QByteArray("{<ESC>LL}{<007><008>}x{<127>}");
+        QTest::newRow("unknown command") << esc("XYZab") << QByteArray("{<ESC>XYZ}ab");
+        QTest::newRow("255 is a character")
+            << esc("LL") + bytes({255}) << QByteArray("{<ESC>LL}\xff");
+    }
+    void festtextForm()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QByteArray, form);
+        QCOMPARE(FesttextFromBytes(raw), form);
+        QCOMPARE(FesttextToBytes(form, false), raw);
+    }
+
+    // Any bytes without 0 come back from their form; a NUL is refused before sending.
+    void festtextFormInverse()
+    {
+        QRandomGenerator random(18);
+        for (int i = 0; i < 2000; ++i) {
+            QByteArray raw;
+            const int size = random.bounded(1, 24);
+            for (int k = 0; k < size; ++k) {
+                const int pick = random.bounded(10);
+                raw.append(static_cast<char>(pick == 0   ? 27
+                                             : pick == 1 ? random.bounded(1, 32)
+                                                         : random.bounded(1, 256)));
+            }
+            if (!raw.contains('\x1b') && raw.contains("<ESC>"))
+                continue; // only a terminal of another program holds that
+            const QByteArray form = FesttextFromBytes(raw);
+            QCOMPARE(FesttextToBytes(form, false), raw);
+            if (!raw.contains("\r\n"))
+                QCOMPARE(FesttextToBytes(form, true), raw);
+        }
+        QVERIFY_THROWS_EXCEPTION(NotationError, (void)FesttextToBytes("{<ESC>KM<000>}", false));
+        QCOMPARE(FesttextCommandForm(esc("KM") + bytes({10})), QByteArray("{<ESC>KM<010>}"));
+        QCOMPARE(FesttextToBytes("a\r\r\n\nb", true), QByteArray("a\r\rb"));
+    }
     void decimalReply_data()
     {
         QTest::addColumn<QByteArray>("reply");

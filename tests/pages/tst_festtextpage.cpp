@@ -93,6 +93,7 @@ private Q_SLOTS:
     void unsavedQuestion();
     void failedReadKeepsEditor_data();
     void failedReadKeepsEditor();
+    void readShowsTyped();
     void storeAndRichText();
     void foreignRtfShowsPlain();
     void preview();
@@ -201,8 +202,11 @@ void TstFesttextPage::failedReadKeepsEditor_data()
 {
     QTest::addColumn<bool>("agree");
     QTest::addColumn<bool>("silent");
-    QTest::newRow("overwrite refused") << false << false;
-    QTest::newRow("terminal silent") << true << true;
+    QTest::addColumn<int>("breakAfter"); // the terminal falls silent after this text
+    QTest::newRow("overwrite refused") << false << false << -1;
+    QTest::newRow("terminal silent") << true << true << -1;
+    // The number box shows 100, 101, 102 as they come: no row may be added for them.
+    QTest::newRow("broken off at 102") << true << false << 102;
 }
 
 // A read that stores nothing leaves the editor as the user left it, unsaved text included.
@@ -210,8 +214,20 @@ void TstFesttextPage::failedReadKeepsEditor()
 {
     QFETCH(bool, agree);
     QFETCH(bool, silent);
+    QFETCH(int, breakAfter);
     Rig rig;
+    if (breakAfter >= 0) {
+        FesttextRows texts;
+        for (int n = 0; n < 110; ++n)
+            texts.append(FesttextRow{n, "t" + QByteArray::number(n)});
+        QVERIFY(rig.link.vx.SaveFesttexteBlockweise(texts));
+        connect(&rig.link.vx, &clsVX::festtextGelesen, &rig.term, [&rig, breakAfter](int n) {
+            if (n == breakAfter)
+                rig.term.setFault(VxTerminal::Fault::Silent);
+        });
+    }
     rig.page->txtFesttextNr()->setText(QStringLiteral("010"));
+    const QList<int> rows = rig.numbers();
     rig.page->txtFesttext()->setPlainText(QStringLiteral("noch nicht gespeichert"));
     QVERIFY(rig.page->unsaved());
     if (silent)
@@ -223,6 +239,30 @@ void TstFesttextPage::failedReadKeepsEditor()
     QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("010"));
     QVERIFY(rig.page->unsaved());
     QCOMPARE(rig.stored(10), QString());
+    QCOMPARE(rig.numbers(), rows);
+}
+
+// A read shows the texts as typed, on their lines, and the preview as the terminal shows it.
+void TstFesttextPage::readShowsTyped()
+{
+    Rig rig;
+    QVERIFY(rig.link.vx.SaveFesttexteBlockweise(FesttextRows{{0, "{<ESC>LL}St\xf6rung\r\nPumpe 2"},
+                                                             {1, "Gr\xfc\xdf"
+                                                                 "e 100%"}}));
+    rig.link.ui.queueAnswer(UserInterface::Answer::Yes);
+    rig.page->transfers().first().read();
+    QCOMPARE(rig.page->txtFesttextNr()->text(), QStringLiteral("000"));
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("{<ESC>LL}Störung\nPumpe 2"));
+    QCOMPARE(rig.page->txtFesttextVorschau()->toPlainText(), QStringLiteral("Störung\nPumpe 2\n"));
+    rig.link.vx.ShowFesttext(0);
+    QTRY_COMPARE(rig.term.displayLine(0).trimmed(), QStringLiteral("Störung"));
+    QCOMPARE(rig.term.displayLine(1).trimmed(), QStringLiteral("Pumpe 2"));
+    rig.page->txtFesttextNr()->setText(QStringLiteral("001"));
+    QCOMPARE(rig.page->txtFesttext()->toPlainText(), QStringLiteral("Grüße 100%"));
+    // Shown and left unchanged, the lone CR the block writer left stays as it came.
+    rig.page->txtFesttextNr()->setText(QStringLiteral("000"));
+    rig.page->txtFesttext_LostFocus();
+    QCOMPARE(rig.stored(0), QStringLiteral("{<ESC>LL}Störung\rPumpe 2"));
 }
 
 void TstFesttextPage::storeAndRichText()

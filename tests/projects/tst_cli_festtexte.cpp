@@ -5,8 +5,11 @@
 #include "../common/CliRun.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using vemro::test::CliResult;
 
@@ -19,6 +22,10 @@ private Q_SLOTS:
     void writeReadRoundTrip();
     void exportImportShow();
     void silentTerminal();
+    void declined_data();
+    void declined();
+    void importRefused_data();
+    void importRefused();
     void compose_data();
     void compose();
 
@@ -34,7 +41,7 @@ void TstCliFesttexte::initTestCase()
 {
     m_home = std::make_unique<ProjectTestHome>();
     QVERIFY(m_home->installTemplates());
-    for (const char* name : {"Quelle", "Ziel1", "Ziel2", "Leer1", "Katalog"}) {
+    for (const char* name : {"Quelle", "Ziel1", "Ziel2", "Leer1", "Katalog", "Gross"}) {
         const CliResult r =
             run({QStringLiteral("project"), QStringLiteral("new"), QString::fromLatin1(name)});
         QVERIFY2(r.code == 0, qPrintable(r.err));
@@ -135,6 +142,91 @@ void TstCliFesttexte::silentTerminal()
                              QStringLiteral("yes"), QStringLiteral("--device"), pty});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("Fehler beim Speichern Festtexte")), qPrintable(r.err));
+}
+
+void TstCliFesttexte::declined_data()
+{
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<QString>("answer"); // "" : no one at standard input
+    QTest::newRow("byte writer --no") << "2.5"
+                                      << "--no";
+    QTest::newRow("block writer --no") << "3.0"
+                                       << "--no";
+    QTest::newRow("block writer no stdin") << "3.0"
+                                           << "";
+}
+
+void TstCliFesttexte::declined()
+{
+    QFETCH(QString, firmware);
+    QFETCH(QString, answer);
+    // 128 texts of 45 bytes: 5,761 bytes, more than the 4,096 of the terminal.
+    QFile big(m_home->path() + QStringLiteral("/gross.txt"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    big.write("VX Festtextdatei 1\n");
+    for (int n = 0; n < 128; ++n)
+        big.write(QByteArray::number(n).rightJustified(3, '0') + '\t' + QByteArray(44, 'x') + '\n');
+    big.close();
+    CliResult r = run({QStringLiteral("texts"), QStringLiteral("import"), QStringLiteral("Gross"),
+                       big.fileName()});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QTemporaryDir dir;
+    const QString pty = dir.filePath(QStringLiteral("vx"));
+    SimProcess sim({QStringLiteral("--pty-link"), pty, QStringLiteral("--firmware"), firmware});
+    QVERIFY2(sim.waitFor(pty), qPrintable(sim.output()));
+    QStringList args{QStringLiteral("texts"), QStringLiteral("write"), QStringLiteral("Gross"),
+                     QStringLiteral("--device"), pty};
+    if (!answer.isEmpty())
+        args.prepend(answer);
+    r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(!r.out.contains(QStringLiteral("geschrieben")), qPrintable(r.out));
+    QVERIFY2(r.err.contains(QStringLiteral("Festtexte nicht übertragen")), qPrintable(r.err));
+}
+
+void TstCliFesttexte::importRefused_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "fehlt.txt"
+                             << "nicht lesbar: die Datei gibt es nicht";
+    QTest::newRow("folder") << "."
+                            << "nicht lesbar: das ist ein Ordner";
+    QTest::newRow("device") << "/dev/zero"
+                            << "keine gewöhnliche Datei";
+    QTest::newRow("fifo") << "fifo"
+                          << "keine gewöhnliche Datei";
+    QTest::newRow("too large") << "gross.bin"
+                               << "zu groß";
+    QTest::newRow("binary") << "elf.bin"
+                            << "Binärdaten";
+}
+
+void TstCliFesttexte::importRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    const QString sql = QStringLiteral("SELECT count(*) || group_concat(text) FROM Festtexte");
+    const QString before = m_home->projectValue(QStringLiteral("Leer1"), sql).toString();
+    const QString fifo = m_home->path() + QStringLiteral("/fifo");
+    if (!QFileInfo::exists(fifo))
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile large(m_home->path() + QStringLiteral("/gross.bin"));
+    QVERIFY(large.open(QIODevice::WriteOnly));
+    QVERIFY(large.resize(2 << 20)); // 2 MB of NULs
+    large.close();
+    QFile elf(m_home->path() + QStringLiteral("/elf.bin"));
+    QVERIFY(elf.open(QIODevice::WriteOnly));
+    elf.write(QByteArray("\x7f"
+                         "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+                         16));
+    elf.close();
+    const QString path = file.startsWith('/') ? file : m_home->path() + '/' + file;
+    const CliResult r =
+        run({QStringLiteral("texts"), QStringLiteral("import"), QStringLiteral("Leer1"), path});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+    QCOMPARE(m_home->projectValue(QStringLiteral("Leer1"), sql).toString(), before);
 }
 
 void TstCliFesttexte::compose_data()
