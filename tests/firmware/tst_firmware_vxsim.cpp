@@ -120,6 +120,8 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("wrong checksum answer")
             << QByteArray("fault checksum") << QStringList{clsBootloader::kChecksumTransfer};
+        QTest::newRow("received, then refused (231, 232)")
+            << QByteArray("fault nak 2") << QStringList{clsBootloader::kStoreError};
         QTest::newRow("line dropped mid-way")
             << QByteArray("fault mute 1000") << QStringList{clsBootloader::kLinkBroken};
         QTest::newRow("silent terminal")
