@@ -2,6 +2,7 @@
 #include "../projects/SimProcess.h"
 
 #include "app/frmhaupt.h"
+#include "commands/frmBefehle.h"
 #include "editors/InterfaceSettings.h"
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
@@ -18,6 +19,7 @@
 #include "project/clsProjekt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -29,6 +31,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QTimer>
 
 using namespace vemro;
 
@@ -242,6 +245,19 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     const QString reply =
         window.findChild<QLineEdit*>(QStringLiteral("txtTerminalAntwort"))->text();
     QVERIFY2(reply.contains(QStringLiteral("000032")), qPrintable(reply));
+    // "Befehl einfügen" opens the builder on the project's catalogue; its command goes into
+    // the command line.
+    auto* einfuegen = window.findChild<QPushButton*>(QStringLiteral("cmdBefehleinfuegen_B"));
+    QVERIFY(einfuegen && einfuegen->isEnabled());
+    QTimer::singleShot(0, this, [] {
+        auto* dialog = qobject_cast<frmBefehle*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QVERIFY(dialog->selectNode(QStringLiteral("B101")));
+        dialog->OKButton()->click();
+    });
+    einfuegen->click();
+    QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("txtBefehl"))->text(),
+             QStringLiteral("<ESC>LL"));
     QCOMPARE(m_home
                  ->projectValue(QStringLiteral("Anlage1"),
                                 QStringLiteral("SELECT lastComMode FROM Allgemein"))
