@@ -13,6 +13,7 @@
 #include "platform/Codepage.h"
 #include "tests/common/CliRun.h"
 
+#include <QLocalSocket>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -145,7 +146,8 @@ void TstRoundTrip::project()
     QTemporaryDir dir;
     const QString pty = dir.filePath(QStringLiteral("vx"));
     const QString address = QStringLiteral("127.0.78.%1").arg(seed % 100 + 10);
-    QStringList simArgs{QStringLiteral("--firmware"), firmware};
+    const QString ctl = dir.filePath(QStringLiteral("vx.ctl"));
+    QStringList simArgs{QStringLiteral("--firmware"), firmware, QStringLiteral("--control"), ctl};
     if (network)
         simArgs << QStringLiteral("--no-pty") << QStringLiteral("--udp") << address;
     else
@@ -226,13 +228,11 @@ void TstRoundTrip::project()
     }
     QVERIFY(ProjectTestHome::exec(m_home->projects() + source + QStringLiteral(".mdb"), sql));
 
-    // ---- Written, then found equal area by area.
+    // ---- Written, then found equal area by area (--verify).
     Result r = run(QStringList{QStringLiteral("project"), QStringLiteral("write"), source,
-                               QStringLiteral("--yes")} +
+                               QStringLiteral("--verify"), QStringLiteral("--yes")} +
                    link);
-    QVERIFY2(r.code == 0, qPrintable(where + r.out + QLatin1Char('\n') + r.err));
-    r = run(QStringList{QStringLiteral("project"), QStringLiteral("verify"), source} + link);
-    QVERIFY2(r.code == 0 || r.code == 1, qPrintable(where + r.err));
+    QVERIFY2(r.code == 0 || r.code == 1, qPrintable(where + r.out + QLatin1Char('\n') + r.err));
     const QStringList lines = r.out.split(QLatin1Char('\n'));
     QStringList areas{QStringLiteral("Terminalmodus"),  QStringLiteral("Displaygeometrie"),
                       QStringLiteral("Beleuchtung"),    QStringLiteral("Kontrast"),
@@ -254,6 +254,8 @@ void TstRoundTrip::project()
             QEXPECT_FAIL("", "Festtexte in der Byte-Form nicht lesbar (Abfrage dezimal)", Continue);
         QVERIFY2(at >= 0, qPrintable(where + area + QStringLiteral(" verschieden: ") + first));
     }
+    QVERIFY2(r.code == 0, qPrintable(where + r.out));
+
     // ---- Read back into the second project: the same rows.
     // The link must know the terminal's parameter form to take its replies apart: the
     // project read into starts in the form written.
@@ -289,6 +291,22 @@ void TstRoundTrip::project()
                                             .arg(it.key())
                                             .arg(it->first, it->second, back.join(' '))));
         }
+    }
+
+    if (keys && parameterMode == 1) {
+        // One key changed behind the program's back: the verify names it and exits 1.
+        QLocalSocket socket;
+        socket.connectToServer(ctl);
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write("keycode 7 0x01 0x02\n");
+        QVERIFY(socket.waitForReadyRead(5000));
+        r = run(QStringList{QStringLiteral("project"), QStringLiteral("verify"), source,
+                            QStringLiteral("--only"), QStringLiteral("keys")} +
+                link);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.out.startsWith(QStringLiteral("Tastencodes: verschieden\n  Taste 7: Projekt ")),
+                 qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral(", Terminal $01 ($01)")), qPrintable(r.out));
     }
 
     if (parameterMode == 0)

@@ -636,6 +636,13 @@ void TestVxTerminal::memoryRoundTrip()
                    esc("LK") + bytes({11}) + esc("LB0;") + esc("FP3;") + esc("TK1,2,3,36,7;") +
                    esc("TC5,143,88;") + esc("KS") + esc("Ks48,48,48,49,50,51,38;") + esc("SG6") +
                    esc("Kr"));
+    // The dump shows what verify compares: the stored characters, the texts by number.
+    before.receive(esc("E1,0,2;") + esc("E1,1,1;") + esc("E2,1,72;") + esc("E2,2,105;") +
+                   esc("E2,3,0;") + esc("E1,2,2;") + esc("E1,3,0;"));
+    const QString dump = before.stateText();
+    for (const char* line : {"stored3=00 00 00 00 00 1F 00 00 swap 00\n", "text000=48 69\n",
+                             "text001=-\n", "text002=?\n", "speedpending=-\n"})
+        QVERIFY2(dump.contains(QLatin1String(line)), line);
     VxTerminal after;
     QVERIFY(after.loadState(before.stateText()));
     QCOMPARE(int(after.eepromCell(1000)), 65);
