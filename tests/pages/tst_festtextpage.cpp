@@ -473,8 +473,6 @@ void TstFesttextPage::insertCommand_data()
                              << "<ESC>KM<ESC>" << QByteArray("\x1bKM\x1b");
     QTest::newRow("mode 123") << "B701" << QList<bool>{true, true, true, true, true, true}
                               << "<ESC>KM<123>" << QByteArray("\x1bKM{");
-    QTest::newRow("mode 0") << "B701" << QList<bool>{false, false, false, false, false, false}
-                            << "<ESC>KM<000>" << QByteArray("\x1bKM\0", 4);
 }
 
 void TstFesttextPage::insertCommand()
