@@ -63,7 +63,7 @@ void registerVerifyCommands(CliRegistry& registry)
                   QStringLiteral("project verify NAME [--only BEREICH,...]"),
                   QStringLiteral("vergleicht das Terminal mit dem Projekt (Exit 0 gleich, 1 "
                                  "verschieden, 2 Fehler); Bereiche: ") +
-                      ProjectVerifyCore::areaKeys().join(QLatin1Char(',')),
+                      ProjectVerifyCore::areaKeys().join(QStringLiteral(", ")),
                   projectVerify,
                   {kOnly},
                   true});
