@@ -6,7 +6,6 @@
 #include "app/QmTestBinding.h"
 #include "app/frmProjektneu.h"
 #include "app/frmStart.h"
-#include "editors/BarePage.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/DemoPage.h"
 #include "editors/FesttextePage.h"
@@ -17,6 +16,7 @@
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
+#include "editors/SelectComboEntry.h"
 #include "editors/TastaturPage.h"
 #include "editors/TerminalSettings.h"
 #include "editors/UserZeichenPage.h"
@@ -31,7 +31,6 @@
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/ProgramInfo.h"
-#include "platform/SelectComboEntry.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
@@ -106,14 +105,6 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     buildMenus();
     buildPages();
     buildDesignTabs();
-
-    // Pages whose content is still to come keep their page switch: the keyboard page
-    // opens on its sub-tab "Allgemein", the demo page has no read or send.
-    m_barePages.push_back(
-        std::make_unique<BarePage>(EditMode::Tastatur, EditMode::TastaturAllgemein));
-    m_barePages.push_back(std::make_unique<BarePage>(EditMode::Demo, EditMode::Demo, false));
-    for (const auto& bare : m_barePages)
-        addPage(*bare);
     addPage(*m_projektPage);
 }
 

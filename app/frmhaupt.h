@@ -24,7 +24,6 @@ class QVBoxLayout;
 
 namespace vemro {
 
-class BarePage;
 class ComPort;
 class ComPortResolver;
 class DataEnvironment;
@@ -189,7 +188,6 @@ private:
 
     int m_editMode = EditMode::Projekt;
     PageSet m_pages;
-    std::vector<std::unique_ptr<BarePage>> m_barePages;
     std::unique_ptr<ComPortResolver> m_resolver;
     std::function<bool(QString*)> m_fillTestListe;
 };

@@ -7,9 +7,9 @@
 //   vemro-window-bench --home DIR firmware-update NAME FILE
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
+#include "editors/SelectComboEntry.h"
 #include "editors/frmVerify.h"
 #include "link/ComPort.h"
-#include "platform/SelectComboEntry.h"
 #include "platform/UserInterface.h"
 
 #include <QAction>

@@ -202,7 +202,7 @@ int speed(CliContext& ctx, clsVX& vx)
     if (!SpeedEntries().contains(ctx.args.first().trimmed()))
         return ctx.fail(QStringLiteral("ungültige Schnittstellengeschwindigkeit : ") +
                         ctx.args.first());
-    InterfaceSettingsCore core(vx, DataEnvironment::instance());
+    InterfaceSettingsCore core(vx, ctx.session->env());
     QString error;
     if (!core.switchSpeed(ctx.args.first().trimmed(), &error))
         return ctx.fail(error);
@@ -216,8 +216,7 @@ int saveConfig(CliContext& ctx, clsVX& vx)
 {
     if (!ctx.args.isEmpty())
         return ctx.usage(QStringLiteral("save-config"));
-    DataEnvironment& env = DataEnvironment::instance();
-    TerminalSettingsCore core(vx, env);
+    TerminalSettingsCore core(vx, ctx.session->env());
     QString error;
     return core.keepConfiguration(&error) ? 0 : ctx.fail(error);
 }
@@ -278,12 +277,13 @@ void registerLinkCommands(CliRegistry& registry)
                   withTerminal(eepromSize),
                   {},
                   true});
-    registry.add({QStringLiteral("eeprom get"),
-                  QStringLiteral("eeprom get ADRESSE [--count N]"),
-                  QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
-                  withTerminal(eepromGet),
-                  {kCount},
-                  true});
+    registry.add(
+        {QStringLiteral("eeprom get"),
+         QStringLiteral("eeprom get ADRESSE [--count N]"),
+         QStringLiteral("liest eine EEPROM-Zelle (mit --count N Zellen, je ein Austausch)"),
+         withTerminal(eepromGet),
+         {kCount},
+         true});
     registry.add({QStringLiteral("eeprom set"),
                   QStringLiteral("eeprom set ADRESSE WERT"),
                   QStringLiteral("schreibt eine EEPROM-Zelle (mit Bestätigung)"),

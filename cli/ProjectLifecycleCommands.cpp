@@ -11,6 +11,7 @@
 #include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/ProgramInfo.h"
+#include "platform/SqlTransaction.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
@@ -207,11 +208,11 @@ int configRead(CliContext& ctx)
     {
         // One transaction: the record is written whole or not at all. The handle ends with
         // this block, before the connection is closed.
-        QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-        const bool transaction = db.transaction();
-        if (!core.saveToProject(d, &error) || (transaction && !db.commit())) {
-            if (transaction)
-                db.rollback();
+        SqlTransaction transaction(env.database(DataEnvironment::kProjekt));
+        error = transaction.error();
+        if (!transaction.ok() || !core.saveToProject(d, &error) || !transaction.commit()) {
+            if (error.isEmpty())
+                error = transaction.error();
             return ctx.fail(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "config/FesttextFiles.h"
 #include "platform/Codepage.h"
+#include "platform/SqlTransaction.h"
 #include "project/DataEnvironment.h"
 #include "project/Recordset.h"
 
@@ -25,19 +26,15 @@ bool fail(QString* error, const QString& text)
     return false;
 }
 
-// Runs `work` inside a transaction of the project connection, unless one is already open
-// (a project save wraps every page in its own).
+// Runs `work` inside a transaction of the project connection (joining a project save's).
+// A connection not open yet is opened by the work itself, which then runs without one.
 template <typename Work> bool inTransaction(DataEnvironment& env, Work work)
 {
     QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    const bool own = db.isOpen() && db.transaction();
-    const bool ok = work();
-    if (own) {
-        if (ok)
-            return db.commit();
-        db.rollback();
-    }
-    return ok;
+    if (!db.isOpen())
+        return work();
+    SqlTransaction transaction(db);
+    return transaction.ok() && work() && transaction.commit();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "link/clsVX.h"
 #include "platform/Codepage.h"
 #include "platform/ProgressIndicator.h"
+#include "platform/SqlTransaction.h"
 #include "project/DataEnvironment.h"
 
 #include <QSqlError>
@@ -309,21 +310,23 @@ bool KeyboardSettings::readAllIntoProject(DataEnvironment& env, clsVX& vx, QStri
     KeyCodeTable table;
     if (!readCodes(vx, table, error) || !readConfig(vx, error))
         return false;
-    QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    const bool own = db.transaction();
+    SqlTransaction transaction(env.database(DataEnvironment::kProjekt));
+    if (!transaction.ok()) {
+        setError(error, QStringLiteral("Tastatur konnte nicht gespeichert werden: ") +
+                            transaction.error());
+        return false;
+    }
     bool ok = storeCodesToProject(env, table, error) && storeConfig(env, *vx.Keyboard(), error);
-    if (own) {
-        if (ok && !db.commit()) {
-            setError(error, QStringLiteral("Tastatur konnte nicht gespeichert werden: ") +
-                                db.lastError().text());
-            ok = false;
-        }
-        if (!ok) {
-            db.rollback();
-            // The record sets show what the file holds again.
-            (void)env.execute(kCodes);
-            (void)env.execute(kMode);
-        }
+    if (ok && !transaction.commit()) {
+        setError(error, QStringLiteral("Tastatur konnte nicht gespeichert werden: ") +
+                            transaction.error());
+        ok = false;
+    }
+    if (!ok) {
+        transaction.rollback();
+        // The record sets show what the file holds again.
+        (void)env.execute(kCodes);
+        (void)env.execute(kMode);
     }
     return ok;
 }
@@ -372,8 +375,13 @@ bool KeyboardSettings::storeCodesToProject(DataEnvironment& env, const KeyCodeTa
     if (rs.editing())
         rs.cancelUpdate();
     QSqlDatabase db = env.database(DataEnvironment::kProjekt);
-    // Inside the project save's transaction a second one cannot start; it covers us then.
-    const bool own = db.transaction();
+    // Inside the project save this joins its transaction.
+    SqlTransaction transaction(db);
+    if (!transaction.ok()) {
+        setError(error, QStringLiteral("Tastencodes konnten nicht gespeichert werden: ") +
+                            transaction.error());
+        return false;
+    }
     QSqlQuery q(db);
     bool ok = q.exec(QStringLiteral("DELETE FROM Tastencodes"));
     for (int i = 0; ok && i < table.size(); ++i) {
@@ -385,12 +393,13 @@ bool KeyboardSettings::storeCodesToProject(DataEnvironment& env, const KeyCodeTa
         q.addBindValue(row.Tastencode_Shift);
         ok = ok && q.exec();
     }
-    const QString why = q.lastError().text();
-    if (ok && own)
-        ok = db.commit();
+    QString why = q.lastError().text();
+    if (ok && !transaction.commit()) {
+        ok = false;
+        why = transaction.error();
+    }
     if (!ok) {
-        if (own)
-            db.rollback();
+        transaction.rollback();
         setError(error, QStringLiteral("Tastencodes konnten nicht gespeichert werden: ") + why);
         return false;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/DisplayDemo.h"
 #include "editors/Page.h"
-#include "link/DisplayDemo.h"
 
 #include <QPointer>
 #include <QWidget>

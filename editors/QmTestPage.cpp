@@ -1,7 +1,7 @@
 #include "editors/QmTestPage.h"
 
+#include "editors/SelectComboEntry.h"
 #include "platform/Globals.h"
-#include "platform/SelectComboEntry.h"
 
 #include <QComboBox>
 #include <QGroupBox>

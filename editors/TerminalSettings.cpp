@@ -2,10 +2,10 @@
 
 #include "editors/EditMode.h"
 #include "editors/KonfigurationPage.h"
+#include "editors/SelectComboEntry.h"
 #include "link/clsVX.h"
 #include "platform/DataSide.h"
 #include "platform/Globals.h"
-#include "platform/SelectComboEntry.h"
 #include "platform/TextValue.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/UserCharPattern.h"
 #include "editors/Page.h"
-#include "link/UserCharPattern.h"
 #include "link/UserCharSet.h"
 
 #include <QPointer>

@@ -1,10 +1,25 @@
 #include "link/ComPortMap.h"
 
+#include "platform/SqlTransaction.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace vemro {
+
+namespace {
+
+bool commit(SqlTransaction& transaction, QString* error)
+{
+    if (transaction.commit())
+        return true;
+    if (error)
+        *error = transaction.error();
+    return false;
+}
+
+} // namespace
 
 QString ComPortMap::defaultDevicePath(int comNr)
 {
@@ -25,9 +40,10 @@ bool ComPortMap::ensureTable(QSqlDatabase& db, QString* error)
     if (db.tables().contains(QStringLiteral("ComPortZuordnung"), Qt::CaseInsensitive))
         return true;
     QSqlQuery q(db);
-    if (!db.transaction()) {
+    SqlTransaction transaction(db);
+    if (!transaction.ok()) {
         if (error)
-            *error = db.lastError().text();
+            *error = transaction.error();
         return false;
     }
     bool ok = q.exec(QStringLiteral("CREATE TABLE ComPortZuordnung (ComNr INTEGER PRIMARY KEY, "
@@ -42,10 +58,9 @@ bool ComPortMap::ensureTable(QSqlDatabase& db, QString* error)
     if (!ok) {
         if (error)
             *error = q.lastError().text();
-        db.rollback();
         return false;
     }
-    return db.commit();
+    return commit(transaction, error);
 }
 
 QString ComPortMap::devicePath(const QSqlDatabase& db, int comNr)
@@ -83,7 +98,13 @@ bool ComPortMap::setDevicePath(QSqlDatabase& db, int comNr, const QString& path,
     QSqlQuery q(db);
     q.prepare(QStringLiteral("DELETE FROM ComPortZuordnung WHERE ComNr = ?"));
     q.addBindValue(comNr);
-    bool ok = db.transaction() && q.exec();
+    SqlTransaction transaction(db);
+    if (!transaction.ok()) {
+        if (error)
+            *error = transaction.error();
+        return false;
+    }
+    bool ok = q.exec();
     ok = ok &&
          q.prepare(QStringLiteral("INSERT INTO ComPortZuordnung (ComNr, Geraet) VALUES (?, ?)"));
     q.addBindValue(comNr);
@@ -92,10 +113,9 @@ bool ComPortMap::setDevicePath(QSqlDatabase& db, int comNr, const QString& path,
     if (!ok) {
         if (error)
             *error = q.lastError().text();
-        db.rollback();
         return false;
     }
-    return db.commit();
+    return commit(transaction, error);
 }
 
 } // namespace vemro

@@ -4,6 +4,7 @@
 #include "netmodule/ModuleDiscovery.h"
 #include "netmodule/clsNetModul.h"
 #include "platform/LocalWait.h"
+#include "platform/SqlTransaction.h"
 #include "platform/UserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/DatabaseMessage.h"
@@ -38,7 +39,13 @@ bool ModuleSearch::run(const QString& address, QString* error)
     // The whole result in one transaction: quick for many answers, and a search that is
     // cut short leaves the previous result.
     QSqlDatabase db = m_env.database(DataEnvironment::kDaten);
-    const bool transaction = db.transaction();
+    SqlTransaction transaction(db);
+    if (!transaction.ok()) {
+        (void)rs.requery();
+        if (error)
+            *error = DatabaseMessage::text(transaction.sqlError(), db.databaseName());
+        return false;
+    }
     m_dropped = 0;
     m_firstProblem.clear();
     // 3.-4. From here on failures do not stop the search.
@@ -63,11 +70,10 @@ bool ModuleSearch::run(const QString& address, QString* error)
     // 6.
     m_active = false;
     m_net.CloseUDPConn();
-    if (transaction && !db.commit()) {
-        db.rollback();
+    if (!transaction.commit()) {
         (void)rs.requery();
         if (error)
-            *error = DatabaseMessage::text(db.lastError(), db.databaseName());
+            *error = DatabaseMessage::text(transaction.sqlError(), db.databaseName());
         return false;
     }
     // Unusable answers were dropped; one message says so, not one box per datagram.

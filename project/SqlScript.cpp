@@ -1,5 +1,7 @@
 #include "project/SqlScript.h"
 
+#include "platform/SqlTransaction.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -51,28 +53,27 @@ QStringList SplitSqlScript(const QString& script)
 
 bool RunSqlScript(QSqlDatabase& db, const QString& script, QString* error)
 {
-    if (!db.transaction()) {
+    SqlTransaction transaction(db);
+    if (!transaction.ok()) {
         if (error)
-            *error = db.lastError().text();
+            *error = transaction.error();
         return false;
     }
     QSqlQuery query(db);
     for (const QString& statement : SplitSqlScript(script)) {
         if (!query.exec(statement)) {
             if (error) {
-                *error = QStringLiteral("%1\n(%2)").arg(query.lastError().text(),
-                                                      statement.left(200));
+                *error =
+                    QStringLiteral("%1\n(%2)").arg(query.lastError().text(), statement.left(200));
             }
             query.finish();
-            db.rollback();
             return false;
         }
     }
     query.finish();
-    if (!db.commit()) {
+    if (!transaction.commit()) {
         if (error)
-            *error = db.lastError().text();
-        db.rollback();
+            *error = transaction.error();
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "project/clsProjekt.h"
 
 #include "platform/ProgramInfo.h"
+#include "platform/SqlTransaction.h"
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
@@ -341,16 +342,15 @@ bool clsProjekt::SaveProjekt()
         return true;
     // Several tables change: one transaction, so that a crash leaves the old project or
     // the new one, never a mix.
-    QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
-    const bool transaction = db.transaction();
-    QString error;
-    const bool ok = m_window->SaveToProject(&error);
-    if (ok && (!transaction || db.commit()))
-        return true;
-    if (ok)
-        error = db.lastError().text();
-    if (transaction)
-        db.rollback();
+    SqlTransaction transaction(m_env.database(DataEnvironment::kProjekt));
+    QString error = transaction.error();
+    if (transaction.ok()) {
+        if (m_window->SaveToProject(&error) && transaction.commit())
+            return true;
+        if (error.isEmpty())
+            error = transaction.error();
+        transaction.rollback();
+    }
     // The recordsets hold what was rolled back; they reload on their next use.
     closeProjectRecordsets();
     ui().message(QStringLiteral("Projekt konnte nicht gespeichert werden : ") + error,
@@ -462,9 +462,10 @@ bool clsProjekt::UpdateProjekt()
         // newer than its schema, nor left with the column but the old version.
         QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
         const QString file = db.databaseName();
-        if (!db.transaction()) {
+        SqlTransaction transaction(db);
+        if (!transaction.ok()) {
             ui().message(QStringLiteral("Fehler bei DB-Update : ") +
-                             DatabaseMessage::text(db.lastError(), file),
+                             DatabaseMessage::text(transaction.sqlError(), file),
                          kProductName);
             return false;
         }
@@ -480,10 +481,12 @@ bool clsProjekt::UpdateProjekt()
             (!header.setValue(QStringLiteral("DBVersion"), QString::fromLatin1(step->to)) ||
              !header.update()))
             reason = header.lastError();
-        if (reason.isEmpty() && !db.commit())
-            reason = DatabaseMessage::text(db.lastError(), file);
+        if (reason.isEmpty() && !transaction.commit())
+            reason = transaction.sqlError().isValid()
+                         ? DatabaseMessage::text(transaction.sqlError(), file)
+                         : transaction.error();
         if (!reason.isEmpty()) {
-            db.rollback();
+            transaction.rollback();
             header.cancelUpdate();
             (void)header.requery(); // back to what the file holds
             ui().message(QStringLiteral("Fehler bei DB-Update : ") + reason, kProductName);

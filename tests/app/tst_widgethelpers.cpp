@@ -1,5 +1,5 @@
+#include "editors/SelectComboEntry.h"
 #include "platform/Globals.h"
-#include "platform/SelectComboEntry.h"
 
 #include <QComboBox>
 #include <QtTest>
@@ -24,7 +24,8 @@ void TstWidgetHelpers::selectComboEntry_data()
     QTest::addColumn<int>("handlerRuns"); // runs of a handler that honours ControlsUpdating
     QTest::newRow("program fills quietly") << 0 << "20x4" << false << true << 2 << 0;
     QTest::newRow("as the user's choice") << 0 << "20x4" << true << true << 2 << 1;
-    QTest::newRow("user's choice of the selected entry runs again") << 2 << "20x4" << true << true << 2 << 1;
+    QTest::newRow("user's choice of the selected entry runs again")
+        << 2 << "20x4" << true << true << 2 << 1;
     QTest::newRow("exact text only") << 0 << "20X4" << false << false << 0 << 0;
     QTest::newRow("no prefix match") << 0 << "20" << true << false << 0 << 0;
     QTest::newRow("empty text") << 1 << "" << false << false << 1 << 0;

@@ -2,10 +2,10 @@
 // against an in-memory terminal.
 #include "../link/LinkFixture.h"
 
+#include "config/DisplayDemo.h"
 #include "config/KeyboardSettings.h"
-#include "link/DisplayDemo.h"
+#include "config/UserCharPattern.h"
 #include "link/KeyCodeNotation.h"
-#include "link/UserCharPattern.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/ProgressIndicator.h"

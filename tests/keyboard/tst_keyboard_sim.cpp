@@ -3,9 +3,9 @@
 #include "../link/LinkFixture.h"
 #include "../projects/ProjectTestHome.h"
 
+#include "config/DisplayDemo.h"
 #include "config/KeyboardSettings.h"
 #include "config/UserCharacters.h"
-#include "link/DisplayDemo.h"
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/ProgressIndicator.h"

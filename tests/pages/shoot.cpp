@@ -1,9 +1,9 @@
 // Saves a picture of every page of the main window (vemro-shoot OUTDIR [PROJECT [WxH]]).
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
+#include "editors/SelectComboEntry.h"
 #include "platform/LocalWait.h"
 #include "platform/ScriptedUserInterface.h"
-#include "platform/SelectComboEntry.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -7,13 +7,13 @@
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
+#include "editors/SelectComboEntry.h"
 #include "editors/TerminalSettings.h"
 #include "link/MemoryTransport.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/ScriptedUserInterface.h"
-#include "platform/SelectComboEntry.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"
 
@@ -545,11 +545,11 @@ void TstSettings::keepConfiguration_data()
     QTest::newRow("NAK") << QByteArray(1, '\x15')
                          << QStringList{"Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)"}
                          << false;
-    QTest::newRow("silent") << QByteArray()
-                            << QStringList{
-                                   "Das Terminal hat das dauerhafte Speichern nicht bestätigt: "
-                                   "keine Antwort vom Terminal (Zeitüberschreitung)"}
-                            << false;
+    QTest::newRow("silent")
+        << QByteArray()
+        << QStringList{"Das Terminal hat das dauerhafte Speichern nicht bestätigt: "
+                       "keine Antwort vom Terminal (Zeitüberschreitung)"}
+        << false;
     QTest::newRow("ACK after an unanswered exchange")
         << QByteArray(1, '\x06') << QStringList() << true;
 }

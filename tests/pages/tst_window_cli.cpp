@@ -9,10 +9,10 @@
 #include "app/frmhaupt.h"
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
+#include "editors/SelectComboEntry.h"
 #include "link/ComPort.h"
 #include "platform/Globals.h"
 #include "platform/ScriptedUserInterface.h"
-#include "platform/SelectComboEntry.h"
 #include "project/ProgramDatabase.h"
 #include "project/clsProjekt.h"
 

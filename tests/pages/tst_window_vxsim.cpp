@@ -7,15 +7,15 @@
 #include "editors/KonfigurationPage.h"
 #include "editors/ProjektPage.h"
 #include "editors/SchnittstellePage.h"
-#include "editors/frmVerify.h"
+#include "editors/SelectComboEntry.h"
 #include "editors/TastaturPage.h"
 #include "editors/UserZeichenPage.h"
+#include "editors/frmVerify.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
 #include "platform/Globals.h"
 #include "platform/ScriptedUserInterface.h"
-#include "platform/SelectComboEntry.h"
 #include "project/clsProjekt.h"
 
 #include <QAction>

@@ -3,9 +3,11 @@
 // listed, and database failures reported in SQLite's English only.
 #include "platform/ProgramInfo.h"
 #include "platform/ScriptedUserInterface.h"
+#include "platform/SqlTransaction.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
 #include "project/ProjectFiles.h"
+#include "project/ProjectWindow.h"
 #include "project/clsProjekt.h"
 
 #include <QCryptographicHash>
@@ -56,6 +58,52 @@ bool exec(const QString& file, const QString& sql)
     return ok;
 }
 
+int rowsIn(const QString& file, const QString& table)
+{
+    int n = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("r"));
+        db.setDatabaseName(file);
+        QSqlQuery q(db);
+        if (db.open() && q.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table) && q.next())
+            n = q.value(0).toInt();
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("r"));
+    return n;
+}
+
+// A window whose save writes one row, the second part inside a transaction of its own.
+class SavingWindow : public ProjectWindow
+{
+public:
+    explicit SavingWindow(DataEnvironment& env, bool innerCommits)
+        : m_env(env), m_innerCommits(innerCommits)
+    {
+    }
+    bool FillRegisterTabs(QString*) override { return true; }
+    void LoadFromProject(const QString&, QString&) override {}
+    bool RestoreInterface(QString&) override { return true; }
+    bool SaveToProject(QString*) override
+    {
+        ++saves;
+        QSqlDatabase db = m_env.database(DataEnvironment::kProjekt);
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO Probe VALUES (1)"));
+        SqlTransaction inner(db);
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO Probe VALUES (2)"));
+        // Nothing is in the file before the outer transaction commits.
+        seenInside = rowsIn(db.databaseName(), QStringLiteral("Probe"));
+        return !m_innerCommits || inner.commit();
+    }
+    int saves = 0;
+    int seenInside = -1;
+
+private:
+    DataEnvironment& m_env;
+    bool m_innerCommits;
+};
+
 } // namespace
 
 class TstProjectGuards : public QObject
@@ -72,6 +120,8 @@ private Q_SLOTS:
     void overwriteLeavesNoCopy();
     void badDatabase_data();
     void badDatabase();
+    void saveInOneTransaction_data();
+    void saveInOneTransaction();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -255,6 +305,53 @@ void TstProjectGuards::badDatabase()
     QVERIFY2(error.contains(expected), qPrintable(error));
     m_env->close(DataEnvironment::kProjekt);
     QCOMPARE(digest(file), before);
+}
+
+void TstProjectGuards::saveInOneTransaction_data()
+{
+    QTest::addColumn<bool>("beginFails");   // a transaction left open on the connection
+    QTest::addColumn<bool>("innerCommits"); // the joined transaction commits
+    QTest::addColumn<int>("rows");          // in the file afterwards
+    QTest::addColumn<QString>("message");   // empty: saved
+    QTest::newRow("nested commits once") << false << true << 2 << QString();
+    QTest::newRow("nested fails") << false << false << 0
+                                  << QStringLiteral("Projekt konnte nicht gespeichert werden");
+    QTest::newRow("begin fails") << true << true << 0
+                                 << QStringLiteral("cannot start a transaction");
+}
+
+void TstProjectGuards::saveInOneTransaction()
+{
+    QFETCH(bool, beginFails);
+    QFETCH(bool, innerCommits);
+    QFETCH(int, rows);
+    QFETCH(QString, message);
+    const QString file = m_projects + QStringLiteral("Probe.mdb");
+    QVERIFY(copyWritable(builtTemplate(), file));
+    QVERIFY(exec(file, QStringLiteral("CREATE TABLE Probe (n INTEGER)")));
+    clsProjekt projekt(*m_env);
+    SavingWindow window(*m_env, innerCommits);
+    projekt.setWindow(&window);
+    QString error;
+    QVERIFY2(projekt.connectFile(file, &error), qPrintable(error));
+    QSqlDatabase db = m_env->database(DataEnvironment::kProjekt);
+    if (beginFails)
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("BEGIN")));
+    QCOMPARE(projekt.SaveProjekt(), message.isEmpty());
+    QCOMPARE(window.saves, beginFails ? 0 : 1);
+    if (!beginFails)
+        QCOMPARE(window.seenInside, 0);
+    if (message.isEmpty()) {
+        QVERIFY(m_ui.texts().isEmpty());
+    } else {
+        QCOMPARE(m_ui.texts().size(), 1);
+        QVERIFY2(m_ui.texts().first().contains(message), qPrintable(m_ui.texts().first()));
+    }
+    if (beginFails)
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("ROLLBACK")));
+    db = QSqlDatabase();
+    m_env->close(DataEnvironment::kProjekt);
+    QCOMPARE(rowsIn(file, QStringLiteral("Probe")), rows);
 }
 
 QTEST_GUILESS_MAIN(TstProjectGuards)

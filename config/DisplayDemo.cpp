@@ -1,4 +1,4 @@
-#include "link/DisplayDemo.h"
+#include "config/DisplayDemo.h"
 
 #include "link/clsVX.h"
 #include "platform/Globals.h"

@@ -1,4 +1,4 @@
-#include "link/UserCharPattern.h"
+#include "config/UserCharPattern.h"
 
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
