@@ -21,7 +21,20 @@ function(vemro_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT ${T_TIMEOUT})
+  # These listen on the machine's module ports; a broadcast answer reaches whoever listens
+  # there, so they take turns.
+  if(name IN_LIST VEMRO_MODULE_PORT_TESTS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK module-ports)
+  endif()
+  # The longest tests start first, so that a parallel run ends together.
+  if(name IN_LIST VEMRO_LONG_TESTS)
+    set_tests_properties(${name} PROPERTIES COST 1000)
+  endif()
 endfunction()
+set(VEMRO_MODULE_PORT_TESTS tst_roundtrip tst_cli_vxsim tst_vxsim_net tst_vxsim_process
+    tst_link_vxsim tst_firmware_vxsim tst_window_vxsim)
+set(VEMRO_LONG_TESTS tst_roundtrip tst_qmtest_cli tst_bootloader tst_keyboard_cli
+    tst_qmprocedures tst_firmware_vxsim)
 
 # vemro_add_fuzzer(NAME SOURCES... LIBS lib... SECONDS n [ARGS libFuzzer flags...])
 # A libFuzzer harness; CTest runs it for a short fixed time over the committed seed corpus

@@ -15,5 +15,6 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVEMRO_SANITIZE=ON -DVEMRO_FUZZ=ON -DVEMRO_WERROR=ON
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
-ctest --output-on-failure -j "$(nproc)" "$@"
+# Most tests wait on the line (wire timing) rather than compute: twice as many as cores.
+ctest --output-on-failure -j "$(( $(nproc) * 2 ))" "$@"
 bash "$OLDPWD/scripts/package-check.sh"
