@@ -79,7 +79,8 @@ About::About(QWidget* parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("lbl_version"));
     grid->addWidget(version, 1, 2);
 
-    auto* what = new QLabel(QStringLiteral("Konfiguration und Prüfung von Vobrix-Bedienterminals"), frame);
+    auto* what =
+        new QLabel(QStringLiteral("Konfiguration und Prüfung von Vobrix-Bedienterminals"), frame);
     what->setObjectName(QStringLiteral("lblBeschreibung"));
     grid->addWidget(what, 2, 1, 1, 2);
     grid->setColumnStretch(2, 1);

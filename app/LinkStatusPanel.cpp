@@ -100,12 +100,12 @@ QSize LinkStatusPanel::minimumSizeHint() const
 {
     // The status bar may make the panel narrower than its text, down to the device's
     // name without its folders: the text is shortened then.
-    const QString least =
-        m_path.isEmpty()
-            ? QStringLiteral("Com 1 (…) 19200,n,8,1")
-            : m_before + QStringLiteral("…") + m_path.section(QLatin1Char('/'), -1) + m_after;
-    return {std::min(fontMetrics().horizontalAdvance(least), fontMetrics().horizontalAdvance(text())),
-            QLabel::minimumSizeHint().height()};
+    const QString least = m_path.isEmpty() ? QStringLiteral("Com 1 (…) 19200,n,8,1")
+                                           : m_before + QStringLiteral("…") +
+                                                 m_path.section(QLatin1Char('/'), -1) + m_after;
+    return {
+        std::min(fontMetrics().horizontalAdvance(least), fontMetrics().horizontalAdvance(text())),
+        QLabel::minimumSizeHint().height()};
 }
 
 void LinkStatusPanel::paintEvent(QPaintEvent* /*event*/)

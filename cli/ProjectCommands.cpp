@@ -36,9 +36,10 @@ int upgrade(CliContext& ctx)
 
 void registerProjectCommands(CliRegistry& registry)
 {
-    registry.add({QStringLiteral("upgrade"), QStringLiteral("upgrade DATEI"),
-                  QStringLiteral("bringt eine Projektdatei auf das neueste Schema und gibt DBVersion aus"),
-                  upgrade});
+    registry.add(
+        {QStringLiteral("upgrade"), QStringLiteral("upgrade DATEI"),
+         QStringLiteral("bringt eine Projektdatei auf das neueste Schema und gibt DBVersion aus"),
+         upgrade});
 }
 
 } // namespace vemro

@@ -1,8 +1,8 @@
 // vemro-cli: Vemro's core without windows, for automation and production lines.
 #include "cli/CliRegistry.h"
+#include "cli/FesttextCommands.h"
 #include "cli/FirmwareCommands.h"
 #include "cli/KeyboardCommands.h"
-#include "cli/FesttextCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/ProjectCommands.h"
 #include "cli/ProjectLifecycleCommands.h"

@@ -248,7 +248,7 @@ private:
     bool m_inExchange = false;
     bool m_pieceError = false;
     bool m_festtextRunning = false;
-    int m_transferFlags = -1;    // the terminal's mode during a byte-form transfer
+    int m_transferFlags = -1; // the terminal's mode during a byte-form transfer
     bool m_festtexteDeclined = false;
     bool m_queryPending = false; // GetParameter is sending its query
     QString m_portFailure;

@@ -42,11 +42,11 @@ UserInterface::Answer ConsoleUserInterface::ask(const QString& text, Buttons but
     Q_UNUSED(title);
     const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
     const Answer positive = yesNo ? Answer::Yes : Answer::Ok;
-    const Answer negative = buttons == Buttons::YesNo      ? Answer::No
-                            : buttons == Buttons::Ok       ? Answer::Ok
-                                                           : Answer::Cancel;
+    const Answer negative = buttons == Buttons::YesNo ? Answer::No
+                            : buttons == Buttons::Ok  ? Answer::Ok
+                                                      : Answer::Cancel;
     if (m_preset != Preset::None) {
-        const Answer a = m_preset == Preset::Yes ? positive
+        const Answer a = m_preset == Preset::Yes           ? positive
                          : buttons == Buttons::YesNoCancel ? Answer::No
                                                            : negative;
         std::fprintf(m_out, "%s %s\n", text.toLocal8Bit().constData(),

@@ -20,8 +20,7 @@ public:
     LocalWait& operator=(const LocalWait&) = delete;
 
     // Any emission of `signal` by `sender` ends the wait early.
-    template <typename Sender, typename Signal>
-    void wakeOn(const Sender* sender, Signal signal)
+    template <typename Sender, typename Signal> void wakeOn(const Sender* sender, Signal signal)
     {
         QObject::connect(sender, signal, &m_loop, [this] { wake(); });
     }

@@ -13,7 +13,8 @@ bool BuildDatabaseFile(const QString& file, const QStringList& scripts, QString*
 {
     const QString temp = file + QStringLiteral(".new");
     QFile::remove(temp);
-    const QString name = QStringLiteral("vemro_build_") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name =
+        QStringLiteral("vemro_build_") + QUuid::createUuid().toString(QUuid::Id128);
     bool ok = true;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -4,7 +4,7 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev
       qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite
       libgl-dev xvfb xauth imagemagick fonts-dejavu-core qt6-translations-l10n
-      poppler-utils xdotool ccache srecord binutils
+      poppler-utils xdotool ccache srecord binutils clang-format
       lintian desktop-file-utils appstream man-db dpkg-dev)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+bash scripts/format-check.sh
 build=${VEMRO_TEST_BUILD:-build-test}
 # A compiler cache makes a rebuild of an unchanged tree (a fresh clone included) mostly cache
 # hits; paths are taken relative to the source tree so any clone location shares the cache.

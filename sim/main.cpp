@@ -127,9 +127,9 @@ int main(int argc, char** argv)
                                     QStringLiteral("Bootloader-Kontaktfenster nach Reset (ms)"),
                                     QStringLiteral("ms"), QStringLiteral("2000"));
     for (const auto* o :
-         {&gui,   &rows,    &cols, &eeprom, &firmware,   &sernr,      &speed, &rs485,
-          &noPty, &ptyLink, &wire, &udp,    &moduleName, &moduleType, &dest,  &control,
-          &state, &memory,  &log,  &plugs,  &step,       &window, &logMonotonic})
+         {&gui,   &rows,    &cols, &eeprom, &firmware,   &sernr,      &speed,       &rs485,
+          &noPty, &ptyLink, &wire, &udp,    &moduleName, &moduleType, &dest,        &control,
+          &state, &memory,  &log,  &plugs,  &step,       &window,     &logMonotonic})
         cli.addOption(*o);
     cli.process(*app);
 

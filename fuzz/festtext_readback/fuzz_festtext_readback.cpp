@@ -37,7 +37,7 @@ Link* g = nullptr;
 int cell(int address)
 {
     return address >= 0 && address < g->eeprom.size() ? static_cast<uchar>(g->eeprom.at(address))
-                                                       : 0xFF;
+                                                      : 0xFF;
 }
 
 // ESC "?E" high "," low ";" -> "E:" value ";"; anything else gets an empty reply.

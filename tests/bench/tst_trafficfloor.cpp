@@ -36,7 +36,8 @@ void TstTrafficFloor::floor_data()
         << "1000 -> 1B 3F\n2000 -> 56\n9000 <- 56 3A 32 2E 37 2C 30 30 34 37 31 31 3B\n"
         << 19200 << QString() << 1 << 16 * 10000.0 / 19200;
     QTest::newRow("unanswered query waits the reply timeout")
-        << "1000 -> 1B 3F 56\n" << 19200 << QString() << 1 << 3 * 10000.0 / 19200 + 500;
+        << "1000 -> 1B 3F 56\n"
+        << 19200 << QString() << 1 << 3 * 10000.0 / 19200 + 500;
     QTest::newRow("byte-form reply ends after silence")
         << "1000 -> 1B 4B 3F 4D\n5000 <- 4D 3A 1B\n"
         << 19200 << QString() << 1 << 7 * 10000.0 / 19200 + 200;

@@ -118,8 +118,8 @@ private slots:
         // and later take it, then the version at the new speed.
         QTest::newRow("rs485 speed code") << QStringList{"speed", "19200", "--rs485"} << 0 << ""
                                           << QByteArray("\x1b?V\x1bSG5\x1bKr\x1b?V");
-        QTest::newRow("back to RS232") << QStringList{"speed", "19200"} << 0 << ""
-                                       << QByteArray("\x1b?V\x1bSG1\x1bKr\x1b?V");
+        QTest::newRow("back to RS232")
+            << QStringList{"speed", "19200"} << 0 << "" << QByteArray("\x1b?V\x1bSG1\x1bKr\x1b?V");
         QTest::newRow("info after")
             << QStringList{"info"} << 0 << "Version: 2.7\nSerNr: 004711" << QByteArray("-");
     }

@@ -30,8 +30,8 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace vemro;
 

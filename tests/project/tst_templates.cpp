@@ -1,6 +1,6 @@
+#include "platform/ScriptedUserInterface.h"
 #include "project/DataEnvironment.h"
 #include "project/clsProjekt.h"
-#include "platform/ScriptedUserInterface.h"
 
 #include <QDir>
 #include <QtTest>
@@ -88,7 +88,8 @@ void TstTemplates::programDatabase()
     QVERIFY2(env.open(DataEnvironment::kDaten, &error), qPrintable(error));
     QVERIFY(env.execute(QStringLiteral("cmdAllgemein"), {}, &error));
     Recordset& settings = env.recordset(QStringLiteral("cmdAllgemein"));
-    QCOMPARE(settings.value(QStringLiteral("ProjektPfad")).toString(), QStringLiteral("\\Projekte\\"));
+    QCOMPARE(settings.value(QStringLiteral("ProjektPfad")).toString(),
+             QStringLiteral("\\Projekte\\"));
     QVERIFY(env.execute(QStringLiteral("cmdProjektLRU"), {}, &error));
     QVERIFY(env.execute(QStringLiteral("cmdSuchergebnis"), {}, &error));
 }
