@@ -199,7 +199,15 @@ bool clsVX::byteFormOn()
     const bool einschalt = Einschaltmeldung;
     const bool festtext = Festtextmode;
     GetMode();
-    const bool answered = m_parameterList.size() == 1;
+    bool answered = m_parameterList.size() == 1;
+    if (!answered && m_lastError != kErrLinkBroken) {
+        // The form the object holds is the project's; a terminal still in the other form
+        // (a project in the byte form, written to a terminal in the decimal form, or the
+        // other way round) answers when asked in its own.
+        ParameterMode = parameterMode == 0 ? 1 : 0;
+        GetMode();
+        answered = m_parameterList.size() == 1;
+    }
     ParameterMode = 0;
     m_transferFlags = answered ? modeFlags() : -1;
     SendMode = sendMode;
