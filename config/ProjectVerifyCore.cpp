@@ -292,10 +292,7 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
     if (!settings.readFromTerminal(terminal, &why))
         return broken(why);
     std::map<int, QByteArray> terminalTexts;
-    // The fixed-text read asks each cell in decimal text ("?E1,0;"), which a terminal in the
-    // byte form takes for other addresses: there the texts cannot be read back.
-    const bool textsReadable = terminal.ParameterMode != 0;
-    if (wanted(kTexts) && textsReadable) {
+    if (wanted(kTexts)) {
         started(caption(kTexts));
         ReadIntoMemoryUi answers;
         // The read's signals are for the editor of the texts (drop its unsaved-change
@@ -377,10 +374,7 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
         }
     }
     VerifyArea* texts = area(kTexts);
-    if (texts && !textsReadable) {
-        texts->state = VerifyArea::State::NotReadable;
-        texts->note = QStringLiteral("in der Byte-Form nicht lesbar");
-    } else if (VerifyArea* a = texts) {
+    if (VerifyArea* a = texts) {
         FesttextLayout withLF;
         FesttextLayout withCR;
         QString layoutError;

@@ -236,6 +236,9 @@ private:
     // False, with nothing sent, when the terminal does not report its mode.
     bool byteFormOn();
     void decimalFormOn();
+    // The terminal's mode flags as it reports them (asked in the object's parameter form,
+    // then in the other), -1 without an answer; the object's own flags stay as they are.
+    int reportedModeFlags();
 
     QPointer<ComPort> m_port;
     QPointer<QTimer> m_timer;

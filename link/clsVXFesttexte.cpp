@@ -11,6 +11,9 @@
 #include "platform/UserInterface.h"
 #include "platform/clsInfo.h"
 
+#include <QPointer>
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace vemro {
@@ -35,6 +38,7 @@ constexpr int kMemorySizeWaitMs = 2000;
 constexpr int kTerminatorAttempts = 3;
 constexpr char kBlockAccepted = '0';
 constexpr int kNoValue = 0x100; // a cell asked whose reply held no value
+constexpr int kDecimalFlag = 1; // the mode flag of the decimal parameter form
 
 // Marks a fixed-text transfer as running; a second one is refused meanwhile.
 class RunningScope
@@ -84,6 +88,26 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
         UserInterface::Answer::Yes)
         return false;
     QPointer<clsVX> self(this);
+    // A byte-form reply ends only after a pause, a decimal one with ";": a terminal in the
+    // byte form is read in the decimal form and gets its own mode back afterwards.
+    int byteFlags = -1;
+    if (ParameterMode == 0) {
+        byteFlags = reportedModeFlags();
+        if (byteFlags < 0 || !self) {
+            if (self)
+                Info().show(kModeUnread, 0);
+            return false;
+        }
+        byteFlags &= ~kDecimalFlag;
+        ParameterMode = 1;
+        sendCommand(globals().EscChar + "KM" + ByteOf(byteFlags | kDecimalFlag));
+    }
+    const auto byteFormBack = qScopeGuard([this, self, byteFlags] {
+        if (!self || byteFlags < 0)
+            return;
+        ParameterMode = 0;
+        sendCommand(globals().EscChar + "KM" + ByteOf(byteFlags));
+    });
     emit festtexteLesenBeginnt();
     if (!self)
         return false;
@@ -184,14 +208,11 @@ bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArr
     return true;
 }
 
-bool clsVX::byteFormOn()
+int clsVX::reportedModeFlags()
 {
-    // The terminal keeps its own mode during the transfer, only its parameter form changes.
     // The flags read here are the terminal's: they do not become the terminal object's
     // (which holds the configuration the user has), so nothing read back during a transfer
-    // ends up in the project. A terminal that does not answer the mode query is left as it
-    // is: writing flags it never had would change its mode (flags read as 0 would even
-    // switch its serial answers off).
+    // ends up in the project.
     const qint32 sendMode = SendMode;
     const qint32 parameterMode = ParameterMode;
     const bool keyboard = Keyboard()->enabled;
@@ -208,18 +229,29 @@ bool clsVX::byteFormOn()
         GetMode();
         answered = m_parameterList.size() == 1;
     }
-    ParameterMode = 0;
-    m_transferFlags = answered ? modeFlags() : -1;
+    const int flags = answered ? modeFlags() : -1;
     SendMode = sendMode;
+    ParameterMode = parameterMode;
     Keyboard()->enabled = keyboard;
     IOPortsEnabled = io;
     Einschaltmeldung = einschalt;
     Festtextmode = festtext;
-    if (!answered) {
-        ParameterMode = parameterMode;
+    return flags;
+}
+
+bool clsVX::byteFormOn()
+{
+    // The terminal keeps its own mode during the transfer, only its parameter form changes.
+    // A terminal that does not answer the mode query is left as it is: writing flags it
+    // never had would change its mode (flags read as 0 would even switch its serial answers
+    // off).
+    m_transferFlags = reportedModeFlags();
+    if (m_transferFlags < 0) {
         Info().show(kModeUnread, 0);
         return false;
     }
+    m_transferFlags &= ~kDecimalFlag;
+    ParameterMode = 0;
     sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags));
     return true;
 }
@@ -253,7 +285,7 @@ void clsVX::decimalFormOn()
 {
     ParameterMode = 1;
     if (m_transferFlags >= 0)
-        sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags | 1));
+        sendCommand(globals().EscChar + "KM" + ByteOf(m_transferFlags | kDecimalFlag));
     else
         SetMode();
     m_transferFlags = -1;
