@@ -165,10 +165,18 @@ bool clsVX::SaveTastaturcodes(const KeyCodeTable& table, QString* error)
         QByteArray code = StringToAnsi(row.Tastencode);
         QByteArray shift = StringToAnsi(row.Tastencode_Shift);
         QString reason;
-        if (!m_keyboard->SetKeycode(static_cast<qint16>(row.TastenNr), code, shift, &reason))
+        if (!m_keyboard->SetKeycode(static_cast<qint16>(row.TastenNr), code, shift, &reason)) {
             refused << reason;
-        else
+            if (m_lastError == kErrLinkBroken) {
+                // The line is gone: the keys after this one would each fail the same way.
+                const qsizetype left = table.size() - done - 1;
+                if (left > 0)
+                    refused << QStringLiteral("%1 weitere Tasten nicht gesendet").arg(left);
+                break;
+            }
+        } else {
             WaitMS(kKeycodeWaitMs);
+        }
         progress.set(++done);
     }
     if (refused.isEmpty())

@@ -52,6 +52,7 @@ private Q_SLOTS:
     void cleanup();
     void terminalKilled_data();
     void terminalKilled();
+    void keysWriteLineLostOnce();
     void silentTerminalNamesReason_data();
     void silentTerminalNamesReason();
     void ownRequestIsNoAnswer();
@@ -409,6 +410,36 @@ void TstCliFaults::configWriteRefused()
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(named) && r.err.contains(QStringLiteral("nichts")), qPrintable(r.err));
     QCOMPARE(QFileInfo(m_log).size(), 0); // not one byte reached the terminal
+}
+
+// The terminal's program ends while the key codes go out: the lost line is said once, not
+// once for every key that follows.
+void TstCliFaults::keysWriteLineLostOnce()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    QVERIFY(startSim());
+    QProcess cli;
+    cli.start(QStringLiteral(VEMRO_CLI),
+              QStringList{QStringLiteral("--home"), m_home->path(), QStringLiteral("keys"),
+                          QStringLiteral("write"), QStringLiteral("Anlage1"),
+                          QStringLiteral("--device"), m_pty});
+    // Killed once the first key code has reached the terminal.
+    QElapsedTimer t;
+    t.start();
+    const auto logged = [this] {
+        QFile f(m_log);
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains("54 43"); // "TC" in hex
+    };
+    while (!logged() && t.elapsed() < 20000)
+        QTest::qWait(5);
+    QVERIFY(logged());
+    m_sim.kill();
+    QVERIFY(m_sim.waitForFinished(5000));
+    QVERIFY(cli.waitForFinished(20000));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QVERIFY2(cli.exitCode() != 0, qPrintable(err));
+    QVERIFY2(err.count(QStringLiteral("Taste ")) <= 1, qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("weitere Tasten nicht gesendet")), qPrintable(err));
 }
 
 void TstCliFaults::missingColumnSendsNothing_data()
