@@ -92,15 +92,18 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
     // byte form is read in the decimal form and gets its own mode back afterwards.
     int byteFlags = -1;
     if (ParameterMode == 0) {
-        byteFlags = reportedModeFlags();
-        if (byteFlags < 0 || !self) {
+        const int flags = reportedModeFlags();
+        if (flags < 0 || !self) {
             if (self)
                 Info().show(kModeUnread, 0);
             return false;
         }
-        byteFlags &= ~kDecimalFlag;
         ParameterMode = 1;
-        sendCommand(globals().EscChar + "KM" + ByteOf(byteFlags | kDecimalFlag));
+        // A terminal already in the decimal form is read as it is and keeps its form.
+        if ((flags & kDecimalFlag) == 0) {
+            byteFlags = flags;
+            sendCommand(globals().EscChar + "KM" + ByteOf(byteFlags | kDecimalFlag));
+        }
     }
     const auto byteFormBack = qScopeGuard([this, self, byteFlags] {
         if (!self || byteFlags < 0)
