@@ -506,7 +506,7 @@ void TstProjects::dispatch_data()
     QTest::newRow("4 read") << 4 << -1 << 4 << false
                             << QStringList{"K?M", "L?A", "?V", "?P0;", "?P0;"} << none;
     QTest::newRow("4 send") << 4 << -1 << 4 << true
-                            << QStringList{"KM", "FP0;", "LA4,20;", "LB1;", "LK"} << none;
+                            << QStringList{"KM", "FP0;", "K?M", "LA4,20;", "LB1;", "LK"} << none;
     QTest::newRow("7 read") << 7 << -1 << 7 << false << QStringList{"?P0;"} << none;
     QTest::newRow("7 send") << 7 << -1 << 7 << true << QStringList{"P0,0;"} << none;
     QTest::newRow("11 read not supported")
