@@ -282,12 +282,12 @@ bool TerminalSettingsCore::keepConfiguration(QString* error)
     (void)m_vx->lastError();
     m_vx->SaveKonfig();
     // The terminal confirms the save; without that the user must not believe it done.
-    const int code = m_vx->lastError();
-    if (code == 0)
+    const LinkError code = m_vx->lastError();
+    if (code == LinkError::None)
         return true;
     if (error)
         *error =
-            code == 1
+            code == LinkError::Nak
                 ? QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)")
                 : QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt: ") +
                       m_vx->ErrorText(code);

@@ -76,11 +76,11 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
         globals().CommandBuffer = command;
         if (!Send(globals().CommandBuffer, true, true))
             return true;
-        const qint32 code = lastError();
+        const LinkError code = lastError();
         QString stop;
-        if (code == 1)
+        if (code == LinkError::Nak)
             stop = kEEPromWriteError;
-        else if (code == 2)
+        else if (code == LinkError::Timeout)
             stop = kConnectionError;
         if (stop.isEmpty()) {
             unconfirmed << QString::number(address); // the terminal may not hold it
