@@ -221,7 +221,7 @@ int clsVX::reportedModeFlags()
     const bool festtext = Festtextmode;
     GetMode();
     bool answered = m_parameterList.size() == 1;
-    if (!answered && m_lastError != kErrLinkBroken) {
+    if (!answered && m_lastError != LinkError::LinkBroken) {
         // The form the object holds is the project's; a terminal still in the other form
         // (a project in the byte form, written to a terminal in the decimal form, or the
         // other way round) answers when asked in its own.

@@ -167,7 +167,7 @@ bool clsVX::SaveTastaturcodes(const KeyCodeTable& table, QString* error)
         QString reason;
         if (!m_keyboard->SetKeycode(static_cast<qint16>(row.TastenNr), code, shift, &reason)) {
             refused << reason;
-            if (m_lastError == kErrLinkBroken) {
+            if (m_lastError == LinkError::LinkBroken) {
                 // The line is gone: the keys after this one would each fail the same way.
                 const qsizetype left = table.size() - done - 1;
                 if (left > 0)
