@@ -24,23 +24,24 @@ LinkStatusPanel::LinkStatusPanel(clsVX& vx, ComPort& port, clsNetModul* net, QWi
     refresh();
 }
 
-QString LinkStatusPanel::outcomeText(int code)
+QString LinkStatusPanel::outcomeText(LinkError code)
 {
     switch (code) {
-    case 0:
+    case LinkError::None:
         return QStringLiteral("Antwort erhalten");
-    case 1:
+    case LinkError::Nak:
         return QStringLiteral("NAK erhalten");
-    case 2:
+    case LinkError::Timeout:
         return QStringLiteral("keine Antwort");
-    case 9:
+    case LinkError::LinkBroken:
+        return QStringLiteral("Verbindung unterbrochen");
+    case LinkError::UnexpectedReply:
         return QStringLiteral("unerwartete Antwort");
-    default:
-        return QStringLiteral("Fehler %1").arg(code);
     }
+    return QStringLiteral("Fehler %1").arg(toStored(code));
 }
 
-void LinkStatusPanel::exchangeFinished(int code)
+void LinkStatusPanel::exchangeFinished(LinkError code)
 {
     m_outcome = QStringLiteral("%1 %2").arg(
         QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), outcomeText(code));
@@ -55,7 +56,7 @@ void LinkStatusPanel::refresh()
     m_before.clear();
     m_path.clear();
     m_after.clear();
-    if (m_vx->ComMode == clsVX::kComModeNetwork) {
+    if (m_vx->ComMode == ComMode::Network) {
         const QString host = m_net ? m_net->lastHost() : QString();
         link = QStringLiteral("Netzwerkmodul %1")
                    .arg(host.isEmpty() ? QStringLiteral("(keine Adresse)") : host);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkTypes.h"
+
 #include <QLabel>
 #include <QPointer>
 #include <QTime>
@@ -20,7 +22,7 @@ public:
 
     // Shows the link as it is now (after a change of the interface kind, for example).
     void refresh();
-    [[nodiscard]] static QString outcomeText(int code);
+    [[nodiscard]] static QString outcomeText(LinkError code);
     // What the panel shows in `width` pixels: a long device path loses its leading folders
     // first, so the port's number, settings and the outcome stay readable.
     [[nodiscard]] QString shownText(int width) const;
@@ -30,7 +32,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void exchangeFinished(int code);
+    void exchangeFinished(LinkError code);
 
     QPointer<clsVX> m_vx;
     QPointer<ComPort> m_port;

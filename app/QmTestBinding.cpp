@@ -62,7 +62,7 @@ void QmTestBinding::prepareRun()
     QComboBox* speed = m_window.qmTestPage()->cboComSpeedProg();
     // Over the network module there is no serial speed to set.
     if (!port || !m_window.interfaceSettings() || speed->currentText().isEmpty() ||
-        m_window.terminal()->ComMode == clsVX::kComModeNetwork)
+        m_window.terminal()->ComMode == ComMode::Network)
         return;
     const QString current = port->Settings().section(QLatin1Char(','), 0, 0);
     if (TextValue(speed->currentText()) != TextValue(current))

@@ -183,8 +183,8 @@ void frmhaupt::buildPages()
     m_stack->addWidget(none);
     connect(m_register, &QTabBar::currentChanged, this, [this](int) { ctlRegister_Click(); });
 
-    m_projektPage = new ProjektPage(m_frames[EditMode::Projekt]);
-    m_pageLayouts[EditMode::Projekt]->addWidget(m_projektPage);
+    m_projektPage = new ProjektPage(m_frames[pageIndex(EditMode::Projekt)]);
+    m_pageLayouts[pageIndex(EditMode::Projekt)]->addWidget(m_projektPage);
     connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
             [this](int) { cboProjekte_Click(); });
     connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this,
@@ -194,12 +194,12 @@ void frmhaupt::buildPages()
     connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
             &frmhaupt::cmdDeleteProjectinDB_Click);
 
-    m_schnittstellePage = new SchnittstellePage(m_frames[EditMode::Schnittstelle]);
-    m_pageLayouts[EditMode::Schnittstelle]->addWidget(m_schnittstellePage);
-    m_konfigurationPage = new KonfigurationPage(m_frames[EditMode::Konfiguration]);
-    m_pageLayouts[EditMode::Konfiguration]->addWidget(m_konfigurationPage);
-    m_qmTestPage = new QmTestPage(m_frames[EditMode::QmTest]);
-    m_pageLayouts[EditMode::QmTest]->addWidget(m_qmTestPage);
+    m_schnittstellePage = new SchnittstellePage(m_frames[pageIndex(EditMode::Schnittstelle)]);
+    m_pageLayouts[pageIndex(EditMode::Schnittstelle)]->addWidget(m_schnittstellePage);
+    m_konfigurationPage = new KonfigurationPage(m_frames[pageIndex(EditMode::Konfiguration)]);
+    m_pageLayouts[pageIndex(EditMode::Konfiguration)]->addWidget(m_konfigurationPage);
+    m_qmTestPage = new QmTestPage(m_frames[pageIndex(EditMode::QmTest)]);
+    m_pageLayouts[pageIndex(EditMode::QmTest)]->addWidget(m_qmTestPage);
 
     m_frProjekt = new QGroupBox(QStringLiteral("aktuelles Projekt"), central);
     m_frProjekt->setObjectName(QStringLiteral("frProjekt"));
@@ -441,7 +441,7 @@ bool frmhaupt::Init()
 void frmhaupt::readTerminalInfoAtStart()
 {
     const bool serial =
-        m_vx && (m_vx->ComMode == clsVX::kComModeRs232 || m_vx->ComMode == clsVX::kComModeRs485);
+        m_vx && (m_vx->ComMode == ComMode::Rs232 || m_vx->ComMode == ComMode::Rs485);
     if (!m_projekt || !m_projekt->isOpen() || !serial || !m_ctlcom || !m_ctlcom->isOpen() ||
         !m_terminal)
         return;
@@ -547,26 +547,27 @@ void frmhaupt::bindPages()
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
     m_interface->setConsoleSendButton(console->cmdSenden());
     console->setBefehlskatalog(m_env);
-    auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[EditMode::Festtexte]);
+    auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[pageIndex(EditMode::Festtexte)]);
     festtexte->setProgress(m_progress.get());
-    m_pageLayouts[EditMode::Festtexte]->addWidget(festtexte);
+    m_pageLayouts[pageIndex(EditMode::Festtexte)]->addWidget(festtexte);
     m_terminal->setResizePreview([this, festtexte] {
         festtexte->ResizeFesttextPreview(m_konfigurationPage->cboDisplayTyp()->currentText());
     });
-    auto* ioPorts = new IoPortsPage(m_vx, m_frames[EditMode::IoPorts]);
+    auto* ioPorts = new IoPortsPage(m_vx, m_frames[pageIndex(EditMode::IoPorts)]);
     ioPorts->setMaximumWidth(560);
-    m_pageLayouts[EditMode::IoPorts]->addWidget(ioPorts, 0, Qt::AlignLeft);
-    m_pageLayouts[EditMode::IoPorts]->addStretch(1);
+    m_pageLayouts[pageIndex(EditMode::IoPorts)]->addWidget(ioPorts, 0, Qt::AlignLeft);
+    m_pageLayouts[pageIndex(EditMode::IoPorts)]->addStretch(1);
     frmVXSuchen::install(m_vx, this);
-    auto* tastatur = new TastaturPage(m_vx, *m_env, m_frames[EditMode::Tastatur]);
-    m_pageLayouts[EditMode::Tastatur]->addWidget(tastatur);
-    auto* userzeichen = new UserZeichenPage(m_vx, *m_env, m_frames[EditMode::Userzeichen]);
-    m_pageLayouts[EditMode::Userzeichen]->addWidget(userzeichen, 0, Qt::AlignLeft);
-    m_pageLayouts[EditMode::Userzeichen]->addStretch(1);
-    auto* demo = new DemoPage(m_vx, m_tmrDemo, m_frames[EditMode::Demo]);
+    auto* tastatur = new TastaturPage(m_vx, *m_env, m_frames[pageIndex(EditMode::Tastatur)]);
+    m_pageLayouts[pageIndex(EditMode::Tastatur)]->addWidget(tastatur);
+    auto* userzeichen =
+        new UserZeichenPage(m_vx, *m_env, m_frames[pageIndex(EditMode::Userzeichen)]);
+    m_pageLayouts[pageIndex(EditMode::Userzeichen)]->addWidget(userzeichen, 0, Qt::AlignLeft);
+    m_pageLayouts[pageIndex(EditMode::Userzeichen)]->addStretch(1);
+    auto* demo = new DemoPage(m_vx, m_tmrDemo, m_frames[pageIndex(EditMode::Demo)]);
     demo->setMaximumWidth(560);
-    m_pageLayouts[EditMode::Demo]->addWidget(demo, 0, Qt::AlignLeft);
-    m_pageLayouts[EditMode::Demo]->addStretch(1);
+    m_pageLayouts[pageIndex(EditMode::Demo)]->addWidget(demo, 0, Qt::AlignLeft);
+    m_pageLayouts[pageIndex(EditMode::Demo)]->addStretch(1);
     m_qmTest = new QmTestBinding(*this);
     m_programmingSeam = std::make_unique<CoreProgrammingSeam>(*m_vx, *m_env);
     m_qmTest->setSeam(m_programmingSeam.get());
@@ -643,7 +644,9 @@ void frmhaupt::ctlRegister_Click()
         m_cmdRead->setEnabled(true);
         m_cmdSend->setEnabled(true);
     }
-    m_editMode = p;
+    // The tab's FrameNr comes from the project: only a page number (0 to 9) is an edit
+    // mode here; a sub-tab's mode must not run its transfers from a page not shown.
+    m_editMode = p >= 0 && p < kPageCount ? fromStored<EditMode>(p) : std::nullopt;
     if (Page* shown = m_pages.page(p))
         shown->pageShown();
 }

@@ -51,7 +51,7 @@ class frmhaupt : public QMainWindow, public ProjectWindow, public PageHost
 {
     Q_OBJECT
 public:
-    static constexpr int kPageCount = EditMode::kPageCount;
+    static constexpr int kPageCount = vemro::kPageCount;
     // 8200 twips at 15 twips per pixel.
     static constexpr int kHeightPx = 8200 / 15;
 
@@ -103,8 +103,8 @@ public:
 
     // PageHost. Edit mode: the page number, 11/12 for the interface sub-tabs, 31/32 for the
     // keyboard sub-tabs. Changed only by the page switch and the sub-tab handlers.
-    [[nodiscard]] int editMode() const override { return m_editMode; }
-    void setEditMode(int mode) override { m_editMode = mode; }
+    [[nodiscard]] std::optional<EditMode> editMode() const override { return m_editMode; }
+    void setEditMode(EditMode mode) override { m_editMode = mode; }
     void setReadEnabled(bool enabled) override;
     void setSendEnabled(bool enabled) override;
     void setProjectFrameVisible(bool visible) override;
@@ -186,7 +186,7 @@ private:
     QmTestBinding* m_qmTest = nullptr;
     std::unique_ptr<CoreProgrammingSeam> m_programmingSeam;
 
-    int m_editMode = EditMode::Projekt;
+    std::optional<EditMode> m_editMode = EditMode::Projekt;
     PageSet m_pages;
     std::unique_ptr<ComPortResolver> m_resolver;
     std::function<bool(QString*)> m_fillTestListe;

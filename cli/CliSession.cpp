@@ -164,13 +164,13 @@ int CliSession::setUpLink(bool openPort)
     if (!host.isEmpty()) {
         if (!m_ctx.has(kLocal) && QHostAddress(host).isLoopback())
             m_net.setLocalAddress(QHostAddress::LocalHost);
-        m_vx.ComMode = clsVX::kComModeNetwork;
+        m_vx.ComMode = ComMode::Network;
         m_net.OpenUDPConn(dataPort, host);
-        if (m_net.lastError() != 0)
+        if (m_net.lastError() != LinkError::None)
             return m_ctx.fail(QStringLiteral("Netzwerkverbindung zu %1 nicht möglich").arg(host));
         return 0;
     }
-    m_vx.ComMode = m_ctx.has(kRs485) ? clsVX::kComModeRs485 : clsVX::kComModeRs232;
+    m_vx.ComMode = m_ctx.has(kRs485) ? ComMode::Rs485 : ComMode::Rs232;
     if (openPort && !m_port.open())
         return m_ctx.fail(
             QStringLiteral("Com %1 (%2) lässt sich nicht öffnen: %3")

@@ -163,26 +163,27 @@ bool loadCatalogue(CliContext& ctx, QList<Befehlsgruppe>& groups)
     return true;
 }
 
-QString typName(int typ)
+QString typName(const Befehlsparameter& p)
 {
-    switch (typ) {
-    case 1:
+    if (!p.Typ)
+        return QStringLiteral("Typ %1").arg(p.TypWert);
+    switch (*p.Typ) {
+    case ParameterTyp::Number:
         return QStringLiteral("Zahl");
-    case 2:
+    case ParameterTyp::Flag:
         return QStringLiteral("Schalter");
-    case 3:
+    case ParameterTyp::Text:
         return QStringLiteral("Text");
-    case 4:
+    case ParameterTyp::GroupStart:
         return QStringLiteral("Gruppe");
-    case 5:
+    case ParameterTyp::GroupEnd:
         return QStringLiteral("Gruppenende");
-    case 6:
+    case ParameterTyp::Button:
         return QStringLiteral("Knopf");
-    case 7:
+    case ParameterTyp::Choice:
         return QStringLiteral("Auswahl");
-    default:
-        return QStringLiteral("Typ %1").arg(typ);
     }
+    return QString();
 }
 
 int commandsList(CliContext& ctx)
@@ -197,10 +198,11 @@ int commandsList(CliContext& ctx)
         for (const Befehl& b : g.Befehle) {
             ctx.out << "  " << b.ID << '\t' << b.Bezeichnung << '\t' << b.Sequenz << '\n';
             for (const Befehlsparameter& p : b.Parameter) {
-                ctx.out << "      " << p.Reihenfolge << ' ' << typName(p.Typ);
+                ctx.out << "      " << p.Reihenfolge << ' ' << typName(p);
                 if (!p.Bezeichnung.isNull())
                     ctx.out << ' ' << p.Bezeichnung.toString();
-                if (p.Typ == 1 || p.Typ == 2 || p.Typ == 7)
+                if (p.Typ == ParameterTyp::Number || p.Typ == ParameterTyp::Flag ||
+                    p.Typ == ParameterTyp::Choice)
                     ctx.out << " [" << p.Min.toString() << ".." << p.Max.toString() << ']';
                 if (!p.Einheit.isNull())
                     ctx.out << " (" << p.Einheit.toString() << ')';

@@ -157,7 +157,7 @@ int keytest(CliContext& ctx, clsVX& vx)
     }
     const bool hex = ctx.has(QStringLiteral("hex"));
     ComPort* port = vx.ctlcom();
-    if (vx.ComMode == clsVX::kComModeNetwork || !port)
+    if (vx.ComMode == ComMode::Network || !port)
         return ctx.fail(QStringLiteral("keytest braucht eine serielle Schnittstelle"));
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

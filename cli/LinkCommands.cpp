@@ -81,13 +81,13 @@ int info(CliContext& ctx, clsVX& vx)
         return ctx.usage(QStringLiteral("info"));
     (void)vx.lastError();
     const QString version = vx.Version();
-    const int code = vx.lastError();
+    const LinkError code = vx.lastError();
     ctx.out << QStringLiteral("Version: ") << version << '\n'
             << QStringLiteral("SerNr: ") << vx.SerNr << '\n';
     if (version != QLatin1String("unbekannt"))
         return 0;
-    return ctx.fail(code != 0 ? vx.ErrorText(code)
-                              : QStringLiteral("Terminal meldet keine Version"));
+    return ctx.fail(code != LinkError::None ? vx.ErrorText(code)
+                                            : QStringLiteral("Terminal meldet keine Version"));
 }
 
 int send(CliContext& ctx, clsVX& vx)
@@ -101,7 +101,7 @@ int send(CliContext& ctx, clsVX& vx)
     }
     QByteArray reply;
     vx.Receive(reply, QByteArray());
-    if (const int code = vx.lastError(); code != 0)
+    if (const LinkError code = vx.lastError(); code != LinkError::None)
         return ctx.fail(vx.ErrorText(code));
     ctx.out << AnsiToString(SteuerzeichenToText(reply)) << '\n';
     return 0;
@@ -114,7 +114,7 @@ int ioGet(CliContext& ctx, clsVX& vx)
         return ctx.usage(QStringLiteral("io get N   (N = 0 bis 8)"));
     (void)vx.lastError();
     const qint32 value = vx.GetIOPort(static_cast<int>(n));
-    if (const int code = vx.lastError(); code != 0)
+    if (const LinkError code = vx.lastError(); code != LinkError::None)
         return ctx.fail(vx.ErrorText(code));
     ctx.out << value << '\n';
     return 0;
@@ -148,8 +148,8 @@ int eepromSize(CliContext& ctx, clsVX& vx)
         return ctx.usage(QStringLiteral("eeprom size"));
     (void)vx.lastError();
     const qint32 size = vx.CheckEEProm();
-    const int code = vx.lastError();
-    if (code != 0)
+    const LinkError code = vx.lastError();
+    if (code != LinkError::None)
         return ctx.fail(vx.ErrorText(code));
     ctx.out << size << '\n';
     return size == 0 ? ctx.fail(QStringLiteral("Terminal meldet keinen Speicher")) : 0;
@@ -182,8 +182,8 @@ int eepromSet(CliContext& ctx, clsVX& vx)
         return ctx.usage(QStringLiteral("eeprom set ADRESSE WERT   (0 bis 65535, 0 bis 255)"));
     if (vx.SetextEEZelle(static_cast<int>(address), static_cast<int>(value)))
         return 0;
-    const int code = vx.lastError();
-    return ctx.fail(vx.ErrorText(code == 0 ? clsVX::kErrLinkBroken : code));
+    const LinkError code = vx.lastError();
+    return ctx.fail(vx.ErrorText(code == LinkError::None ? LinkError::LinkBroken : code));
 }
 
 int reset(CliContext& ctx, clsVX& vx)

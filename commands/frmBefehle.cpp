@@ -182,42 +182,45 @@ void frmBefehle::CreateParametercontrols()
         const Befehlsparameter& p = m_befehl->Parameter.at(i);
         const int index = i + 1;
         Row row;
-        if (p.Typ != 5 && p.Typ != 6) {
+        if (p.Typ != ParameterTyp::GroupEnd && p.Typ != ParameterTyp::Button) {
             row.label = named(new QLabel(BefehlComposer::Label(p)), "lblParBezeichnung", index);
-            if (p.Typ == 2 || p.Typ == 7)
+            if (p.Typ == ParameterTyp::Flag || p.Typ == ParameterTyp::Choice)
                 row.label->setContentsMargins(kIndent, 0, 0, 0);
             m_rows->addWidget(row.label, line, 0);
         }
-        switch (p.Typ) {
-        case 1:
-        case 3: {
+        switch (p.Typ.value_or(ParameterTyp::Button)) {
+        case ParameterTyp::Number:
+        case ParameterTyp::Text: {
             auto* box = named(new QLineEdit(presets.at(i).text), "txtParameter", index);
-            box->setFixedWidth(p.Typ == 1 ? kNumberWidth : kTextWidth);
+            box->setFixedWidth(p.Typ == ParameterTyp::Number ? kNumberWidth : kTextWidth);
             row.control = box;
             break;
         }
-        case 2: {
+        case ParameterTyp::Flag: {
             auto* check = named(new QCheckBox, "ctlParameterCheckbox", index);
             check->setChecked(presets.at(i).checked);
             row.control = check;
             break;
         }
-        case 6:
-            row.control = named(new QPushButton(p.Bezeichnung.toString()), "cmdBefehl", index);
+        case ParameterTyp::Button:
+            // A row of a type the program does not know has its label only.
+            if (p.Typ)
+                row.control = named(new QPushButton(p.Bezeichnung.toString()), "cmdBefehl", index);
             break;
-        case 7: {
+        case ParameterTyp::Choice: {
             auto* option = named(new QRadioButton, "ctlParameterOption", index);
             option->setChecked(presets.at(i).checked);
             choices->addButton(option);
             row.control = option;
             break;
         }
-        default:
+        case ParameterTyp::GroupStart:
+        case ParameterTyp::GroupEnd:
             break;
         }
         if (row.control)
             m_rows->addWidget(row.control, line, 1, Qt::AlignLeft);
-        if (p.Typ != 5)
+        if (p.Typ != ParameterTyp::GroupEnd)
             ++line;
         m_controls.append(row);
     }
@@ -253,7 +256,7 @@ bool frmBefehle::CheckParameter()
     const bool ok = BefehlComposer::CheckParameter(*m_befehl, entries(), m_createmode, &bad);
     for (int i = 0; i < m_controls.size() && i < bad.size(); ++i) {
         if (auto* box = qobject_cast<QLineEdit*>(m_controls.at(i).control)) {
-            if (m_befehl->Parameter.at(i).Typ == 1)
+            if (m_befehl->Parameter.at(i).Typ == ParameterTyp::Number)
                 box->setStyleSheet(bad.at(i) ? QStringLiteral("background-color: #ff0000;")
                                              : QStringLiteral("background-color: #ffffff;"));
         }

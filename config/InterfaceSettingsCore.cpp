@@ -63,9 +63,9 @@ bool InterfaceSettingsCore::applySerial(const InterfaceSettingsData& d, QString*
     if (!m_vx || !m_vx->ctlcom())
         return noTerminal(error);
     clsVX& vx = *m_vx;
-    if (vx.ComMode != clsVX::kComModeRs232 && vx.ComMode != clsVX::kComModeRs485) {
+    if (!isSerial(vx.ComMode)) {
         if (error)
-            *error = vx.ComMode == clsVX::kComModeNetwork
+            *error = vx.ComMode == ComMode::Network
                          ? QStringLiteral("für Netzwerk noch nicht implementiert")
                          : QStringLiteral("ungültiger terminal.Commode");
         return false;
@@ -97,9 +97,9 @@ bool InterfaceSettingsCore::switchSpeed(const QString& speed, QString* error)
     if (!m_vx || !m_vx->ctlcom())
         return noTerminal(error);
     clsVX& vx = *m_vx;
-    if (vx.ComMode != clsVX::kComModeRs232 && vx.ComMode != clsVX::kComModeRs485) {
+    if (!isSerial(vx.ComMode)) {
         if (error)
-            *error = vx.ComMode == clsVX::kComModeNetwork
+            *error = vx.ComMode == ComMode::Network
                          ? QStringLiteral("für Netzwerk noch nicht implementiert")
                          : QStringLiteral("ungültiger terminal.Commode");
         return false;
@@ -118,7 +118,7 @@ bool InterfaceSettingsCore::switchSpeed(const QString& speed, QString* error)
     ComPort& port = *vx.ctlcom();
     port.close();
     (void)port.setSettings(speed + QStringLiteral(",N,8,1"));
-    port.setHandshaking(0);
+    port.setHandshaking(Handshake::None);
     (void)openPort(nullptr);
     return true;
 }
@@ -159,11 +159,11 @@ bool InterfaceSettingsCore::loadLastComMode(InterfaceSettingsData& d, QString* e
         return false;
     Recordset& header = m_env.recordset(kHeader);
     header.moveFirst();
-    d.lastComMode = header.value(QStringLiteral("lastComMode")).toInt();
+    d.lastComMode = fromStored<ComMode>(header.value(QStringLiteral("lastComMode")).toInt());
     return true;
 }
 
-bool InterfaceSettingsCore::storeLastComMode(int comMode, QString* error)
+bool InterfaceSettingsCore::storeLastComMode(ComMode comMode, QString* error)
 {
     if (!m_env.isOpen(DataEnvironment::kProjekt) || !m_env.ensureOpen(kHeader, error))
         return false;
@@ -171,7 +171,7 @@ bool InterfaceSettingsCore::storeLastComMode(int comMode, QString* error)
     header.moveFirst();
     if (header.eof())
         return false;
-    (void)header.setValue(QStringLiteral("lastComMode"), comMode);
+    (void)header.setValue(QStringLiteral("lastComMode"), toStored(comMode));
     if (header.update())
         return true;
     if (error)

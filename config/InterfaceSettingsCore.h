@@ -36,9 +36,9 @@ public:
     // Opens the PC port if it is closed.
     bool openPort(QString* error = nullptr);
 
-    // The header's lastComMode.
+    // The header's lastComMode; a number that names no link kind gives none.
     bool loadLastComMode(InterfaceSettingsData& d, QString* error = nullptr);
-    bool storeLastComMode(int comMode, QString* error = nullptr);
+    bool storeLastComMode(ComMode comMode, QString* error = nullptr);
     // Comsettings, Users485 and ComsettingsProg of the project; a Null ComsettingsProg is
     // given its default "19200,n,8n1" and stored (a failed store is noted in `warning`).
     bool loadFromProject(InterfaceSettingsData& d, QString* error = nullptr,

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "link/LinkTypes.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace vemro {
 
@@ -8,13 +12,14 @@ namespace vemro {
 // the project and the program database keep of them.
 struct InterfaceSettingsData
 {
-    int ComMode = 0;         // 0 = RS232, 4 = RS485/422, 20 = network module
+    vemro::ComMode ComMode = vemro::ComMode::Rs232;
     int ComPort = 1;         // "Com n" (program database Allgemein.ComPort), 0 = none
     QString speed;           // "9600", "19200" or "38400"
     QString Comsettings;     // project: the PC port's settings text
     QString ComsettingsProg; // project: the settings of the production test
     bool Users485 = false;   // project: RS485/422 chosen
-    int lastComMode = 0;     // project header: the link kind last used
+    // project header: the link kind last used; none when the header holds no known kind
+    std::optional<vemro::ComMode> lastComMode;
 };
 
 } // namespace vemro

@@ -364,7 +364,7 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
         a->note = QStringLiteral("Projekt %1, vom Terminal nicht lesbar").arg(projekt.FesttextPort);
     }
     if (VerifyArea* a = area(kInterface)) {
-        if (vx.ComMode == clsVX::kComModeNetwork) {
+        if (vx.ComMode == ComMode::Network) {
             a->state = VerifyArea::State::NotReadable;
             a->note = QStringLiteral("über das Netzwerkmodul nicht prüfbar");
         } else {

@@ -155,6 +155,15 @@ bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* err
     vx.FesttextPort = static_cast<qint16>(d.FesttextPort);
     vx.SetMode();
     vx.SetFesttextPort(-1); // a negative number sends the stored FesttextPort
+    // Read the mode back: a terminal that did not take it has refused. Bit 2 (serial
+    // answers) is the link's choice, not a setting the terminal keeps.
+    const int sent = vx.modeFlags();
+    TerminalSettingsData back = d;
+    if (!readMode(back, nullptr) || (vx.modeFlags() | 2) != (sent | 2)) {
+        if (error)
+            *error = QStringLiteral("Terminal hat die Einstellungen nicht übernommen");
+        return false;
+    }
     return true;
 }
 
@@ -273,12 +282,12 @@ bool TerminalSettingsCore::keepConfiguration(QString* error)
     (void)m_vx->lastError();
     m_vx->SaveKonfig();
     // The terminal confirms the save; without that the user must not believe it done.
-    const int code = m_vx->lastError();
-    if (code == 0)
+    const LinkError code = m_vx->lastError();
+    if (code == LinkError::None)
         return true;
     if (error)
         *error =
-            code == 1
+            code == LinkError::Nak
                 ? QStringLiteral("Das Terminal hat das dauerhafte Speichern abgelehnt (NAK)")
                 : QStringLiteral("Das Terminal hat das dauerhafte Speichern nicht bestätigt: ") +
                       m_vx->ErrorText(code);

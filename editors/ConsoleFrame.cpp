@@ -65,9 +65,9 @@ void ConsoleFrame::setBefehl(const QString& text)
     m_txtBefehl->setText(text);
 }
 
-QString ConsoleFrame::ReplyText(const QByteArray& reply, int lastError)
+QString ConsoleFrame::ReplyText(const QByteArray& reply, LinkError lastError)
 {
-    if (lastError == 2)
+    if (lastError == LinkError::Timeout)
         return {};
     if (reply.size() == 1) {
         const auto code = static_cast<uchar>(reply.at(0));

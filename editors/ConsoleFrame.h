@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkTypes.h"
+
 #include <QByteArray>
 #include <QGroupBox>
 #include <QPointer>
@@ -21,7 +23,7 @@ public:
 
     // The reply as the console shows it: a single character with its decimal and hexadecimal
     // code, anything else as received; nothing when the terminal stayed silent.
-    [[nodiscard]] static QString ReplyText(const QByteArray& reply, int lastError);
+    [[nodiscard]] static QString ReplyText(const QByteArray& reply, LinkError lastError);
 
     [[nodiscard]] QLineEdit* txtBefehl() const { return m_txtBefehl; }
     [[nodiscard]] QLineEdit* txtTerminalAntwort() const { return m_txtTerminalAntwort; }

@@ -52,7 +52,7 @@ DemoPage::DemoPage(clsVX* terminal, QTimer* tmrDemo, QWidget* parent)
     }
 }
 
-int DemoPage::pageNumber() const
+EditMode DemoPage::pageNumber() const
 {
     return EditMode::Demo;
 }

@@ -38,7 +38,7 @@ public:
     [[nodiscard]] int selectedOption() const;
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     // The demo has no read or send: the frame "aktuelles Projekt" is hidden.
     void pageShown() override;
 

@@ -65,7 +65,7 @@ public:
     // Geometry from a display type text such as "16x2".
     void ResizeFesttextPreview(const QString& displaytyp);
     // Page
-    [[nodiscard]] int pageNumber() const override { return EditMode::Festtexte; }
+    [[nodiscard]] EditMode pageNumber() const override { return EditMode::Festtexte; }
     [[nodiscard]] QList<Transfer> transfers() override;
     // The page is shown: open the texts on first use.
     void pageShown() override;

@@ -90,13 +90,12 @@ void InterfaceSettings::setSearchAddress(const QString& address)
     list->setCurrentIndex(list->findText(address));
 }
 
-int InterfaceSettings::comModeOfOption() const
+ComMode InterfaceSettings::comModeOfOption() const
 {
-    return m_page.ctlSchnittstelleMode(0)->isChecked() ? clsVX::kComModeRs232
-                                                       : clsVX::kComModeRs485;
+    return m_page.ctlSchnittstelleMode(0)->isChecked() ? ComMode::Rs232 : ComMode::Rs485;
 }
 
-int InterfaceSettings::pageNumber() const
+EditMode InterfaceSettings::pageNumber() const
 {
     return EditMode::Schnittstelle;
 }
@@ -141,7 +140,7 @@ void InterfaceSettings::SetRegisterSchnittstelleProps(int Regtab)
     } else if (Regtab == 1) {
         if (host())
             host()->setEditMode(EditMode::Netzwerk);
-        m_vx->ComMode = clsVX::kComModeNetwork;
+        m_vx->ComMode = ComMode::Network;
         // The stored result of the last search (also after a restart): the list shows it
         // and the channel opens to the row chosen last, the first one at start.
         FillListeTerminal();
@@ -179,7 +178,8 @@ void InterfaceSettings::ctlSchnittstelleHandshake_Click()
     ComPort& port = *m_vx->ctlcom();
     if (port.isOpen())
         port.close();
-    port.setHandshaking(m_page.ctlSchnittstelleHandshake()->isChecked() ? 2 : 0);
+    port.setHandshaking(m_page.ctlSchnittstelleHandshake()->isChecked() ? Handshake::RtsCts
+                                                                        : Handshake::None);
     QString error;
     if (!m_core.openPort(&error))
         Info().show(QStringLiteral("Schnittstellenfehler, bitte prüfen / ") + error, 0);
@@ -189,9 +189,9 @@ bool InterfaceSettings::SetSchnittstelle()
 {
     if (!m_vx || !m_vx->ctlcom())
         return false;
-    const int comMode = m_vx->ComMode;
-    if (comMode != clsVX::kComModeRs232 && comMode != clsVX::kComModeRs485) {
-        ui().message(comMode == clsVX::kComModeNetwork
+    const ComMode comMode = m_vx->ComMode;
+    if (!isSerial(comMode)) {
+        ui().message(comMode == ComMode::Network
                          ? QStringLiteral("für Netzwerk noch nicht implementiert")
                          : QStringLiteral("ungültiger terminal.Commode"),
                      kProductName);
@@ -226,7 +226,7 @@ void InterfaceSettings::cmdSetSerCom_Click()
         if (m_vx) {
             (void)m_vx->lastError();
             (void)m_vx->Version();
-            if (m_vx->lastError() != 0) // no answer, or the port broke
+            if (m_vx->lastError() != LinkError::None) // no answer, or the port broke
                 Info().show(QStringLiteral("Terminal nicht ansprechbar"), 1);
             else
                 Info().show(QStringLiteral("Terminal erfolgreich umgestellt"), 1);
@@ -253,7 +253,7 @@ bool InterfaceSettings::restoreFromProject(QString& pending)
     InterfaceSettingsData d;
     if (!m_vx || !m_core.loadLastComMode(d))
         return false;
-    if (d.lastComMode == clsVX::kComModeNetwork) {
+    if (d.lastComMode == ComMode::Network) {
         SetRegisterSchnittstelleProps(1);
         return false;
     }

@@ -41,7 +41,7 @@ public:
     [[nodiscard]] InterfaceSettingsCore& core() { return m_core; }
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
     void pageShown() override;
 
@@ -73,7 +73,7 @@ signals:
     void progSpeedRestored(const QString& speed);
 
 private:
-    [[nodiscard]] int comModeOfOption() const;
+    [[nodiscard]] ComMode comModeOfOption() const;
     void storeLastComMode();
     // Points the UDP channel at result row `row` (0-based) and shows its address; false,
     // with a message where the row has no data port, when nothing could be opened.

@@ -44,7 +44,7 @@ IoPortsPage::IoPortsPage(clsVX* terminal, QWidget* parent) : QWidget(parent), m_
     connect(m_cmdGetAnalogwert, &QPushButton::clicked, this, &IoPortsPage::cmdGetAnalogwert_Click);
 }
 
-int IoPortsPage::pageNumber() const
+EditMode IoPortsPage::pageNumber() const
 {
     return EditMode::IoPorts;
 }

@@ -27,7 +27,7 @@ public:
     void SetIOPortWert();
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
 
     [[nodiscard]] QLineEdit* txtIOPortNummer() const { return m_txtIOPortNummer; }

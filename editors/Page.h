@@ -1,9 +1,12 @@
 #pragma once
 
+#include "editors/EditMode.h"
+
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace vemro {
 
@@ -33,7 +36,7 @@ public:
     // A missing operation answers "unbekannte Bearbeitungsfunktion".
     struct Transfer
     {
-        int editMode = -1;
+        std::optional<EditMode> editMode;
         std::function<void()> read;
         std::function<void()> send;
     };
@@ -41,7 +44,7 @@ public:
     virtual ~Page() = default;
 
     // The page frame this page fills (0 to 9).
-    [[nodiscard]] virtual int pageNumber() const = 0;
+    [[nodiscard]] virtual EditMode pageNumber() const = 0;
     // The edit modes this page answers: its page number or its sub-tabs' modes.
     [[nodiscard]] virtual QList<Transfer> transfers() { return {}; }
     // The page was chosen: the window has set the edit mode to the page number. A page with

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/EditMode.h"
+
 namespace vemro {
 
 // What a page may ask of the main window's frame: the edit mode, the shared buttons
@@ -10,8 +12,9 @@ class PageHost
 public:
     virtual ~PageHost() = default;
 
-    [[nodiscard]] virtual int editMode() const = 0;
-    virtual void setEditMode(int mode) = 0;
+    // None while the page on screen names no edit mode the program knows.
+    [[nodiscard]] virtual std::optional<EditMode> editMode() const = 0;
+    virtual void setEditMode(EditMode mode) = 0;
     virtual void setReadEnabled(bool enabled) = 0;
     virtual void setSendEnabled(bool enabled) = 0;
     virtual void setProjectFrameVisible(bool visible) = 0;

@@ -6,8 +6,8 @@ namespace vemro {
 
 void PageSet::add(Page& page, PageHost* host)
 {
-    const int nr = page.pageNumber();
-    if (nr < 0 || nr >= EditMode::kPageCount)
+    const int nr = toStored(page.pageNumber());
+    if (nr < 0 || nr >= kPageCount)
         return;
     page.setHost(host);
     m_pages[static_cast<size_t>(nr)] = &page;
@@ -15,10 +15,10 @@ void PageSet::add(Page& page, PageHost* host)
 
 Page* PageSet::page(int nr) const
 {
-    return nr >= 0 && nr < EditMode::kPageCount ? m_pages[static_cast<size_t>(nr)] : nullptr;
+    return nr >= 0 && nr < kPageCount ? m_pages[static_cast<size_t>(nr)] : nullptr;
 }
 
-Page* PageSet::pageForEditMode(int mode) const
+Page* PageSet::pageForEditMode(EditMode mode) const
 {
     for (Page* p : m_pages) {
         if (!p)
@@ -31,9 +31,11 @@ Page* PageSet::pageForEditMode(int mode) const
     return nullptr;
 }
 
-Page::Transfer PageSet::transfer(int mode) const
+Page::Transfer PageSet::transfer(std::optional<EditMode> mode) const
 {
-    if (Page* p = pageForEditMode(mode))
+    if (!mode)
+        return {};
+    if (Page* p = pageForEditMode(*mode))
         for (const Page::Transfer& t : p->transfers())
             if (t.editMode == mode)
                 return t;

@@ -18,9 +18,9 @@ public:
     void add(Page& page, PageHost* host);
     [[nodiscard]] Page* page(int nr) const;
     // The page listing edit mode `mode` among its transfers, or nullptr.
-    [[nodiscard]] Page* pageForEditMode(int mode) const;
-    // The transfers of edit mode `mode` (both empty when no page answers it).
-    [[nodiscard]] Page::Transfer transfer(int mode) const;
+    [[nodiscard]] Page* pageForEditMode(EditMode mode) const;
+    // The transfers of edit mode `mode` (both empty when no page answers it, or for none).
+    [[nodiscard]] Page::Transfer transfer(std::optional<EditMode> mode) const;
     // Every page's load from the project, by load rank.
     void loadFromProject() const;
     // Every page's save into the project, by save rank; stops at the first failure.
@@ -29,7 +29,7 @@ public:
 private:
     [[nodiscard]] QList<Page*> byRank(int (Page::*rank)() const) const;
 
-    std::array<Page*, EditMode::kPageCount> m_pages{};
+    std::array<Page*, kPageCount> m_pages{};
 };
 
 } // namespace vemro

@@ -80,7 +80,7 @@ void ProjektPage::FillProjektCombo(const QString& folder)
     m_cboProjekte->setCurrentIndex(-1);
 }
 
-int ProjektPage::pageNumber() const
+EditMode ProjektPage::pageNumber() const
 {
     return EditMode::Projekt;
 }

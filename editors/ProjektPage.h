@@ -28,7 +28,7 @@ public:
     void showTerminalInfo(const QString& version, const QString& serNr);
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
     void pageShown() override;
 

@@ -181,17 +181,17 @@ QCheckBox* TastaturPage::check(const char* name) const
     return findChild<QCheckBox*>(QString::fromLatin1(name));
 }
 
-bool TastaturPage::validSide(int side) const
+bool TastaturPage::validSide(DataSide side) const
 {
-    return DataSide::check(side) && m_vx != nullptr;
+    return checkDataSide(side) && m_vx != nullptr;
 }
 
-int TastaturPage::currentEditMode() const
+EditMode TastaturPage::currentEditMode() const
 {
     return m_tabs->currentIndex() == 1 ? EditMode::Tastencodes : EditMode::TastaturAllgemein;
 }
 
-int TastaturPage::pageNumber() const
+EditMode TastaturPage::pageNumber() const
 {
     return EditMode::Tastatur;
 }
@@ -263,7 +263,7 @@ bool TastaturPage::keyboardFromControls(QString* error)
     return true;
 }
 
-bool TastaturPage::GetTastaturConfig(int Quelle)
+bool TastaturPage::GetTastaturConfig(DataSide Quelle)
 {
     if (!validSide(Quelle))
         return false;
@@ -280,7 +280,7 @@ bool TastaturPage::GetTastaturConfig(int Quelle)
     return true;
 }
 
-bool TastaturPage::SetTastaturConfig(int Ziel)
+bool TastaturPage::SetTastaturConfig(DataSide Ziel)
 {
     if (!validSide(Ziel))
         return false;
@@ -305,7 +305,7 @@ bool TastaturPage::SetTastaturConfig(int Ziel)
     return true;
 }
 
-bool TastaturPage::GetTastaturcodes(int Quelle)
+bool TastaturPage::GetTastaturcodes(DataSide Quelle)
 {
     if (!validSide(Quelle))
         return false;
@@ -324,7 +324,7 @@ bool TastaturPage::GetTastaturcodes(int Quelle)
     return true;
 }
 
-bool TastaturPage::SetTastaturcodes(int Ziel)
+bool TastaturPage::SetTastaturcodes(DataSide Ziel)
 {
     if (!validSide(Ziel))
         return false;

@@ -2,6 +2,7 @@
 
 #include "editors/Page.h"
 #include "link/KeyCodeTable.h"
+#include "platform/DataSide.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -30,15 +31,15 @@ class TastaturPage : public QWidget, public Page
 public:
     TastaturPage(clsVX* terminal, DataEnvironment& env, QWidget* parent = nullptr);
 
-    bool GetTastaturConfig(int Quelle);
-    bool SetTastaturConfig(int Ziel);
-    bool GetTastaturcodes(int Quelle);
-    bool SetTastaturcodes(int Ziel);
+    bool GetTastaturConfig(DataSide Quelle);
+    bool SetTastaturConfig(DataSide Ziel);
+    bool GetTastaturcodes(DataSide Quelle);
+    bool SetTastaturcodes(DataSide Ziel);
     // Edit mode of the sub-tab shown.
-    [[nodiscard]] int currentEditMode() const;
+    [[nodiscard]] EditMode currentEditMode() const;
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
     void pageShown() override;
     [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadTastatur; }
@@ -69,7 +70,7 @@ public slots:
     void ctlcom_OnComm();
 
 private:
-    [[nodiscard]] bool validSide(int side) const;
+    [[nodiscard]] bool validSide(DataSide side) const;
     void controlsFromKeyboard();
     bool keyboardFromControls(QString* error);
     void fillGrid(const KeyCodeTable& table);

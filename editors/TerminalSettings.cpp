@@ -46,7 +46,7 @@ TerminalSettings::TerminalSettings(KonfigurationPage& page, clsVX& vx, DataEnvir
             &TerminalSettings::cmdCheckEEProm_Click);
 }
 
-int TerminalSettings::pageNumber() const
+EditMode TerminalSettings::pageNumber() const
 {
     return EditMode::Konfiguration;
 }
@@ -82,9 +82,9 @@ void TerminalSettings::selectDisplayType(const TerminalSettingsData& d)
     }
 }
 
-void TerminalSettings::GetTerminalInfo(int Quelle)
+void TerminalSettings::GetTerminalInfo(DataSide Quelle)
 {
-    if (!DataSide::check(Quelle) || !m_vx)
+    if (!checkDataSide(Quelle) || !m_vx)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
@@ -114,9 +114,9 @@ bool TerminalSettings::ShowTerminalVersion()
     return true;
 }
 
-void TerminalSettings::GetTerminalMode(int Quelle)
+void TerminalSettings::GetTerminalMode(DataSide Quelle)
 {
-    if (!DataSide::check(Quelle) || !m_vx)
+    if (!checkDataSide(Quelle) || !m_vx)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
@@ -133,9 +133,9 @@ void TerminalSettings::GetTerminalMode(int Quelle)
     m_page.txtFesttextPort()->setText(QString::number(d.FesttextPort));
 }
 
-bool TerminalSettings::SetTerminalmode(int Ziel, QString* error)
+bool TerminalSettings::SetTerminalmode(DataSide Ziel, QString* error)
 {
-    if (!DataSide::check(Ziel) || !m_vx)
+    if (!checkDataSide(Ziel) || !m_vx)
         return false;
     TerminalSettingsData d = m_core.terminalObject();
     d.FesttextPort = static_cast<qint16>(TextValueInt(m_page.txtFesttextPort()->text()));
@@ -181,9 +181,9 @@ void TerminalSettings::cboDisplayTyp_Click()
         m_resizePreview();
 }
 
-bool TerminalSettings::SetDisplayAufloesung(int Ziel, QString* error)
+bool TerminalSettings::SetDisplayAufloesung(DataSide Ziel, QString* error)
 {
-    if (!DataSide::check(Ziel) || !m_vx)
+    if (!checkDataSide(Ziel) || !m_vx)
         return false;
     TerminalSettingsData d = m_core.terminalObject();
     if (Ziel == DataSide::Projekt)
@@ -194,9 +194,9 @@ bool TerminalSettings::SetDisplayAufloesung(int Ziel, QString* error)
     return m_core.writeDisplaySize(d, error);
 }
 
-void TerminalSettings::GetDisplayBacklight(int Quelle)
+void TerminalSettings::GetDisplayBacklight(DataSide Quelle)
 {
-    if (!DataSide::check(Quelle) || !m_vx)
+    if (!checkDataSide(Quelle) || !m_vx)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
@@ -211,9 +211,9 @@ void TerminalSettings::GetDisplayBacklight(int Quelle)
     m_page.ctlDisplayBacklight()->setChecked(d.Backlight > 0);
 }
 
-bool TerminalSettings::SetDisplayBacklight(int Ziel, QString* error)
+bool TerminalSettings::SetDisplayBacklight(DataSide Ziel, QString* error)
 {
-    if (!DataSide::check(Ziel) || !m_vx)
+    if (!checkDataSide(Ziel) || !m_vx)
         return false;
     TerminalSettingsData d = m_core.terminalObject();
     d.Backlight = m_page.ctlDisplayBacklight()->isChecked() ? 1 : 0;
@@ -221,9 +221,9 @@ bool TerminalSettings::SetDisplayBacklight(int Ziel, QString* error)
                                       : m_core.saveBacklight(d, error);
 }
 
-void TerminalSettings::GetDisplaykontrast(int Quelle)
+void TerminalSettings::GetDisplaykontrast(DataSide Quelle)
 {
-    if (!DataSide::check(Quelle) || !m_vx)
+    if (!checkDataSide(Quelle) || !m_vx)
         return;
     TerminalSettingsData d = m_core.terminalObject();
     if (Quelle == DataSide::Terminal) {
@@ -238,9 +238,9 @@ void TerminalSettings::GetDisplaykontrast(int Quelle)
     m_page.ctlDisplaykontrast()->setValue(d.Kontrast);
 }
 
-bool TerminalSettings::SetDisplayKontrast(int Ziel, QString* error)
+bool TerminalSettings::SetDisplayKontrast(DataSide Ziel, QString* error)
 {
-    if (!DataSide::check(Ziel) || !m_vx)
+    if (!checkDataSide(Ziel) || !m_vx)
         return false;
     TerminalSettingsData d = m_core.terminalObject();
     d.Kontrast = m_page.ctlDisplaykontrast()->value();

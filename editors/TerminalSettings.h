@@ -2,6 +2,7 @@
 
 #include "config/TerminalSettingsCore.h"
 #include "editors/Page.h"
+#include "platform/DataSide.h"
 
 #include <QObject>
 #include <QPointer>
@@ -39,25 +40,25 @@ public:
 
     // The Get operations from the terminal change the controls only on a full answer;
     // GetTerminalInfo says "Terminal nicht ansprechbar" otherwise.
-    void GetTerminalInfo(int Quelle);
+    void GetTerminalInfo(DataSide Quelle);
     // Firmware version and serial number from the terminal, reported by terminalInfoRead
     // only on a valid reply (page "Projekt" keeps what it shows otherwise). True on a reply.
     bool ShowTerminalVersion();
-    void GetTerminalMode(int Quelle);
-    bool SetTerminalmode(int Ziel, QString* error = nullptr);
+    void GetTerminalMode(DataSide Quelle);
+    bool SetTerminalmode(DataSide Ziel, QString* error = nullptr);
     void FillDisplayCombo();
-    bool SetDisplayAufloesung(int Ziel, QString* error = nullptr);
-    void GetDisplayBacklight(int Quelle);
-    bool SetDisplayBacklight(int Ziel, QString* error = nullptr);
-    void GetDisplaykontrast(int Quelle);
-    bool SetDisplayKontrast(int Ziel, QString* error = nullptr);
+    bool SetDisplayAufloesung(DataSide Ziel, QString* error = nullptr);
+    void GetDisplayBacklight(DataSide Quelle);
+    bool SetDisplayBacklight(DataSide Ziel, QString* error = nullptr);
+    void GetDisplaykontrast(DataSide Quelle);
+    bool SetDisplayKontrast(DataSide Ziel, QString* error = nullptr);
 
     // "vom Terminal lesen" / "an Terminal senden" on page "Konfiguration".
     void readFromTerminal();
     void sendToTerminal();
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
     [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadKonfiguration; }
     void loadFromProject() override;

@@ -118,7 +118,7 @@ UserZeichenPage::UserZeichenPage(clsVX* terminal, DataEnvironment& env, QWidget*
     ml->addLayout(tools, 0, UserCharPattern::kCols + 3, UserCharPattern::kRows + 1, 1);
     connect(clear, &QPushButton::clicked, this, &UserZeichenPage::cmdCGclear_Click);
     connect(invert, &QPushButton::clicked, this, &UserZeichenPage::cmdCGinvert_Click);
-    connect(store, &QPushButton::clicked, this, [this] { SaveUserzeichen(1); });
+    connect(store, &QPushButton::clicked, this, [this] { SaveUserzeichen(DataSide::Projekt); });
     connect(direct, &QPushButton::clicked, this, &UserZeichenPage::cmdSaveUserzeichendirekt_Click);
     outer->addWidget(matrixBox);
 
@@ -268,7 +268,7 @@ void UserZeichenPage::ChangeUserzeichen(int slot)
     if (m_changed) {
         if (ui().ask(QStringLiteral("geändertes Zeichen in Projekt speichern ?"),
                      UserInterface::Buttons::YesNo, kProductName) == UserInterface::Answer::Yes)
-            SaveUserzeichen(1);
+            SaveUserzeichen(DataSide::Projekt);
         else // the edit is discarded: the swap box shows the stored character again
             setSwapText(m_slot, m_chars[static_cast<size_t>(m_slot)].Tauschzeichen);
     }
@@ -330,7 +330,7 @@ bool UserZeichenPage::changed() const
            std::any_of(m_swapChanged.begin(), m_swapChanged.end(), [](bool c) { return c; });
 }
 
-int UserZeichenPage::pageNumber() const
+EditMode UserZeichenPage::pageNumber() const
 {
     return EditMode::Userzeichen;
 }
@@ -341,9 +341,9 @@ QList<Page::Transfer> UserZeichenPage::transfers()
         {EditMode::Userzeichen, [this] { ReadUserzeichenfromRK(); }, [this] { sendToTerminal(); }}};
 }
 
-bool UserZeichenPage::SaveUserzeichen(int Ziel)
+bool UserZeichenPage::SaveUserzeichen(DataSide Ziel)
 {
-    if (!DataSide::check(Ziel))
+    if (!checkDataSide(Ziel))
         return false;
     if (Ziel == DataSide::Projekt) {
         UserChar c;

@@ -3,6 +3,7 @@
 #include "config/UserCharPattern.h"
 #include "editors/Page.h"
 #include "link/UserCharSet.h"
+#include "platform/DataSide.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -39,13 +40,13 @@ public:
     void ShowUserZeichenTauschcodes();
     void ChangeUserzeichen(int slot);
     // 0: all characters into the terminal, then its reset; 1: the edited one into the project.
-    bool SaveUserzeichen(int Ziel);
+    bool SaveUserzeichen(DataSide Ziel);
     void ReadUserzeichenfromRK();
     // "an Terminal senden" on this page: into the project, then into the terminal.
     void sendToTerminal();
 
     // Page
-    [[nodiscard]] int pageNumber() const override;
+    [[nodiscard]] EditMode pageNumber() const override;
     [[nodiscard]] QList<Transfer> transfers() override;
     [[nodiscard]] int loadRank() const override { return ProjectOrder::kLoadUserzeichen; }
     void loadFromProject() override;

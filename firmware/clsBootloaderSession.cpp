@@ -73,21 +73,21 @@ clsBootloader::Contact clsBootloader::contact(const QByteArray& request)
         return Contact::Failed;
     // Over the serial link a write that did not get out shows as the time-out that follows;
     // the network module reports its failures as such.
-    const qint32 sendCode = m_terminal->lastError();
-    if (sendFailed && sendCode != 0 && sendCode != 2)
+    const LinkError sendCode = m_terminal->lastError();
+    if (sendFailed && sendCode != LinkError::None && sendCode != LinkError::Timeout)
         return Contact::Failed;
     QByteArray text;
     const bool failed = m_terminal->Receive(text, byte(kPresent));
     if (!m_terminal)
         return Contact::Failed;
-    const qint32 code = m_terminal->lastError();
+    const LinkError code = m_terminal->lastError();
     if (!failed)
         return Contact::Made;
     if (text == StringToAnsi(clsVX::kBusy))
         return Contact::Failed;
-    if (code == 0)
+    if (code == LinkError::None)
         return Contact::Made;
-    return code == 2 ? Contact::TimedOut : Contact::Failed;
+    return code == LinkError::Timeout ? Contact::TimedOut : Contact::Failed;
 }
 
 void clsBootloader::discardInput()
@@ -95,7 +95,7 @@ void clsBootloader::discardInput()
     // After the settling wait everything the terminal sent on contact has arrived: drop it
     // without waiting for another 200 ms of silence. The network module starts every send
     // with an empty receive slot, so there is nothing to drop there.
-    if (!m_terminal || m_terminal->ComMode == clsVX::kComModeNetwork)
+    if (!m_terminal || m_terminal->ComMode == ComMode::Network)
         return;
     if (ComPort* port = ctlcom(); port && port->isOpen())
         port->clearInBuffer();
@@ -264,9 +264,9 @@ bool clsBootloader::runUpdate()
         bool failed = m_terminal->Receive(answer, byte(kReceived));
         if (!self || !m_terminal)
             return false;
-        qint32 code = m_terminal->lastError();
+        LinkError code = m_terminal->lastError();
         if (failed) {
-            if (code != 2)
+            if (code != LinkError::Timeout)
                 return fail(kTransferError);
             const QByteArray seen = collected(answer);
             const bool refused =
@@ -280,7 +280,8 @@ bool clsBootloader::runUpdate()
         // The terminal answered, but not "stored" (231 then 232): the block was refused,
         // the line is fine.
         if (failed)
-            return fail(code == 2 && collected(answer).isEmpty() ? kLinkBroken : kStoreError);
+            return fail(code == LinkError::Timeout && collected(answer).isEmpty() ? kLinkBroken
+                                                                                  : kStoreError);
 
         progress->setValue(progress->value() + kWriteBlockBytes);
         address = static_cast<quint16>(address + kWriteBlockBytes / 2); // words of two bytes

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LinkTypes.h"
 #include "link/SerialTransport.h"
 
 #include <QByteArray>
@@ -44,9 +45,15 @@ public:
     bool setSettings(const QString& settings);
     [[nodiscard]] QString Settings() const;
     [[nodiscard]] qint32 baudRate() const { return m_settings.baudRate; }
-    // 0 = none, 2 = RTS/CTS; applies at the next open.
-    void setHandshaking(int handshaking) { m_settings.rtsCts = handshaking == 2; }
-    [[nodiscard]] int Handshaking() const { return m_settings.rtsCts ? 2 : 0; }
+    // Applies at the next open.
+    void setHandshaking(Handshake handshaking)
+    {
+        m_settings.rtsCts = handshaking == Handshake::RtsCts;
+    }
+    [[nodiscard]] Handshake Handshaking() const
+    {
+        return m_settings.rtsCts ? Handshake::RtsCts : Handshake::None;
+    }
 
     // Where "Com n" is on this PC (not owned; the defaults of ComPortMap without one).
     void setResolver(const ComPortResolver* resolver) { m_resolver = resolver; }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "link/LinkTypes.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 namespace vemro {
 
-// What the terminal link needs of the network module (clsNetModul) when ComMode is 20.
+// What the terminal link needs of the network module (clsNetModul) when ComMode is Network.
 class NetChannel
 {
 public:
@@ -18,7 +20,7 @@ public:
     virtual void OpenUDPConn(qint32 port, QString& host) = 0;
     virtual bool Send(QByteArray& sSendstring, bool bResponserequired) = 0;
     virtual bool Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeichen) = 0;
-    [[nodiscard]] virtual qint32 lastError() const = 0;
+    [[nodiscard]] virtual LinkError lastError() const = 0;
 };
 
 } // namespace vemro

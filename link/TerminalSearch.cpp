@@ -57,7 +57,7 @@ TerminalSearch::Result TerminalSearch::run(clsVX& terminal)
             port->setSettings(SpeedSettings(s));
             port->open();
             globals().CommandBuffer =
-                globals().EscChar + "SG" + QByteArray::number(s + vx->ComMode);
+                globals().EscChar + "SG" + QByteArray::number(s + toStored(vx->ComMode));
             vx->Send(globals().CommandBuffer, false, true);
             vx->WaitMS(kSpeedProbeWaitMs);
             if (!vx || !self)

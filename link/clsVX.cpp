@@ -101,32 +101,31 @@ NetChannel* clsVX::ctlNetModul() const
     return m_netObject ? m_net : nullptr;
 }
 
-qint32 clsVX::lastError()
+LinkError clsVX::lastError()
 {
-    const qint32 code = m_lastError;
-    m_lastError = 0;
+    const LinkError code = m_lastError;
+    m_lastError = LinkError::None;
     return code;
 }
 
-QString clsVX::ErrorText(qint32 code) const
+QString clsVX::ErrorText(LinkError code) const
 {
     switch (code) {
-    case 0:
+    case LinkError::None:
         return QString();
-    case kErrNak:
+    case LinkError::Nak:
         return QStringLiteral("Terminal antwortet NAK");
-    case kErrTimeout:
+    case LinkError::Timeout:
         return QStringLiteral("keine Antwort vom Terminal (Zeitüberschreitung)");
-    case kErrLinkBroken:
+    case LinkError::LinkBroken:
         return m_portFailure.isEmpty()
                    ? QStringLiteral("keine Antwort: die Schnittstelle ist nicht geöffnet")
                    : QStringLiteral("keine Antwort: Verbindung zum Terminal unterbrochen (%1)")
                          .arg(m_portFailure);
-    case kErrUnexpectedReply:
+    case LinkError::UnexpectedReply:
         return QStringLiteral("unerwartete Antwort vom Terminal");
-    default:
-        return QStringLiteral("Fehler %1 bei der Übertragung").arg(code);
     }
+    return QStringLiteral("Fehler %1 bei der Übertragung").arg(toStored(code));
 }
 
 void clsVX::WaitMS(int Dauer)
@@ -213,7 +212,9 @@ bool clsVX::Send(QByteArray& sSendstring, bool bResponserequired, bool Rawmode)
     QPointer<clsVX> self(this);
     const bool failed = sendFiltered(sSendstring, bResponserequired);
     if (self && bResponserequired)
-        emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 9 : 0));
+        emit exchangeFinished(m_lastError != LinkError::None ? m_lastError
+                              : failed                       ? LinkError::UnexpectedReply
+                                                             : LinkError::None);
     return failed;
 }
 
@@ -237,10 +238,10 @@ bool clsVX::sendFiltered(QByteArray& text, bool responseRequired)
 bool clsVX::sendPiece(QByteArray& piece, bool responseRequired)
 {
     switch (ComMode) {
-    case kComModeRs232:
-    case kComModeRs485:
+    case vemro::ComMode::Rs232:
+    case vemro::ComMode::Rs485:
         return sendSerial(piece, responseRequired);
-    case kComModeNetwork: {
+    case vemro::ComMode::Network: {
         NetChannel* net = ctlNetModul();
         if (!net) {
             piece = StringToAnsi(QStringLiteral("kein Netzwerkmodul vorhanden"));
@@ -254,11 +255,10 @@ bool clsVX::sendPiece(QByteArray& piece, bool responseRequired)
             return n.Send(piece, responseRequired);
         });
     }
-    default:
-        notImplemented();
-        piece.clear();
-        return false;
     }
+    notImplemented();
+    piece.clear();
+    return false;
 }
 
 bool clsVX::netExchange(NetChannel& net, const std::function<bool(NetChannel&)>& exchange)
@@ -278,7 +278,7 @@ bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
     // Every failure here is a port that is not open or broke: no answer can come.
     auto fail = [this, &piece](const QString& description) {
         piece = StringToAnsi(description);
-        m_lastError = kErrLinkBroken;
+        m_lastError = LinkError::LinkBroken;
         setReceiveEvents(true);
         return true;
     };
@@ -328,12 +328,12 @@ bool clsVX::sendSerial(QByteArray& piece, bool responseRequired)
     if (reply.size() == 1 && reply.at(0) == kAck) {
         failed = false;
     } else if (reply.size() == 1 && reply.at(0) == kNak) {
-        m_lastError = 1;
+        m_lastError = LinkError::Nak;
     } else if (!reply.isEmpty()) {
-        m_lastError = 9;
+        m_lastError = LinkError::UnexpectedReply;
         piece = QByteArray::number(static_cast<uchar>(reply.at(0)));
     } else {
-        m_lastError = 2;
+        m_lastError = LinkError::Timeout;
     }
     m_port->setReceiveEvents(true);
     return failed;
@@ -349,38 +349,39 @@ bool clsVX::Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeichen)
     QPointer<clsVX> self(this);
     const bool failed = receiveUnguarded(sReceiveText, sEndeZeichen);
     if (self)
-        emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 2 : 0));
+        emit exchangeFinished(m_lastError != LinkError::None ? m_lastError
+                              : failed                       ? LinkError::Timeout
+                                                             : LinkError::None);
     return failed;
 }
 
 bool clsVX::receiveUnguarded(QByteArray& text, const QByteArray& endChar)
 {
     switch (ComMode) {
-    case kComModeRs232:
-    case kComModeRs485:
+    case vemro::ComMode::Rs232:
+    case vemro::ComMode::Rs485:
         return receiveSerial(text, endChar);
-    case kComModeNetwork: {
+    case vemro::ComMode::Network: {
         NetChannel* net = ctlNetModul();
         if (!net) {
             text = QByteArrayLiteral("TimeOut");
-            m_lastError = 2;
+            m_lastError = LinkError::Timeout;
             return true;
         }
         return netExchange(*net,
                            [&text, &endChar](NetChannel& n) { return n.Receive(text, endChar); });
     }
-    default:
-        notImplemented();
-        return false;
     }
+    notImplemented();
+    return false;
 }
 
 bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
 {
     text.clear();
-    m_lastError = 0;
+    m_lastError = LinkError::None;
     if (!m_port || !m_port->isOpen()) {
-        m_lastError = kErrLinkBroken;
+        m_lastError = LinkError::LinkBroken;
         text = endChar.isEmpty() ? QByteArrayLiteral("TimeOut") : QByteArrayLiteral(" / TimeOut");
         return true;
     }
@@ -419,7 +420,7 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
         }
         if (text.isEmpty()) {
             text = QByteArrayLiteral("TimeOut");
-            m_lastError = port && port->isOpen() ? kErrTimeout : kErrLinkBroken;
+            m_lastError = port && port->isOpen() ? LinkError::Timeout : LinkError::LinkBroken;
             failed = true;
         }
     } else {
@@ -445,7 +446,7 @@ bool clsVX::receiveSerial(QByteArray& text, const QByteArray& endChar)
             m_timer->stop();
         if (!finished) {
             text.append(" / TimeOut");
-            m_lastError = port && port->isOpen() ? kErrTimeout : kErrLinkBroken;
+            m_lastError = port && port->isOpen() ? LinkError::Timeout : LinkError::LinkBroken;
             failed = true;
         }
     }
@@ -463,12 +464,12 @@ bool clsVX::GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
         sBefehl = StringToAnsi(kBusy);
         return true;
     }
-    const bool serial = ComMode == kComModeRs232 || ComMode == kComModeRs485;
+    const bool serial = isSerial(ComMode);
     if (serial) {
         if (m_timer)
             m_timer->setInterval(kGetParameterSerialMs);
         setReceiveEvents(false);
-    } else if (ComMode == kComModeNetwork) {
+    } else if (ComMode == vemro::ComMode::Network) {
         if (m_timer)
             m_timer->setInterval(kGetParameterNetworkMs);
     } else {
@@ -512,7 +513,9 @@ bool clsVX::GetParameter(QByteArray& sBefehl, QList<QByteArray>& Parameter,
     if (serial)
         setReceiveEvents(true);
     sBefehl = reply;
-    emit exchangeFinished(m_lastError != 0 ? m_lastError : (failed ? 2 : 0));
+    emit exchangeFinished(m_lastError != LinkError::None ? m_lastError
+                          : failed                       ? LinkError::Timeout
+                                                         : LinkError::None);
     return failed;
 }
 

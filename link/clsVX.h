@@ -2,6 +2,7 @@
 
 #include "link/ComPort.h"
 #include "link/KeyCodeTable.h"
+#include "link/LinkTypes.h"
 #include "link/NetChannel.h"
 #include "link/Notation.h"
 #include "link/UserCharSet.h"
@@ -33,22 +34,12 @@ class clsVX : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kComModeRs232 = 0;
-    static constexpr int kComModeRs485 = 4;
-    static constexpr int kComModeNetwork = 20;
     static constexpr int kPieceLength = 1000;
     static constexpr int kGetParameterSerialMs = 500;
     static constexpr int kGetParameterNetworkMs = 2000;
     static constexpr int kReceiveSilenceMs = 200;
     static constexpr int kSendPauseMs = 10;
     static constexpr int kNetworkDataPort = 3001;
-    // lastError codes.
-    static constexpr int kErrNak = 1;
-    static constexpr int kErrTimeout = 2;
-    // The serial port broke (device gone, terminal switched off) or was not open: the
-    // exchange failed without an answer, and waiting longer would not bring one.
-    static constexpr int kErrLinkBroken = 3;
-    static constexpr int kErrUnexpectedReply = 9;
 
     static inline const QString kNotImplemented = QStringLiteral("nicht implemtierter ComMode");
     static inline const QString kBusy =
@@ -82,10 +73,10 @@ public:
     {
         return vemro::FilterSteuerzeichen(stext, RemoveLF);
     }
-    // Reading returns the code of the last exchange and resets it to 0.
-    [[nodiscard]] qint32 lastError();
-    // A German sentence for a lastError code, with the port's own reason for a broken link.
-    [[nodiscard]] QString ErrorText(qint32 code) const;
+    // Reading returns the outcome of the last exchange and resets it to None.
+    [[nodiscard]] LinkError lastError();
+    // A German sentence for an outcome, with the port's own reason for a broken link.
+    [[nodiscard]] QString ErrorText(LinkError code) const;
     // An exchange is waiting for the terminal.
     [[nodiscard]] bool busy() const { return m_inExchange; }
 
@@ -100,7 +91,7 @@ public:
     bool Einschaltmeldung = false;
     bool Festtextmode = false;
     qint16 FesttextPort = 0;
-    qint32 ComMode = 0;
+    vemro::ComMode ComMode = vemro::ComMode::Rs232;
     QString SerNr;
     bool connected = false;
     qint16 Backlight = 0;
@@ -117,7 +108,7 @@ public:
     bool ConnectSeriell();
     // "suchen": searches quietly, reports "kein terminal gefunden", then clears the display.
     bool Suchen();
-    void SetCom(const QString& Speed, int mode = 0);
+    void SetCom(const QString& Speed, vemro::ComMode mode = vemro::ComMode::Rs232);
     void Reset();
     [[nodiscard]] QString Version();
     // Applies the interface found by a search (port number, speed index). By default the PC
@@ -200,9 +191,9 @@ signals:
     // has been stored (the editor shows its number).
     void festtexteLesenBeginnt();
     void festtextGelesen(int n);
-    // An exchange that awaited an answer ended: 0 answered, 1 NAK, 2 no answer, 9 another
-    // reply, or the network module's code (status displays; lastError stays unread).
-    void exchangeFinished(int code);
+    // An exchange that awaited an answer ended: answered, NAK, no answer, another reply, or
+    // the network module's outcome (status displays; lastError stays unread).
+    void exchangeFinished(vemro::LinkError code);
 
 private:
     bool sendFiltered(QByteArray& text, bool responseRequired);
@@ -247,7 +238,7 @@ private:
     ProgressIndicator* m_progress = nullptr;
     QList<QByteArray> m_parameterList;
     std::unique_ptr<clsVXKeyboard> m_keyboard;
-    qint32 m_lastError = 0;
+    LinkError m_lastError = LinkError::None;
     bool m_inExchange = false;
     bool m_pieceError = false;
     bool m_festtextRunning = false;

@@ -20,7 +20,7 @@ constexpr int kResetWaitMs = 1000;
 
 bool clsVX::connect()
 {
-    if (ComMode == kComModeRs232 || ComMode == kComModeRs485) {
+    if (isSerial(ComMode)) {
         const bool found = ConnectSeriell();
         connected = found;
         return found;
@@ -65,7 +65,7 @@ bool clsVX::ConnectSeriell()
     return true;
 }
 
-void clsVX::SetCom(const QString& Speed, int /*mode*/)
+void clsVX::SetCom(const QString& Speed, vemro::ComMode /*mode*/)
 {
     const double value = TextValue(Speed);
     int index = 1;
@@ -83,7 +83,7 @@ void clsVX::SetCom(const QString& Speed, int /*mode*/)
         index = 1;
     }
     QPointer<clsVX> self(this);
-    sendCommand(globals().EscChar + "SG" + QByteArray::number(index + ComMode));
+    sendCommand(globals().EscChar + "SG" + QByteArray::number(index + toStored(ComMode)));
     if (self)
         WaitMS(kSpeedChangeWaitMs);
 }

@@ -224,7 +224,7 @@ int clsVX::reportedModeFlags()
     const bool festtext = Festtextmode;
     GetMode();
     bool answered = m_parameterList.size() == 1;
-    if (!answered && m_lastError != kErrLinkBroken) {
+    if (!answered && m_lastError != LinkError::LinkBroken) {
         // The form the object holds is the project's; a terminal still in the other form
         // (a project in the byte form, written to a terminal in the decimal form, or the
         // other way round) answers when asked in its own.
@@ -431,17 +431,17 @@ bool clsVX::SaveFesttexteBlockweise(const FesttextRows& rows)
             const bool failed = Send(globals().CommandBuffer, true, true);
             if (!self)
                 return false;
-            const qint32 code = lastError();
+            const LinkError code = lastError();
             // The terminal confirms a stored block with "0", which Send reports as an
             // unexpected reply of that code.
-            if (!failed || code != 9 ||
+            if (!failed || code != LinkError::UnexpectedReply ||
                 globals().CommandBuffer != QByteArray::number(static_cast<int>(kBlockAccepted)))
                 return false;
             progress.step();
         }
         // Each block's "0" counts as another reply in the exchange; the transfer was
         // answered as it should be.
-        emit exchangeFinished(0);
+        emit exchangeFinished(LinkError::None);
         return self != nullptr;
     }();
     if (self)

@@ -76,11 +76,11 @@ bool clsVX::SaveUserzeichen(const UserCharSet& chars, QString* error)
         globals().CommandBuffer = command;
         if (!Send(globals().CommandBuffer, true, true))
             return true;
-        const qint32 code = lastError();
+        const LinkError code = lastError();
         QString stop;
-        if (code == 1)
+        if (code == LinkError::Nak)
             stop = kEEPromWriteError;
-        else if (code == 2)
+        else if (code == LinkError::Timeout)
             stop = kConnectionError;
         if (stop.isEmpty()) {
             unconfirmed << QString::number(address); // the terminal may not hold it
@@ -167,7 +167,7 @@ bool clsVX::SaveTastaturcodes(const KeyCodeTable& table, QString* error)
         QString reason;
         if (!m_keyboard->SetKeycode(static_cast<qint16>(row.TastenNr), code, shift, &reason)) {
             refused << reason;
-            if (m_lastError == kErrLinkBroken) {
+            if (m_lastError == LinkError::LinkBroken) {
                 // The line is gone: the keys after this one would each fail the same way.
                 const qsizetype left = table.size() - done - 1;
                 if (left > 0)

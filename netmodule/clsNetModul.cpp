@@ -72,7 +72,7 @@ void clsNetModul::OpenUDPConn(qint32 port, QString& host)
     const QHostAddress address(host);
     if (!host.isEmpty() && address != QHostAddress::Broadcast)
         m_lastHost = host;
-    m_lastError = ok ? 0 : 9;
+    m_lastError = ok ? LinkError::None : LinkError::UnexpectedReply;
 }
 
 void clsNetModul::onDatagram(const QByteArray& datagram)
@@ -119,7 +119,7 @@ bool clsNetModul::Send(QByteArray& sSendstring, bool bResponserequired)
         sSendstring = StringToAnsi(m_socketError.isEmpty()
                                        ? QStringLiteral("Netzwerkverbindung nicht geöffnet")
                                        : m_socketError);
-        m_lastError = 9;
+        m_lastError = LinkError::UnexpectedReply;
         restore();
         return true;
     }
@@ -135,17 +135,17 @@ bool clsNetModul::Send(QByteArray& sSendstring, bool bResponserequired)
     bool failed = false;
     if (waited == WaitResult::TimedOut || m_receiveSlot.isEmpty()) {
         failed = true;
-        m_lastError = 2;
+        m_lastError = LinkError::Timeout;
         sSendstring.clear();
     } else if (m_receiveSlot.size() == 1 && m_receiveSlot.at(0) == kAck) {
         sSendstring.clear();
     } else if (m_receiveSlot.size() == 1 && m_receiveSlot.at(0) == kNak) {
         failed = true;
-        m_lastError = 1;
+        m_lastError = LinkError::Nak;
         sSendstring.clear();
     } else {
         failed = true;
-        m_lastError = 9;
+        m_lastError = LinkError::UnexpectedReply;
         sSendstring = QByteArray::number(static_cast<uchar>(m_receiveSlot.at(0)));
     }
     if (m_timer)
@@ -195,11 +195,11 @@ bool clsNetModul::Receive(QByteArray& sReceiveText, const QByteArray& sEndeZeich
         m_timer->setInterval(savedInterval);
     }
     if (waited != WaitResult::Accepted) {
-        m_lastError = 2;
+        m_lastError = LinkError::Timeout;
         sReceiveText = QByteArrayLiteral("TimeOut /") + seen + '/';
         return true;
     }
-    m_lastError = 0;
+    m_lastError = LinkError::None;
     return false;
 }
 

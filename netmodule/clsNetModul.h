@@ -15,7 +15,7 @@
 namespace vemro {
 
 // The UDP channel to a terminal's network module. It offers the same send/receive pair as
-// the serial port: clsVX calls it when its ComMode is 20. The most recent datagram waits in
+// the serial port: clsVX calls it when its ComMode is Network. The most recent datagram waits in
 // ReceiveSlot; the shared tmrTimeout bounds every wait.
 class clsNetModul : public QObject, public NetChannel
 {
@@ -39,7 +39,7 @@ public:
     QString ClientIP;
 
     [[nodiscard]] QObject* channelObject() override { return this; }
-    [[nodiscard]] qint32 lastError() const override { return m_lastError; }
+    [[nodiscard]] LinkError lastError() const override { return m_lastError; }
     [[nodiscard]] const QByteArray& ReceiveSlot() const { return m_receiveSlot; }
     void setReceiveSlot(const QByteArray& text) { m_receiveSlot = text; }
     // 0 when the socket is closed.
@@ -73,7 +73,7 @@ private:
     QByteArray m_receiveSlot;
     QString m_lastHost;
     QString m_socketError;
-    qint32 m_lastError = 0;
+    LinkError m_lastError = LinkError::None;
 };
 
 } // namespace vemro

@@ -2,14 +2,14 @@
 
 #include "platform/UserInterface.h"
 
-namespace vemro::DataSide {
+namespace vemro {
 
-bool check(int side)
+bool checkDataSide(DataSide side)
 {
-    if (side == Terminal || side == Projekt)
+    if (fromStored<DataSide>(toStored(side)))
         return true;
     ui().message(QStringLiteral("nicht implememtierte Datenquelle"), kProductName);
     return false;
 }
 
-} // namespace vemro::DataSide
+} // namespace vemro

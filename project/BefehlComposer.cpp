@@ -14,14 +14,6 @@ namespace vemro {
 
 namespace {
 
-constexpr int kNumber = 1;
-constexpr int kFlag = 2;
-constexpr int kText = 3;
-constexpr int kGroupStart = 4;
-constexpr int kGroupEnd = 5;
-constexpr int kButton = 6;
-constexpr int kChoice = 7;
-
 double number(const QVariant& v)
 {
     return v.isNull() ? 0.0 : TextValue(v.toString());
@@ -94,7 +86,7 @@ bool check(const Befehl& b, const QList<ParameterEingabe>& in, bool byteForm, QL
         const Befehlsparameter& p = b.Parameter.at(i);
         const ParameterEingabe e = i < in.size() ? in.at(i) : ParameterEingabe{};
         bool rowBad = false;
-        if (p.Typ == kNumber) {
+        if (p.Typ == ParameterTyp::Number) {
             qint64 lo = 0;
             qint64 hi = 0;
             allowed(p, byteForm, &lo, &hi);
@@ -103,17 +95,17 @@ bool check(const Befehl& b, const QList<ParameterEingabe>& in, bool byteForm, QL
             if (rowBad && reasons)
                 reasons->append(QStringLiteral("%1: \"%2\" ist nicht zulässig, %3")
                                     .arg(rowName(p, i), e.text.trimmed(), range(lo, hi)));
-        } else if (p.Typ == kGroupStart) {
+        } else if (p.Typ == ParameterTyp::GroupStart) {
             sum = 0;
             inGroup = true;
             group = rowName(p, i);
-        } else if (p.Typ == kFlag || p.Typ == kChoice) {
+        } else if (p.Typ == ParameterTyp::Flag || p.Typ == ParameterTyp::Choice) {
             sum += flagValue(p, e.checked);
             if (!inGroup) {
                 sumFits(rowName(p, i));
                 sum = 0;
             }
-        } else if (p.Typ == kGroupEnd) {
+        } else if (p.Typ == ParameterTyp::GroupEnd) {
             sumFits(group.isEmpty() ? rowName(p, i) : group);
             inGroup = false;
         }
@@ -132,7 +124,9 @@ QString BefehlComposer::Label(const Befehlsparameter& p)
     if (p.Bezeichnung.isNull())
         return QString();
     QString label = p.Bezeichnung.toString();
-    if ((p.Typ == kNumber || p.Typ == kText || p.Typ == kGroupStart) && !p.Einheit.isNull())
+    if ((p.Typ == ParameterTyp::Number || p.Typ == ParameterTyp::Text ||
+         p.Typ == ParameterTyp::GroupStart) &&
+        !p.Einheit.isNull())
         label += QStringLiteral(" (") + p.Einheit.toString() + QLatin1Char(')');
     return label;
 }
@@ -144,11 +138,11 @@ QList<ParameterEingabe> BefehlComposer::Vorgaben(const Befehl& b)
     for (int i = 0; i < b.Parameter.size(); ++i) {
         const Befehlsparameter& p = b.Parameter.at(i);
         ParameterEingabe e;
-        if (p.Typ == kNumber || p.Typ == kText)
+        if (p.Typ == ParameterTyp::Number || p.Typ == ParameterTyp::Text)
             e.text = p.Default.isNull() ? QString() : p.Default.toString();
-        else if (p.Typ == kFlag)
+        else if (p.Typ == ParameterTyp::Flag)
             e.checked = presetSet(p);
-        else if (p.Typ == kChoice && presetSet(p))
+        else if (p.Typ == ParameterTyp::Choice && presetSet(p))
             lastChoice = i;
         out.append(e);
     }
@@ -192,7 +186,8 @@ QString BefehlComposer::Meldung(const Befehl& b, const QList<ParameterEingabe>& 
 
 bool BefehlComposer::TakesEntry(const Befehlsparameter& p)
 {
-    return p.Typ == kNumber || p.Typ == kText || p.Typ == kFlag || p.Typ == kChoice;
+    return p.Typ == ParameterTyp::Number || p.Typ == ParameterTyp::Text ||
+           p.Typ == ParameterTyp::Flag || p.Typ == ParameterTyp::Choice;
 }
 
 void BefehlComposer::SetEingabe(const Befehl& b, QList<ParameterEingabe>& in, int i,
@@ -200,19 +195,19 @@ void BefehlComposer::SetEingabe(const Befehl& b, QList<ParameterEingabe>& in, in
 {
     if (i < 0 || i >= b.Parameter.size() || i >= in.size())
         return;
-    const int typ = b.Parameter.at(i).Typ;
-    if (typ == kNumber || typ == kText) {
+    const std::optional<ParameterTyp> typ = b.Parameter.at(i).Typ;
+    if (typ == ParameterTyp::Number || typ == ParameterTyp::Text) {
         in[i].text = value;
         return;
     }
-    if (typ != kFlag && typ != kChoice)
+    if (typ != ParameterTyp::Flag && typ != ParameterTyp::Choice)
         return;
     const QString v = value.trimmed().toLower();
     const bool on = v == QLatin1String("1") || v == QLatin1String("ja") ||
                     v == QLatin1String("yes") || v == QLatin1String("x");
-    if (on && typ == kChoice) {
+    if (on && typ == ParameterTyp::Choice) {
         for (int j = 0; j < b.Parameter.size() && j < in.size(); ++j) {
-            if (b.Parameter.at(j).Typ == kChoice)
+            if (b.Parameter.at(j).Typ == ParameterTyp::Choice)
                 in[j].checked = false;
         }
     }
@@ -234,8 +229,13 @@ QString BefehlComposer::CreateBefehlstext(const Befehl& b, const QList<Parameter
         const ParameterEingabe e = i < in.size() ? in.at(i) : ParameterEingabe{};
         if (textForm && i > 0 && !inGroup)
             out += QLatin1Char(',');
-        switch (p.Typ) {
-        case kNumber: {
+        if (!p.Typ) {
+            if (unknownType)
+                *unknownType = true;
+            continue;
+        }
+        switch (*p.Typ) {
+        case ParameterTyp::Number: {
             if (textForm) {
                 out += e.text;
             } else {
@@ -246,16 +246,16 @@ QString BefehlComposer::CreateBefehlstext(const Befehl& b, const QList<Parameter
             hasParameter = true;
             break;
         }
-        case kText:
+        case ParameterTyp::Text:
             out += e.text;
             hasParameter = true;
             break;
-        case kGroupStart:
+        case ParameterTyp::GroupStart:
             sum = 0;
             inGroup = true;
             break;
-        case kFlag:
-        case kChoice:
+        case ParameterTyp::Flag:
+        case ParameterTyp::Choice:
             sum += flagValue(p, e.checked);
             if (!inGroup) {
                 out += inForm(sum, textForm);
@@ -263,15 +263,11 @@ QString BefehlComposer::CreateBefehlstext(const Befehl& b, const QList<Parameter
             }
             hasParameter = true;
             break;
-        case kGroupEnd:
+        case ParameterTyp::GroupEnd:
             out += inForm(sum, textForm);
             inGroup = false;
             break;
-        case kButton:
-            break;
-        default:
-            if (unknownType)
-                *unknownType = true;
+        case ParameterTyp::Button:
             break;
         }
     }

@@ -44,9 +44,8 @@ bool Befehlskatalog::load(DataEnvironment& env, QList<Befehlsgruppe>& out, QStri
                 return false;
             Recordset& pars = env.recordset(QStringLiteral("cmdBefehlsparameter"));
             for (pars.moveFirst(); !pars.eof(); pars.moveNext()) {
-                Befehlsparameter p;
+                Befehlsparameter p = parameterOfTyp(pars.value(QStringLiteral("Typ")).toInt());
                 p.Reihenfolge = pars.value(QStringLiteral("Reihenfolge")).toInt();
-                p.Typ = pars.value(QStringLiteral("Typ")).toInt();
                 p.Bezeichnung = pars.value(QStringLiteral("Bezeichnung"));
                 p.Einheit = pars.value(QStringLiteral("Einheit"));
                 p.Default = pars.value(QStringLiteral("Default"));

@@ -166,11 +166,11 @@ bool QMProcedures::konfigSpeichern()
 {
     (void)m_vx.lastError(); // only the answer to "KS" counts
     m_vx.SaveKonfig();
-    const qint32 code = m_vx.lastError();
-    if (code == 0)
+    const LinkError code = m_vx.lastError();
+    if (code == LinkError::None)
         return true;
-    log(code == 1 ? QStringLiteral("Terminal hat das Speichern abgelehnt (NAK)")
-                  : QStringLiteral("Terminal hat das Speichern nicht bestätigt"));
+    log(code == LinkError::Nak ? QStringLiteral("Terminal hat das Speichern abgelehnt (NAK)")
+                               : QStringLiteral("Terminal hat das Speichern nicht bestätigt"));
     return false;
 }
 
@@ -249,9 +249,9 @@ bool QMProcedures::SetSchnittstelle(QString* error)
     }
     const QString comsettings = rs.value(QStringLiteral("Comsettings")).toString();
     ComPort* port = m_vx.ctlcom();
-    if (m_vx.ComMode == clsVX::kComModeNetwork || !port) {
+    if (m_vx.ComMode == ComMode::Network || !port) {
         // Behind the network module the PC has no serial speed to follow.
-        m_vx.SetCom(comsettings, rs.value(QStringLiteral("SendMode")).toInt());
+        m_vx.SetCom(comsettings, m_vx.ComMode);
     } else {
         // The PC follows the terminal to its new speed, as "setzen" on page "Schnittstelle"
         // does; otherwise every later step would go unheard.

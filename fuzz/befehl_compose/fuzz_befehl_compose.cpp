@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QList<vemro::ParameterEingabe> in;
     size_t i = 0;
     while (i + 4 <= size && b.Parameter.size() < 40) {
-        vemro::Befehlsparameter p;
-        p.Typ = data[i] % 9;
+        vemro::Befehlsparameter p = vemro::parameterOfTyp(data[i] % 9);
         p.Min = static_cast<int>(static_cast<int8_t>(data[i + 1])) * 3;
         p.Max = static_cast<int>(data[i + 2]) * 2;
         p.Default = QString::number(data[i + 3]);

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     g->vx.setCtlcom(&g->port);
     g->vx.setTmrTimeout(g->timer.get());
     g->vx.enabled = true;
-    g->vx.ComMode = vemro::clsVX::kComModeRs232;
+    g->vx.ComMode = vemro::ComMode::Rs232;
     g->vx.ParameterMode = 1;
     return 0;
 }

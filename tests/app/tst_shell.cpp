@@ -214,6 +214,9 @@ void TstShell::statusPanel()
     QVERIFY(panel.text().endsWith(QStringLiteral("keine Antwort")));
     port.close();
     QVERIFY(panel.text().contains(QStringLiteral("geschlossen")));
+    (void)vx.GetextEEZelle(1);
+    QVERIFY2(panel.text().endsWith(QStringLiteral("Verbindung unterbrochen")),
+             qPrintable(panel.text()));
 }
 
 // "Com 1" of the window leads where the program database's port map says, as it does for

@@ -13,7 +13,7 @@ class ScriptedPage : public Page
 public:
     explicit ScriptedPage(int nr) : m_nr(nr) {}
 
-    [[nodiscard]] int pageNumber() const override { return m_nr; }
+    [[nodiscard]] EditMode pageNumber() const override { return static_cast<EditMode>(m_nr); }
     [[nodiscard]] QList<Transfer> transfers() override { return transferList; }
     [[nodiscard]] int loadRank() const override { return load ? loadOrder : ProjectOrder::kNone; }
     void loadFromProject() override

@@ -112,20 +112,31 @@ void TstTerminalSettingsCore::silentTerminal()
 void TstTerminalSettingsCore::writeToTerminal_data()
 {
     QTest::addColumn<int>("backlight");
+    QTest::addColumn<QList<QByteArray>>("mute");
+    QTest::addColumn<bool>("taken");
     QTest::addColumn<QList<QByteArray>>("sent");
+    const QByteArray mode = QByteArray("KM") + char(1 + 2 + 32);
     // A project value above 1 means on and is sent as 1.
-    QTest::newRow("lit") << 7
-                         << QList<QByteArray>{QByteArray("KM") + char(1 + 2 + 32), "FP3;",
+    QTest::newRow("lit") << 7 << QList<QByteArray>{} << true
+                         << QList<QByteArray>{mode,      "FP3;", "K?M",
                                               "LA2,16;", "LB1;", QByteArray("LK") + char(6)};
-    QTest::newRow("dark") << 0
-                          << QList<QByteArray>{QByteArray("KM") + char(1 + 2 + 32), "FP3;",
+    QTest::newRow("dark") << 0 << QList<QByteArray>{} << true
+                          << QList<QByteArray>{mode,      "FP3;", "K?M",
                                                "LA2,16;", "LB0;", QByteArray("LK") + char(6)};
+    // The terminal keeps its old mode: the read-back tells, the rest still goes out.
+    QTest::newRow("mode refused") << 1 << QList<QByteArray>{"KM"} << false
+                                  << QList<QByteArray>{mode,   "FP3;",
+                                                       "K?M",  "LA2,16;",
+                                                       "LB1;", QByteArray("LK") + char(6)};
 }
 
 void TstTerminalSettingsCore::writeToTerminal()
 {
     QFETCH(int, backlight);
+    QFETCH(QList<QByteArray>, mute);
+    QFETCH(bool, taken);
     QFETCH(QList<QByteArray>, sent);
+    m_fake->mute = mute;
     TerminalSettingsCore core(m_vx, *m_env);
     TerminalSettingsData d;
     d.ParameterMode = 1;
@@ -136,7 +147,10 @@ void TstTerminalSettingsCore::writeToTerminal()
     d.Cols = 16;
     d.Backlight = backlight;
     d.Kontrast = 6;
-    QVERIFY(core.writeToTerminal(d));
+    QString error;
+    QCOMPARE(core.writeToTerminal(d, &error), taken);
+    QCOMPARE(error,
+             taken ? QString() : QStringLiteral("Terminal hat die Einstellungen nicht übernommen"));
     QTRY_COMPARE(m_fake->commands, sent);
     QCOMPARE(m_fake->rows, 2);
     QCOMPARE(m_fake->contrast, 6);

@@ -45,7 +45,7 @@ public:
         text = QByteArrayLiteral("TimeOut //");
         return true;
     }
-    qint32 lastError() const override { return 9; }
+    LinkError lastError() const override { return LinkError::UnexpectedReply; }
     int sends = 0;
 };
 
@@ -355,7 +355,7 @@ private slots:
         BrokenNet net;
         clsVX vx;
         vx.setCtlNetModul(&net);
-        vx.ComMode = clsVX::kComModeNetwork;
+        vx.ComMode = ComMode::Network;
         clsBootloader* boot = clsBootloader::Bootloader(vx);
         QVERIFY(load(testImage(64)));
         boot->setUpdatefile(m_boot->updatefile());

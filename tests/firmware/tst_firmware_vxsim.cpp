@@ -150,7 +150,7 @@ private slots:
         clsVX vx;
         vx.setCtlNetModul(&net);
         vx.setTmrTimeout(net.tmrTimeout());
-        vx.ComMode = clsVX::kComModeNetwork;
+        vx.ComMode = ComMode::Network;
         clsBootloader* boot = clsBootloader::Bootloader(vx);
         QVERIFY(boot->loadUpdatefile(m_file));
         QVERIFY(boot->update());

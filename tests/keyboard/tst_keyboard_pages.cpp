@@ -32,9 +32,9 @@ namespace {
 
 struct Host : PageHost
 {
-    int mode = 0;
-    [[nodiscard]] int editMode() const override { return mode; }
-    void setEditMode(int m) override { mode = m; }
+    std::optional<EditMode> mode;
+    [[nodiscard]] std::optional<EditMode> editMode() const override { return mode; }
+    void setEditMode(EditMode m) override { mode = m; }
     void setReadEnabled(bool) override {}
     void setSendEnabled(bool) override {}
     void setProjectFrameVisible(bool) override {}
@@ -98,24 +98,24 @@ private slots:
         page.ctlTastaturMinPress()->setValue(9);
         page.check("ctlTastaturTastenHupe")->setChecked(true);
         page.txtTastaturNrShifttaste()->setText(QStringLiteral("31"));
-        QVERIFY(page.SetTastaturConfig(0));
+        QVERIFY(page.SetTastaturConfig(DataSide::Terminal));
         QCOMPARE(m_terminal->keyboardConfig().minPress, 9);
         QCOMPARE(m_terminal->keyboardConfig().shiftKey, 31);
         page.ctlTastaturMinPress()->setValue(1);
-        QVERIFY(page.GetTastaturConfig(0));
+        QVERIFY(page.GetTastaturConfig(DataSide::Terminal));
         QCOMPARE(page.ctlTastaturMinPress()->value(), 9);
         QVERIFY(page.check("ctlTastaturTastenHupe")->isChecked());
         page.txtTastaturNrShifttaste()->setText(QStringLiteral("40"));
-        QVERIFY(!page.SetTastaturConfig(0));
+        QVERIFY(!page.SetTastaturConfig(DataSide::Terminal));
         QVERIFY(m_link->ui.texts().last().contains(QStringLiteral("Shift-Taste")));
-        QVERIFY(!page.GetTastaturConfig(2));
+        QVERIFY(!page.GetTastaturConfig(static_cast<DataSide>(2)));
         QCOMPARE(m_link->ui.texts().last(), QStringLiteral("nicht implememtierte Datenquelle"));
     }
 
     void gridRefusesCodeWithoutByte()
     {
         TastaturPage page(&m_link->vx, DataEnvironment::instance());
-        page.GetTastaturcodes(1);
+        page.GetTastaturcodes(DataSide::Projekt);
         QTableWidget* grid = page.ctlListeTastencodes();
         grid->item(4, 2)->setText(QStringLiteral("#200"));
         QVERIFY(m_link->ui.texts().last().contains(QStringLiteral("#0 bis #127")));
@@ -124,14 +124,14 @@ private slots:
         QCOMPARE(
             db(QStringLiteral("SELECT Tastencode FROM Tastencodes WHERE TastenNr = 5")).toString(),
             QStringLiteral("#15"));
-        QVERIFY(page.SetTastaturcodes(0));
+        QVERIFY(page.SetTastaturcodes(DataSide::Terminal));
         QCOMPARE(int(m_terminal->keyCode(5)), 143);
     }
 
     void standardReplacesTable()
     {
         TastaturPage page(&m_link->vx, DataEnvironment::instance());
-        page.GetTastaturcodes(1);
+        page.GetTastaturcodes(DataSide::Projekt);
         QTest::mouseClick(page.cmdTastaturStandard(), Qt::LeftButton);
         QCOMPARE(db(QStringLiteral("SELECT COUNT(*) FROM Tastencodes")).toInt(), 32);
         QCOMPARE(
@@ -147,12 +147,12 @@ private slots:
         Host host;
         page.setHost(&host);
         page.ctlRegisterTastatur()->setCurrentIndex(1);
-        QCOMPARE(host.mode, 32);
+        QCOMPARE(host.mode, EditMode::Tastencodes);
         page.ctlRegisterTastatur()->setCurrentIndex(0);
-        QCOMPARE(host.mode, 31);
-        host.mode = 3;
+        QCOMPARE(host.mode, EditMode::TastaturAllgemein);
+        host.mode = EditMode::Tastatur;
         page.pageShown();
-        QCOMPARE(host.mode, 31);
+        QCOMPARE(host.mode, EditMode::TastaturAllgemein);
         QCOMPARE(page.transfers().size(), 2);
     }
 
@@ -160,7 +160,7 @@ private slots:
     {
         TastaturPage page(&m_link->vx, DataEnvironment::instance());
         Host host;
-        host.mode = 31;
+        host.mode = EditMode::TastaturAllgemein;
         page.setHost(&host);
         m_terminal->setKeyCodes(4, 10, 'X');
         page.ctlshowTastencodeHex()->setChecked(true);
@@ -174,7 +174,7 @@ private slots:
         m_terminal->pressKey(2);
         m_terminal->releaseKey(2);
         QTRY_COMPARE(page.txtTastaturTest()->text(), QStringLiteral("b"));
-        host.mode = 32;
+        host.mode = EditMode::Tastencodes;
         m_terminal->pressKey(3);
         m_terminal->releaseKey(3);
         QTest::qWait(100);

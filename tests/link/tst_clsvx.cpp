@@ -45,8 +45,8 @@ private slots:
         QByteArray command("<ESC>KS");
         QCOMPARE(link.vx.Send(command, true), failed);
         QCOMPARE(command, text);
-        QCOMPARE(link.vx.lastError(), code);
-        QCOMPARE(link.vx.lastError(), 0); // read-and-clear
+        QCOMPARE(toStored(link.vx.lastError()), code);
+        QCOMPARE(toStored(link.vx.lastError()), 0); // read-and-clear
         QCOMPARE(term.all(), QByteArray("\x1bKS"));
         QVERIFY(link.port.receiveEvents());
     }
@@ -153,7 +153,7 @@ private slots:
         QByteArray got;
         QCOMPARE(link.vx.Receive(got, endChar), failed);
         QCOMPARE(got, text);
-        QCOMPARE(link.vx.lastError(), code);
+        QCOMPARE(toStored(link.vx.lastError()), code);
         QCOMPARE(link.vx.tmrTimeout()->interval(), 300); // restored after the 200 ms wait
     }
 
@@ -217,7 +217,7 @@ private slots:
         MemoryLink link;
         FakeTerminal term;
         link.attach(&term, &FakeTerminal::onBytes, &FakeTerminal::transmit);
-        link.vx.ComMode = 7;
+        link.vx.ComMode = static_cast<ComMode>(7);
         QByteArray command("<ESC>LL");
         QVERIFY(!link.vx.Send(command, false));
         QByteArray got;

@@ -72,7 +72,7 @@ QString run(clsVX& vx, const QString& op, int a, int c)
         return QString::number(vx.GetextEEZelle(a));
     if (op == QLatin1String("SetextEEZelle")) {
         const bool ok = vx.SetextEEZelle(a, c);
-        return QStringLiteral("%1/%2").arg(ok).arg(vx.lastError());
+        return QStringLiteral("%1/%2").arg(ok).arg(toStored(vx.lastError()));
     }
     if (op == QLatin1String("SetSerNr")) {
         vx.SerNr = QString::number(a);
@@ -86,7 +86,7 @@ QString run(clsVX& vx, const QString& op, int a, int c)
     }
     if (op == QLatin1String("SaveKonfig")) {
         vx.SaveKonfig();
-        return QString::number(vx.lastError());
+        return QString::number(toStored(vx.lastError()));
     }
     if (op == QLatin1String("ShowFesttext")) {
         vx.ShowFesttext(a);
@@ -99,7 +99,7 @@ QString run(clsVX& vx, const QString& op, int a, int c)
         return v + QLatin1Char('/') + vx.SerNr;
     }
     if (op == QLatin1String("SetCom")) {
-        vx.ComMode = c;
+        vx.ComMode = static_cast<ComMode>(c);
         vx.SetCom(QString::number(a));
         return {};
     }

@@ -217,7 +217,7 @@ private slots:
         setUi(&ui);
         ComPort port;
         clsVX vx;
-        vx.ComMode = comMode;
+        vx.ComMode = static_cast<ComMode>(comMode);
         vx.setCtlcom(&port);
         FakeTerminal term;
         QByteArray heard;
@@ -284,7 +284,7 @@ private slots:
     {
         clsVX vx;
         QSignalSpy started(&vx, &clsVX::searchStarted);
-        vx.ComMode = 20;
+        vx.ComMode = ComMode::Network;
         QVERIFY(!vx.connect());
         QVERIFY(!vx.connected);
         QCOMPARE(started.size(), 0);

@@ -40,7 +40,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, lastError);
         QFETCH(QString, shown);
-        QCOMPARE(ConsoleFrame::ReplyText(reply, lastError), shown);
+        QCOMPARE(ConsoleFrame::ReplyText(reply, static_cast<LinkError>(lastError)), shown);
     }
 
     void console_data()

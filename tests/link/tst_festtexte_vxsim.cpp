@@ -125,15 +125,16 @@ void TstFesttexteVxsim::roundTrip()
     // transfer keeps the terminal's and does not take it into the terminal object.
     rig.link.vx.Einschaltmeldung = true;
     const int terminalMode = rig.term.modeFlags();
-    int outcome = -1;
-    connect(&rig.link.vx, &clsVX::exchangeFinished, this, [&outcome](int code) { outcome = code; });
+    std::optional<LinkError> outcome;
+    connect(&rig.link.vx, &clsVX::exchangeFinished, this,
+            [&outcome](LinkError code) { outcome = code; });
     const bool written = block ? rig.link.vx.SaveFesttexteBlockweise(rows)
                                : rig.link.vx.SaveFesttexteByteweise(rows);
     QVERIFY2(written, qPrintable(rig.link.ui.texts().join('|')));
     QCOMPARE(rig.term.modeFlags(), terminalMode);
     QVERIFY(rig.link.vx.Einschaltmeldung);
     // The status bar's last outcome is the transfer's: answered, not "unerwartete Antwort".
-    QCOMPARE(outcome, 0);
+    QCOMPARE(outcome, LinkError::None);
     QVERIFY(!rig.progress.visible());
     // One step per table entry and text byte, or per block.
     FesttextLayout layout;

@@ -176,7 +176,7 @@ private slots:
         QVERIFY(analog >= 0 && analog <= 1023);
 
         QVERIFY(m_vx.SetextEEZelle(1000, 65 + parameterMode));
-        QCOMPARE(m_vx.lastError(), 0);
+        QCOMPARE(m_vx.lastError(), LinkError::None);
         QCOMPARE(m_vx.GetextEEZelle(1000), 65 + parameterMode);
         QCOMPARE(m_vx.CheckEEProm(), 4096);
 
@@ -205,7 +205,7 @@ private slots:
                                                            QByteArray("\x1b"
                                                                       "FZ0;"));
         m_vx.SaveKonfig();
-        QCOMPARE(m_vx.lastError(), 0);
+        QCOMPARE(m_vx.lastError(), LinkError::None);
 
         m_vx.Reset();
         useForm(1);
@@ -257,16 +257,16 @@ private slots:
         QByteArray command("<ESC>LL"); // the terminal does not confirm it
         QVERIFY(m_vx.Send(command, true));
         QVERIFY(!command.isEmpty()); // the port's error, not a plain time-out
-        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
+        QCOMPARE(m_vx.lastError(), LinkError::LinkBroken);
         QCOMPARE(failures.size(), 1);
         QVERIFY(!m_port.isOpen());
         QTest::qWait(300);
         QCOMPARE(failures.size(), 1);
         command = "<ESC>?V";
         QVERIFY(m_vx.Send(command, false));
-        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
+        QCOMPARE(m_vx.lastError(), LinkError::LinkBroken);
         QCOMPARE(m_vx.Version(), QStringLiteral("unbekannt"));
-        QCOMPARE(m_vx.lastError(), clsVX::kErrLinkBroken);
+        QCOMPARE(m_vx.lastError(), LinkError::LinkBroken);
         m_sim.waitForFinished(3000);
     }
 
@@ -284,7 +284,7 @@ private slots:
         clsVX vx;
         vx.setCtlNetModul(&net);
         vx.setTmrTimeout(net.tmrTimeout());
-        vx.ComMode = clsVX::kComModeNetwork;
+        vx.ComMode = ComMode::Network;
         QByteArray said;
         QTRY_VERIFY_WITH_TIMEOUT((said += sim.readAllStandardOutput()).contains("Datenport"),
                                  10000);
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(vx.CheckEEProm(), 4096);
         QVERIFY(vx.Analog() >= 0);
         vx.SaveKonfig();
-        QCOMPARE(vx.lastError(), 0);
+        QCOMPARE(vx.lastError(), LinkError::None);
         stopSim(sim);
     }
 };

@@ -28,7 +28,7 @@ private Q_SLOTS:
         QVERIFY(port.open());
         clsVX vx;
         vx.setCtlcom(&port);
-        vx.ComMode = clsVX::kComModeRs232;
+        vx.ComMode = ComMode::Rs232;
         QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
         QElapsedTimer clock;
         clock.start();

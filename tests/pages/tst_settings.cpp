@@ -270,7 +270,7 @@ void TstSettings::displayTypeWithoutX()
     }
     m_ui.clear();
     m_fake->commands.clear();
-    (void)window.terminalSettings()->SetDisplayAufloesung(0);
+    (void)window.terminalSettings()->SetDisplayAufloesung(DataSide::Terminal);
     QCOMPARE(m_ui.texts(),
              QStringList{QStringLiteral("ungültiger Eintrag in Displayauswahlliste")});
     QTRY_VERIFY(!m_fake->commands.isEmpty());
@@ -283,10 +283,10 @@ void TstSettings::invalidDataSide()
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
     TerminalSettings* t = window.terminalSettings();
-    t->GetTerminalMode(2);
-    (void)t->SetTerminalmode(-1);
-    t->GetTerminalInfo(3);
-    (void)t->SetDisplayKontrast(2);
+    t->GetTerminalMode(static_cast<DataSide>(2));
+    (void)t->SetTerminalmode(static_cast<DataSide>(-1));
+    t->GetTerminalInfo(static_cast<DataSide>(3));
+    (void)t->SetDisplayKontrast(static_cast<DataSide>(2));
     QCOMPARE(m_ui.texts(), QStringList(4, QStringLiteral("nicht implememtierte Datenquelle")));
     m_ui.clear();
     window.interfaceSettings()->SetRegisterSchnittstelleProps(5);
@@ -339,7 +339,7 @@ void TstSettings::setzen()
     m_fake->resets = 0;
     open(window, QStringLiteral("Anlage1"));
     window.showPage(1);
-    QCOMPARE(window.editMode(), 11);
+    QCOMPARE(window.editMode(), EditMode::Seriell);
     QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
     SchnittstellePage* page = window.schnittstellePage();
     page->cboComPort()->setCurrentIndex(3);
@@ -370,9 +370,9 @@ void TstSettings::setzenNeedsSpeedAndPort()
     page->cboSpeed()->setCurrentIndex(0);
     page->cboComPort()->setCurrentIndex(-1);
     page->cmdSetSerCom()->click();
-    window.terminal()->ComMode = 20;
+    window.terminal()->ComMode = ComMode::Network;
     (void)window.interfaceSettings()->SetSchnittstelle();
-    window.terminal()->ComMode = 7;
+    window.terminal()->ComMode = static_cast<ComMode>(7);
     (void)window.interfaceSettings()->SetSchnittstelle();
     QCOMPARE(m_ui.texts(),
              (QStringList{QStringLiteral("Zuerst Schnittstellengeschwindigkeit wählen"),
@@ -391,7 +391,7 @@ void TstSettings::networkProjectSelectsNetworkTab()
     m_fake->opens = 0; // the port probes of the start-up
     open(window, QStringLiteral("Netz1"));
     QCOMPARE(window.schnittstellePage()->ctlRegisterSchnittstelle()->currentIndex(), 1);
-    QCOMPARE(window.terminal()->ComMode, 20);
+    QCOMPARE(window.terminal()->ComMode, ComMode::Network);
     QCOMPARE(m_fake->opens, 0); // the serial port is not touched
     QVERIFY(m_ui.texts().isEmpty());
     QCOMPARE(m_home
@@ -402,7 +402,7 @@ void TstSettings::networkProjectSelectsNetworkTab()
     // Back to the serial sub-tab: written back at once.
     window.showPage(1);
     window.schnittstellePage()->ctlRegisterSchnittstelle()->setCurrentIndex(0);
-    QCOMPARE(window.editMode(), 11);
+    QCOMPARE(window.editMode(), EditMode::Seriell);
     QCOMPARE(m_home
                  ->projectValue(QStringLiteral("Netz1"),
                                 QStringLiteral("SELECT lastComMode FROM Allgemein"))
@@ -495,10 +495,10 @@ void TstSettings::rs485StaysSelected()
     QVERIFY(window.Init());
     open(window, QStringLiteral("Bus485"));
     QVERIFY(window.schnittstellePage()->ctlSchnittstelleMode(1)->isChecked());
-    QCOMPARE(window.terminal()->ComMode, 4);
+    QCOMPARE(window.terminal()->ComMode, ComMode::Rs485);
     open(window, QStringLiteral("Anlage1"));
     QVERIFY(window.schnittstellePage()->ctlSchnittstelleMode(1)->isChecked());
-    QCOMPARE(window.terminal()->ComMode, 4);
+    QCOMPARE(window.terminal()->ComMode, ComMode::Rs485);
 }
 
 void TstSettings::qmTestSpeed()
@@ -618,9 +618,9 @@ void TstSettings::serialSubTabDispatch()
     frmhaupt window;
     m_fake->attach(*window.ctlcom());
     QVERIFY(window.Init());
-    window.setEditMode(11);
+    window.setEditMode(EditMode::Seriell);
     window.cmdReadfromTerminal_Click();
-    window.setEditMode(12);
+    window.setEditMode(EditMode::Netzwerk);
     window.cmdReadfromTerminal_Click();
     window.cmdSaveinTerminal_Click();
     QCOMPARE(m_ui.texts(), (QStringList{QStringLiteral("nicht unterstützt"),

@@ -143,7 +143,7 @@ void TstWindowVxsim::readChangeSendReadBack()
              9);
     // Made permanent in the terminal and saved into the project.
     window->cmdSaveTerminalkonfiguration()->click();
-    QCOMPARE(window->terminal()->lastError(), 0);
+    QCOMPARE(window->terminal()->lastError(), LinkError::None);
     QVERIFY(window->Projekt().SaveProjekt());
     QCOMPARE(
         m_home
@@ -208,8 +208,8 @@ void TstWindowVxsim::discoveryAndConsoleOverUdp()
     window.showPage(1);
     SchnittstellePage* page = window.schnittstellePage();
     page->ctlRegisterSchnittstelle()->setCurrentIndex(1);
-    QCOMPARE(window.editMode(), 12);
-    QCOMPARE(window.terminal()->ComMode, 20);
+    QCOMPARE(window.editMode(), EditMode::Netzwerk);
+    QCOMPARE(window.terminal()->ComMode, ComMode::Network);
     auto* senden = window.findChild<QPushButton*>(QStringLiteral("cmdSenden"));
     QVERIFY(senden);
     // The search goes to 255.255.255.255 unless the user picks an interface's address.
@@ -336,7 +336,7 @@ void TstWindowVxsim::keyTestAndSwapCharacter()
     QVERIFY(window);
     QVERIFY(window->ctlcom()->isOpen());
     window->showPage(3);
-    QCOMPARE(window->editMode(), 31);
+    QCOMPARE(window->editMode(), EditMode::TastaturAllgemein);
     auto* keys = window->findChild<TastaturPage*>();
     QVERIFY(keys);
     keys->ctlshowTastencodeHex()->setChecked(true);

@@ -20,8 +20,7 @@ namespace {
 Befehlsparameter par(int typ, QVariant min = {}, QVariant max = {}, QVariant def = {},
                      QVariant bez = QStringLiteral("P"), QVariant einheit = {})
 {
-    Befehlsparameter p;
-    p.Typ = typ;
+    Befehlsparameter p = parameterOfTyp(typ);
     p.Min = min;
     p.Max = max;
     p.Default = def;

@@ -335,7 +335,7 @@ void TstProjects::reopenedAtStart()
     QCOMPARE(window.panelText(2), QStringLiteral("Anlage2"));
     QCOMPARE(window.projektPage()->cboProjekte()->currentText(), QStringLiteral("Anlage2"));
     QCOMPARE(window.ctlRegister()->currentIndex(), 0);
-    QCOMPARE(window.editMode(), window.ctlRegister()->tabData(0).toInt());
+    QCOMPARE(window.editMode(), fromStored<EditMode>(window.ctlRegister()->tabData(0).toInt()));
 }
 
 void TstProjects::newerProgramLeavesWindow()
@@ -506,7 +506,7 @@ void TstProjects::dispatch_data()
     QTest::newRow("4 read") << 4 << -1 << 4 << false
                             << QStringList{"K?M", "L?A", "?V", "?P0;", "?P0;"} << none;
     QTest::newRow("4 send") << 4 << -1 << 4 << true
-                            << QStringList{"KM", "FP0;", "LA4,20;", "LB1;", "LK"} << none;
+                            << QStringList{"KM", "FP0;", "K?M", "LA4,20;", "LB1;", "LK"} << none;
     QTest::newRow("7 read") << 7 << -1 << 7 << false << QStringList{"?P0;"} << none;
     QTest::newRow("7 send") << 7 << -1 << 7 << true << QStringList{"P0,0;"} << none;
     QTest::newRow("11 read not supported")
@@ -520,6 +520,8 @@ void TstProjects::dispatch_data()
     QTest::newRow("8 read unknown") << 8 << -1 << 8 << false << none << unknown;
     QTest::newRow("8 send unknown") << 8 << -1 << 8 << true << none << unknown;
     QTest::newRow("2 read unknown") << 2 << -1 << 2 << false << none << unknown;
+    // A tab whose FrameNr is a sub-tab's mode: no page answers it, the speed stays.
+    QTest::newRow("11 as a tab: send unknown") << 11 << -1 << -1 << true << none << unknown;
 }
 
 void TstProjects::dispatch()
@@ -530,9 +532,10 @@ void TstProjects::dispatch()
     QFETCH(bool, send);
     QFETCH(QStringList, commands);
     QFETCH(QStringList, messages);
-    QVERIFY(
-        m_home->makeProject(QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
-                            {QStringLiteral("INSERT INTO Register VALUES (2, 'frei', 1, 1, 2)")}));
+    QVERIFY(m_home->makeProject(
+        QStringLiteral("Anlage1"), QStringLiteral("vx_standard"),
+        {QStringLiteral("INSERT INTO Register VALUES (2, 'frei', 1, 1, 2)"),
+         QStringLiteral("INSERT INTO Register VALUES (11, 'fremd', 1, 1, 11)")}));
     frmhaupt window;
     FakeTerminal terminal;
     terminal.attach(*window.ctlcom());
@@ -542,7 +545,7 @@ void TstProjects::dispatch()
     window.showPage(page);
     if (subTab >= 0)
         window.schnittstellePage()->ctlRegisterSchnittstelle()->setCurrentIndex(subTab);
-    QCOMPARE(window.editMode(), mode);
+    QCOMPARE(window.editMode(), fromStored<EditMode>(mode));
     terminal.commands.clear();
     m_ui.clear();
     if (send)
@@ -554,7 +557,7 @@ void TstProjects::dispatch()
     for (int i = 0; i < commands.size(); ++i)
         QVERIFY2(terminal.commands.at(i).startsWith(commands.at(i).toLatin1()),
                  terminal.commands.at(i).constData());
-    QCOMPARE(window.editMode(), mode); // the dispatch never changes it
+    QCOMPARE(window.editMode(), fromStored<EditMode>(mode)); // the dispatch never changes it
 }
 
 void TstProjects::pagesAnswerTheirModes_data()
@@ -595,30 +598,32 @@ void TstProjects::pagesAnswerTheirModes()
     QStringList calls;
     // Pages declaring their edit modes; the frame decides which transfer runs.
     auto logged = [&calls](int m) {
-        return Page::Transfer{m, [&calls, m] { calls << QStringLiteral("read%1").arg(m); },
+        return Page::Transfer{static_cast<EditMode>(m),
+                              [&calls, m] { calls << QStringLiteral("read%1").arg(m); },
                               [&calls, m] { calls << QStringLiteral("send%1").arg(m); }};
     };
     std::vector<std::unique_ptr<ScriptedPage>> pages;
     for (int nr : {0, 1, 3, 4, 5, 6, 7})
         pages.push_back(std::make_unique<ScriptedPage>(nr));
-    pages[0]->transferList = {{0, [&] { calls << QStringLiteral("read0"); }, [] {}}};
+    pages[0]->transferList = {
+        {EditMode::Projekt, [&] { calls << QStringLiteral("read0"); }, [] {}}};
     pages[1]->transferList = {
-        {11, [] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
+        {EditMode::Seriell, [] { ui().message(QStringLiteral("nicht unterstützt"), kProductName); },
          [&] { calls << QStringLiteral("send11"); }},
-        {12, nullptr, nullptr}};
+        {EditMode::Netzwerk, nullptr, nullptr}};
     pages[2]->transferList = {logged(31), logged(32)};
     for (size_t i = 3; i < pages.size(); ++i)
-        pages[i]->transferList = {logged(pages[i]->pageNumber())};
+        pages[i]->transferList = {logged(toStored(pages[i]->pageNumber()))};
     for (const auto& page : pages)
         window.addPage(*page);
-    window.setEditMode(mode);
+    window.setEditMode(static_cast<EditMode>(mode));
     if (send)
         window.cmdSaveinTerminal_Click();
     else
         window.cmdReadfromTerminal_Click();
     QCOMPARE(calls.join(QLatin1Char(',')), called);
     QCOMPARE(m_ui.texts(), messages);
-    QCOMPARE(window.editMode(), mode); // the dispatch never changes it
+    QCOMPARE(window.editMode(), fromStored<EditMode>(mode)); // the dispatch never changes it
 }
 
 void TstProjects::readKeepsSendState()
@@ -629,14 +634,14 @@ void TstProjects::readKeepsSendState()
     bool sendDuringRead = true;
     bool registerDuringRead = false;
     ScriptedPage page(4);
-    page.transferList = {{4,
+    page.transferList = {{EditMode::Konfiguration,
                           [&] {
                               sendDuringRead = window.cmdSaveinTerminal()->isEnabled();
                               registerDuringRead = window.ctlRegister()->isEnabled();
                           },
                           nullptr}};
     window.addPage(page);
-    window.setEditMode(4);
+    window.setEditMode(EditMode::Konfiguration);
     window.cmdSaveinTerminal()->setEnabled(false);
     window.cmdReadfromTerminal_Click();
     QVERIFY(!sendDuringRead);
@@ -652,14 +657,14 @@ void TstProjects::sendDisablesAndRestoresFrames()
     QVERIFY(window.Init());
     bool anythingEnabled = true;
     ScriptedPage page(4);
-    page.transferList = {{4, nullptr, [&] {
+    page.transferList = {{EditMode::Konfiguration, nullptr, [&] {
                               anythingEnabled = window.ctlRegister()->isEnabled() ||
                                                 window.cmdReadfromTerminal()->isEnabled();
                               for (int i = 0; i < frmhaupt::kPageCount; ++i)
                                   anythingEnabled |= window.frRegister(i)->isEnabled();
                           }}};
     window.addPage(page);
-    window.setEditMode(4);
+    window.setEditMode(EditMode::Konfiguration);
     window.cmdReadfromTerminal()->setEnabled(true);
     window.cmdSaveinTerminal_Click();
     QVERIFY(!anythingEnabled);
@@ -682,19 +687,19 @@ void TstProjects::pageSwitchButtons()
     window.showPage(0);
     (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage1"), true);
     // Opening restores the interface, but page "Projekt" keeps its own edit mode.
-    QCOMPARE(window.editMode(), 0);
+    QCOMPARE(window.editMode(), EditMode::Projekt);
     QVERIFY(!window.cmdSaveinTerminal()->isEnabled());
     window.showPage(0);
-    QCOMPARE(window.editMode(), 0);
+    QCOMPARE(window.editMode(), EditMode::Projekt);
     QVERIFY(window.cmdReadfromTerminal()->isEnabled());
     QVERIFY(!window.cmdSaveinTerminal()->isEnabled());
     window.showPage(4);
-    QCOMPARE(window.editMode(), 4);
+    QCOMPARE(window.editMode(), EditMode::Konfiguration);
     QVERIFY(window.cmdSaveinTerminal()->isEnabled());
     window.showPage(3);
-    QCOMPARE(window.editMode(), 31);
+    QCOMPARE(window.editMode(), EditMode::TastaturAllgemein);
     window.showPage(9);
-    QCOMPARE(window.editMode(), 9);
+    QCOMPARE(window.editMode(), EditMode::Demo);
     QVERIFY(window.frProjekt()->isHidden());
     window.showPage(8);
     QVERIFY(!window.frProjekt()->isHidden());
@@ -734,7 +739,7 @@ void TstProjects::disabledPageEnabledBySend()
     QCOMPARE(tabsOf4, 2);
     window.showPage(4);
     ScriptedPage page(4);
-    page.transferList = {{4, nullptr, [] {}}};
+    page.transferList = {{EditMode::Konfiguration, nullptr, [] {}}};
     window.addPage(page);
     window.cmdSaveinTerminal_Click();
     QVERIFY(window.frRegister(4)->isEnabled());
