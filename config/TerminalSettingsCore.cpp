@@ -157,14 +157,15 @@ bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* err
     vx.SetFesttextPort(-1); // a negative number sends the stored FesttextPort
     // Read the mode back: a terminal that did not take it has refused. Bit 2 (serial
     // answers) is the link's choice, not a setting the terminal keeps.
+    // The read-back leaves the object as written: the answer channel reads as 0.
     const int sent = vx.modeFlags();
+    const TerminalSettingsData written = terminalObject();
     TerminalSettingsData back = d;
-    if (!readMode(back, nullptr) || (vx.modeFlags() | 2) != (sent | 2)) {
-        if (error)
-            *error = QStringLiteral("Terminal hat die Einstellungen nicht übernommen");
-        return false;
-    }
-    return true;
+    const bool taken = readMode(back, nullptr) && (vx.modeFlags() | 2) == (sent | 2);
+    restore(written);
+    if (!taken && error)
+        *error = QStringLiteral("Terminal hat die Einstellungen nicht übernommen");
+    return taken;
 }
 
 bool TerminalSettingsCore::readInfo(TerminalSettingsData& d, QString* error)
