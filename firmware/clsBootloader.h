@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/BootloaderReply.h"
 #include "firmware/UpdateImage.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
@@ -142,7 +143,7 @@ signals:
     void sessionClosed();
 
 private:
-    enum class Contact { Made, TimedOut, Failed };
+    using Contact = BootloaderReply::Contact;
 
     explicit clsBootloader(clsVX& terminal);
 

@@ -1,11 +1,10 @@
 // The bootloader session of clsBootloader: update (16-byte write blocks) and verify
 // (512-byte read blocks), each closed with 237.
-#include "firmware/HexFileReader.h"
+#include "firmware/BootloaderReply.h"
 #include "firmware/clsBootloader.h"
 
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
-#include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/UserInterface.h"
@@ -19,21 +18,6 @@ namespace {
 QByteArray byte(uchar b)
 {
     return QByteArray(1, static_cast<char>(b));
-}
-
-// The characters a failed Receive had collected: the serial link puts them before
-// " / TimeOut", the network module between "TimeOut /" and "/".
-QByteArray collected(const QByteArray& text)
-{
-    static const QByteArray kSerialSuffix = QByteArrayLiteral(" / TimeOut");
-    static const QByteArray kNetPrefix = QByteArrayLiteral("TimeOut /");
-    if (text.endsWith(kSerialSuffix))
-        return text.chopped(kSerialSuffix.size());
-    if (text.startsWith(kNetPrefix) && text.endsWith('/'))
-        return text.mid(kNetPrefix.size()).chopped(1);
-    if (text == "TimeOut")
-        return {};
-    return text;
 }
 
 } // namespace
@@ -76,18 +60,12 @@ clsBootloader::Contact clsBootloader::contact(const QByteArray& request)
     const LinkError sendCode = m_terminal->lastError();
     if (sendFailed && sendCode != LinkError::None && sendCode != LinkError::Timeout)
         return Contact::Failed;
-    QByteArray text;
-    const bool failed = m_terminal->Receive(text, byte(kPresent));
+    BootloaderReceive reply;
+    reply.failed = m_terminal->Receive(reply.text, byte(kPresent));
     if (!m_terminal)
         return Contact::Failed;
-    const LinkError code = m_terminal->lastError();
-    if (!failed)
-        return Contact::Made;
-    if (text == StringToAnsi(clsVX::kBusy))
-        return Contact::Failed;
-    if (code == LinkError::None)
-        return Contact::Made;
-    return code == LinkError::Timeout ? Contact::TimedOut : Contact::Failed;
+    reply.code = m_terminal->lastError();
+    return BootloaderReply::contact(reply);
 }
 
 void clsBootloader::discardInput()
@@ -260,28 +238,21 @@ bool clsBootloader::runUpdate()
             return false;
         (void)m_terminal->lastError();
 
-        QByteArray answer;
-        bool failed = m_terminal->Receive(answer, byte(kReceived));
+        BootloaderReceive reply;
+        reply.failed = m_terminal->Receive(reply.text, byte(kReceived));
         if (!self || !m_terminal)
             return false;
-        LinkError code = m_terminal->lastError();
-        if (failed) {
-            if (code != LinkError::Timeout)
-                return fail(kTransferError);
-            const QByteArray seen = collected(answer);
-            const bool refused =
-                !seen.isEmpty() && static_cast<uchar>(seen.at(0)) == kChecksumWrong;
-            return fail(refused ? kChecksumTransfer : kLinkBroken);
-        }
-        failed = m_terminal->Receive(answer, byte(kStored));
+        reply.code = m_terminal->lastError();
+        BootloaderReply::Step step = BootloaderReply::received(reply);
+        if (!step.goOn)
+            return fail(step.error);
+        reply.failed = m_terminal->Receive(reply.text, byte(kStored));
         if (!self || !m_terminal)
             return false;
-        code = m_terminal->lastError();
-        // The terminal answered, but not "stored" (231 then 232): the block was refused,
-        // the line is fine.
-        if (failed)
-            return fail(code == LinkError::Timeout && collected(answer).isEmpty() ? kLinkBroken
-                                                                                  : kStoreError);
+        reply.code = m_terminal->lastError();
+        step = BootloaderReply::stored(reply);
+        if (!step.goOn)
+            return fail(step.error);
 
         progress->setValue(progress->value() + kWriteBlockBytes);
         address = static_cast<quint16>(address + kWriteBlockBytes / 2); // words of two bytes
@@ -382,13 +353,9 @@ bool clsBootloader::runVerify()
         return false;
 
     // The image lies in program memory from its start address on (bytes, as the update
-    // writes it); the bytes of the first block before it are no part of the file.
-    const int firstBlock = m_image.startAddress / kReadBlockBytes;
-    const int lead = m_image.startAddress % kReadBlockBytes;
-    QByteArray image = m_image.bytes;
-    while ((lead + image.size()) % kReadBlockBytes != 0)
-        image += HexFileReader::fillWord();
-    const int blocks = static_cast<int>(lead + image.size()) / kReadBlockBytes;
+    // writes it).
+    const BootloaderReply::VerifyLayout layout = BootloaderReply::verifyLayout(m_image);
+    const int blocks = layout.blocks;
     progress->setMaximum(blocks * kReadBlockBytes + 1);
     bool allMatched = true;
     QStringList failedBlocks;
@@ -396,38 +363,25 @@ bool clsBootloader::runVerify()
     for (int n = 0; n < blocks; ++n) {
         if (stopRequested())
             return false;
-        const int b = firstBlock + n;
+        const int b = layout.firstBlock + n;
         QByteArray request = byte(kReadBlock);
         request += static_cast<char>(b & 0xFF);
         (void)sendRaw(request);
         if (!self || !m_terminal)
             return false;
         (void)m_terminal->lastError();
-        QByteArray received;
-        const bool failed = m_terminal->Receive(received, QByteArray());
+        BootloaderReceive reply;
+        reply.failed = m_terminal->Receive(reply.text, QByteArray());
         if (!self || !m_terminal)
             return false;
-        (void)m_terminal->lastError();
-        if (failed)
+        reply.code = m_terminal->lastError();
+        const BootloaderReply::BlockCheck check = BootloaderReply::verifyBlock(layout, n, reply);
+        if (check.linkBroken)
             return fail(kLinkBroken);
-        // Each block is compared with the image at its own place only.
-        const int skip = n == 0 ? lead : 0;
-        const qsizetype from = qsizetype(n) * kReadBlockBytes - lead + skip;
-        const QByteArray expected = image.mid(from, kReadBlockBytes - skip);
-        if (received.mid(skip, expected.size()) != expected) {
-            QString list;
-            for (int p = skip + 1; p <= kReadBlockBytes; ++p) {
-                const int i = p - 1;
-                if (i >= received.size() || received.at(i) != expected.at(i - skip))
-                    list += QString::number(p) + QStringLiteral(", ");
-            }
-            if (list.size() > 30)
-                list = list.left(25) + QStringLiteral("...");
-            const QString text = QStringLiteral("Fehler beim Verify in Block ") +
-                                 QString::number(b) + QStringLiteral(" Pos : ") + list;
+        if (!check.matched) {
             allMatched = false;
             failedBlocks << QString::number(b);
-            ui().message(text, kProductName);
+            ui().message(check.message, kProductName);
             if (!self)
                 return false;
         }

@@ -5,9 +5,42 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+int g_report = 2;
+
+// The CTest run discards the program's standard error (-close_fd_mask=2) to keep the
+// refusals out of the log; Qt's warnings and failed assertions still go where libFuzzer
+// writes its statistics and the sanitizers their reports.
+void report(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    const QByteArray line = text.toLocal8Bit() + '\n';
+    if (write(g_report, line.constData(), static_cast<size_t>(line.size())) < 0)
+        return;
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+} // namespace
+
+// Runs before libFuzzer closes standard error.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const int fd = dup(2);
+    if (fd >= 0)
+        g_report = fd;
+    qInstallMessageHandler(report);
+    return 0;
+}
 
 // vemro-cli's argument list, one argument per line: the run ends with exit code 2 unless
 // every option is known to the chosen command; a command runs only with known options and

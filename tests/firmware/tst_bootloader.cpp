@@ -3,6 +3,7 @@
 #include "HexText.h"
 
 #include "../link/LinkFixture.h"
+#include "firmware/BootloaderReply.h"
 #include "firmware/HexFileReader.h"
 #include "firmware/clsBootloader.h"
 #include "sim/VxTerminal.h"
@@ -335,6 +336,42 @@ private slots:
         QVERIFY(m_sent.endsWith(kEndByte));
         QVERIFY(!m_term->bootloaderActive());
         QVERIFY(!m_boot->running());
+    }
+
+    void blockReplies_data()
+    {
+        QTest::addColumn<bool>("stored"); // the reply awaited: 228 (else 231)
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<LinkError>("code");
+        QTest::addColumn<QString>("error");
+        const LinkError timeout = LinkError::Timeout;
+        QTest::newRow("232 serial")
+            << false << QByteArray("\xE8 / TimeOut") << timeout << clsBootloader::kChecksumTransfer;
+        QTest::newRow("232 network")
+            << false << QByteArray("TimeOut /\xE8/") << timeout << clsBootloader::kChecksumTransfer;
+        QTest::newRow("network silent")
+            << false << QByteArray("TimeOut //") << timeout << clsBootloader::kLinkBroken;
+        QTest::newRow("port gone") << false << QByteArray(" / TimeOut") << LinkError::LinkBroken
+                                   << clsBootloader::kTransferError;
+        QTest::newRow("refused after 231")
+            << true << QByteArray("\xE8 / TimeOut") << timeout << clsBootloader::kStoreError;
+        QTest::newRow("no 228, network silent")
+            << true << QByteArray("TimeOut //") << timeout << clsBootloader::kLinkBroken;
+        QTest::newRow("network prefix alone")
+            << true << QByteArray("TimeOut /") << timeout << clsBootloader::kLinkBroken;
+    }
+    // The failed acknowledgements of a write block as either transport hands them back.
+    void blockReplies()
+    {
+        QFETCH(bool, stored);
+        QFETCH(QByteArray, text);
+        QFETCH(LinkError, code);
+        QFETCH(QString, error);
+        const BootloaderReceive reply{true, text, code};
+        const BootloaderReply::Step step =
+            stored ? BootloaderReply::stored(reply) : BootloaderReply::received(reply);
+        QVERIFY(!step.goOn);
+        QCOMPARE(step.error, error);
     }
 
     // After a refused file nothing is started: no bytes, no success.
