@@ -1,7 +1,8 @@
 #include "link/Notation.h"
 
-#include "platform/Codepage.h"
 #include "platform/TextValue.h"
+
+#include <QList>
 
 namespace vemro {
 
@@ -73,18 +74,11 @@ QByteArray codeForm(uchar code)
     return QString::asprintf("<%03d>", code).toLatin1();
 }
 
-// A character of the text outside a command: "<", "{" and "}" would be read as notation.
+// A character that stands for itself in notation: one the editor holds, except "<", "{"
+// and "}", which would be read as notation.
 bool plainCharacter(uchar code)
 {
     return FesttextHoldsCharacter(code) && code != '<' && code != '{' && code != '}';
-}
-
-void appendCommandByte(QByteArray& out, uchar code)
-{
-    if (plainCharacter(code))
-        out.append(static_cast<char>(code));
-    else
-        out.append(codeForm(code));
 }
 
 } // namespace
@@ -94,28 +88,66 @@ NotationError::NotationError(const QString& description)
 {
 }
 
-QByteArray TextToSteuerzeichen(const QByteArray& text)
+namespace {
+
+// Every "<ESC>" by ESC. With `flags` (one per byte of `t`) the flags follow: the ESC takes
+// the flag of its "<".
+void replaceEscForm(QByteArray& t, QList<bool>* flags)
+{
+    if (!flags) {
+        t.replace(kEscForm, QByteArray(1, kEsc));
+        return;
+    }
+    QByteArray out;
+    QList<bool> outFlags;
+    out.reserve(t.size());
+    outFlags.reserve(t.size());
+    for (qsizetype i = 0; i < t.size();) {
+        outFlags.append(flags->at(i));
+        if (t.mid(i, kEscForm.size()) == kEscForm) {
+            out.append(kEsc);
+            i += kEscForm.size();
+        } else {
+            out.append(t.at(i));
+            ++i;
+        }
+    }
+    t = out;
+    *flags = outFlags;
+}
+
+// TextToSteuerzeichen. With `flags` (one per byte of `text`) also the flag of every byte
+// decoded: a code form takes the flag of its "<".
+QByteArray decodeCodes(const QByteArray& text, QList<bool>* flags)
 {
     QByteArray t = text;
-    t.replace(kEscForm, QByteArray(1, '\x1b'));
+    replaceEscForm(t, flags);
     QByteArray out;
+    QList<bool> outFlags;
     out.reserve(t.size());
     const qsizetype n = t.size();
+    const auto take = [&](const QByteArray& bytes, qsizetype from) {
+        out.append(bytes);
+        if (flags)
+            outFlags.append(QList<bool>(bytes.size(), flags->at(from)));
+    };
     qsizetype i = 0;
     while (i < n) {
         const char c = t.at(i);
         if (c != '<') {
-            out.append(c);
+            take(QByteArray(1, c), i);
             ++i;
             continue;
         }
         if (i + 4 >= n) {
             // Too short for a code form: keep the rest as typed, "<" included.
             out.append(t.mid(i));
+            if (flags)
+                outFlags.append(flags->mid(i));
             break;
         }
         if (t.at(i + 4) != '>') {
-            out.append('<');
+            take(QByteArrayLiteral("<"), i);
             ++i;
             continue;
         }
@@ -127,10 +159,19 @@ QByteArray TextToSteuerzeichen(const QByteArray& text)
                                "Zeichencode (0 bis 255)")
                     .arg(QString::fromLatin1(digits)));
         }
-        out.append(static_cast<char>(static_cast<uchar>(code)));
+        take(QByteArray(1, static_cast<char>(static_cast<uchar>(code))), i);
         i += 5;
     }
+    if (flags)
+        *flags = outFlags;
     return out;
+}
+
+} // namespace
+
+QByteArray TextToSteuerzeichen(const QByteArray& text)
+{
+    return decodeCodes(text, nullptr);
 }
 
 QByteArray FilterSteuerzeichen(const QByteArray& stext, bool RemoveLF)
@@ -180,13 +221,7 @@ QByteArray SteuerzeichenToText(const QByteArray& raw)
 
 QByteArray ByteToNotation(uchar code)
 {
-    if (code == 27)
-        return kEscForm;
-    const QChar c = AnsiChar(code);
-    const bool own = code == '<' || code == '{' || code == '}';
-    if (own || !c.isPrint() || code == 0xA0 || code == 0xAD)
-        return QString::asprintf("<%03d>", code).toLatin1();
-    return QByteArray(1, static_cast<char>(code));
+    return plainCharacter(code) ? QByteArray(1, static_cast<char>(code)) : codeForm(code);
 }
 
 bool FesttextHoldsCharacter(uchar code)
@@ -209,10 +244,41 @@ bool FesttextHoldsCharacter(uchar code)
 
 QByteArray FesttextToBytes(const QByteArray& text, bool removeLF)
 {
-    QByteArray bytes = FilterSteuerzeichen(text, removeLF);
-    // CR CR LF LF leaves CR CR LF after one pass: the block writer's texts hold no CR LF at
-    // all, so that writing them again gives the same bytes.
-    while (removeLF && bytes.contains("\r\n"))
+    QByteArray bytes;
+    if (!removeLF || !text.contains(kEscForm)) {
+        bytes = FilterSteuerzeichen(text, removeLF);
+    } else {
+        // Decoded as FilterSteuerzeichen does, noting which bytes stand within braces: a
+        // command's bytes go out as written, only the text's line breaks are reduced.
+        QByteArray t = text;
+        replaceEscForm(t, nullptr);
+        QByteArray plain;
+        QList<bool> inCommand;
+        int depth = 0;
+        for (const char c : std::as_const(t)) {
+            if (c == '{') {
+                ++depth;
+            } else if (c == '}') {
+                depth = qMax(0, depth - 1);
+            } else {
+                plain.append(c);
+                inCommand.append(depth > 0);
+            }
+        }
+        const QByteArray decoded = decodeCodes(plain, &inCommand);
+        QList<bool> kept;
+        for (qsizetype i = 0; i < decoded.size(); ++i) {
+            // Every LF after a CR of the text goes, so CR CR LF LF leaves no CR LF either.
+            if (decoded.at(i) == '\n' && !inCommand.at(i) && !bytes.isEmpty() &&
+                bytes.back() == '\r' && !kept.back())
+                continue;
+            bytes.append(decoded.at(i));
+            kept.append(inCommand.at(i));
+        }
+    }
+    // CR CR LF LF leaves CR CR LF after one pass: the block writer's texts hold no CR LF
+    // outside commands at all, so that writing them again gives the same bytes.
+    while (removeLF && !text.contains(kEscForm) && bytes.contains("\r\n"))
         bytes.replace(QByteArrayLiteral("\r\n"), QByteArrayLiteral("\r"));
     if (bytes.contains('\0')) {
         throw NotationError(QStringLiteral("enthält das Zeichen 0 (NUL), das im Terminal den "
@@ -228,7 +294,7 @@ QByteArray FesttextCommandForm(const QByteArray& command)
         if (i == 0 && command.at(i) == kEsc)
             out.append(kEscForm);
         else
-            appendCommandByte(out, static_cast<uchar>(command.at(i)));
+            out.append(ByteToNotation(static_cast<uchar>(command.at(i))));
     }
     out.append('}');
     return out;

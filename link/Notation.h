@@ -37,17 +37,20 @@ private:
 [[nodiscard]] QByteArray SteuerzeichenToText(const QByteArray& raw);
 
 // One byte of a command (a byte-form parameter) as a text that an editor or a command line
-// can hold: a printable character of the code page as itself, ESC as "<ESC>", anything else
-// as its code form "<ddd>": control codes (a CR or LF would become a line break), DEL, the
-// no-break space and soft hyphen (an editor changes or hides them), the codes the code page
-// lacks, and "<", "{", "}", which the notation itself uses. In a text that holds "<ESC>",
-// FilterSteuerzeichen turns each form back into the same byte.
+// can hold: a character the editor holds (FesttextHoldsCharacter) as itself, anything else
+// as its code form "<ddd>": control codes (a CR or LF would become a line break; ESC is
+// "<027>", a value and not the start of another command), DEL, the no-break space and soft
+// hyphen (an editor changes or hides them), the codes the code page lacks, and "<", "{",
+// "}", which the notation itself uses. In a text that holds "<ESC>", FilterSteuerzeichen
+// turns each form back into the same byte. The command builder and the fixed-text form of
+// a command both write parameter bytes with it.
 [[nodiscard]] QByteArray ByteToNotation(uchar code);
 
 // Fixed texts: the editor's own form (the `text` column, ANSI bytes) <-> the bytes in the
 // terminal's EEPROM. The writers send FesttextToBytes; the read stores FesttextFromBytes,
 // its inverse: FesttextToBytes(FesttextFromBytes(b), false) == b for every b without a 0
-// (and, with `removeLF`, for every b without CR LF, which is what the block writer leaves).
+// (and, with `removeLF`, for every b without CR LF in its text, which is what the block
+// writer leaves).
 //
 // The editor's form: a text without ESC is its bytes as they stand (the writer sends such a
 // text unchanged). A text with ESC shows each command as "{" "<ESC>" letters parameters "}"
@@ -55,9 +58,9 @@ private:
 // "<ddd>"), line breaks as line breaks, printable characters as themselves, "<", "{" and
 // "}" as "<060>", "<123>" and "<125>", and other control bytes as code forms in braces.
 
-// Notation to the bytes of a fixed text; `removeLF` leaves no CR LF at all (the block
-// writer). Throws NotationError for a code form outside
-// 0..255 and for a 0, which would end the text in the terminal.
+// Notation to the bytes of a fixed text; `removeLF` (the block writer) leaves no CR LF in
+// the text, while the bytes of a command in braces go out as written. Throws NotationError
+// for a code form outside 0..255 and for a 0, which would end the text in the terminal.
 [[nodiscard]] QByteArray FesttextToBytes(const QByteArray& text, bool removeLF);
 // The bytes of a fixed text read from the terminal to the editor's form.
 [[nodiscard]] QByteArray FesttextFromBytes(const QByteArray& bytes);

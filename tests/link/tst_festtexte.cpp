@@ -75,6 +75,10 @@ void TstFesttexte::layout_data()
     QTest::newRow("crlf block writer")
         << rowsOf({{0, "a\r\nb"}, {1, "c"}}) << true
         << QList<int>{0x201, 0x205, none, none, none, none, none, none} << 0x207;
+    // A command's CR LF goes out as written; the text's line break is reduced.
+    QTest::newRow("crlf in a command, block writer")
+        << rowsOf({{0, "{<ESC>LC<013><010>}a\r\nb"}, {1, "c"}}) << true
+        << QList<int>{0x201, 0x20A, none, none, none, none, none, none} << 0x20C;
     QTest::newRow("commands decoded")
         << rowsOf({{0, "{<ESC>LL}Hi"}}) << false
         << QList<int>{0x201, none, none, none, none, none, none, none} << 0x201 + 5 + 1;

@@ -209,6 +209,14 @@ private slots:
         }
         QVERIFY_THROWS_EXCEPTION(NotationError, (void)FesttextToBytes("{<ESC>KM<000>}", false));
         QCOMPARE(FesttextCommandForm(esc("KM") + bytes({10})), QByteArray("{<ESC>KM<010>}"));
+        // A parameter byte's form (command builder and fixed-text form alike) sends that byte.
+        for (int c = 0; c < 256; ++c) {
+            const QByteArray form = ByteToNotation(static_cast<uchar>(c));
+            QCOMPARE(FilterSteuerzeichen("<ESC>LK" + form, false), esc("LK") + bytes({c}));
+            QCOMPARE(FesttextCommandForm(esc("LK") + bytes({c})), "{<ESC>LK" + form + '}');
+            QCOMPARE(form.size() == 1, FesttextHoldsCharacter(static_cast<uchar>(c)) && c != '<' &&
+                                           c != '{' && c != '}');
+        }
         QCOMPARE(FesttextToBytes("a\r\r\n\nb", true), QByteArray("a\r\rb"));
     }
     void decimalReply_data()
