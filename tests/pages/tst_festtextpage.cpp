@@ -470,7 +470,7 @@ void TstFesttextPage::insertCommand_data()
     QTest::newRow("mode 10") << "B701" << QList<bool>{false, true, true, false, false, false}
                              << "<ESC>KM<010>" << QByteArray("\x1bKM\x0a");
     QTest::newRow("mode 27") << "B701" << QList<bool>{true, true, true, true, false, false}
-                             << "<ESC>KM<ESC>" << QByteArray("\x1bKM\x1b");
+                             << "<ESC>KM<027>" << QByteArray("\x1bKM\x1b");
     QTest::newRow("mode 123") << "B701" << QList<bool>{true, true, true, true, true, true}
                               << "<ESC>KM<123>" << QByteArray("\x1bKM{");
 }
