@@ -4,7 +4,6 @@
 #include "app/LinkStatusPanel.h"
 #include "app/ProgressBarIndicator.h"
 #include "app/QmTestBinding.h"
-#include "app/frmProjektneu.h"
 #include "app/frmStart.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/DemoPage.h"
@@ -20,6 +19,7 @@
 #include "editors/TastaturPage.h"
 #include "editors/TerminalSettings.h"
 #include "editors/UserZeichenPage.h"
+#include "editors/frmProjektneu.h"
 #include "editors/frmVXSuchen.h"
 #include "editors/frmVerify.h"
 #include "link/ComPort.h"
@@ -102,8 +102,8 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     m_ctlcom = new ComPort(this);
     m_ctlcom->setObjectName(QStringLiteral("ctlcom"));
 
-    buildMenus();
     buildPages();
+    buildMenus();
     buildDesignTabs();
     addPage(*m_projektPage);
 }
@@ -125,10 +125,10 @@ void frmhaupt::buildMenus()
     datei->setObjectName(QStringLiteral("mnuDatei"));
     QAction* neu = datei->addAction(QStringLiteral("neues Projekt"));
     neu->setObjectName(QStringLiteral("mnuDateiNeu"));
-    connect(neu, &QAction::triggered, this, &frmhaupt::cmdNewProjekt_Click);
+    connect(neu, &QAction::triggered, m_projektPage, &ProjektPage::cmdNewProjekt_Click);
     QAction* open = datei->addAction(QStringLiteral("Projekt öffnen"));
     open->setObjectName(QStringLiteral("mnuDateiOpen"));
-    connect(open, &QAction::triggered, this, &frmhaupt::mnuDateiOpen_Click);
+    connect(open, &QAction::triggered, m_projektPage, &ProjektPage::mnuDateiOpen_Click);
     datei->addSeparator();
     QAction* ende = datei->addAction(QStringLiteral("Beenden"));
     ende->setObjectName(QStringLiteral("mnuDateiEnde"));
@@ -185,14 +185,15 @@ void frmhaupt::buildPages()
 
     m_projektPage = new ProjektPage(m_frames[pageIndex(EditMode::Projekt)]);
     m_pageLayouts[pageIndex(EditMode::Projekt)]->addWidget(m_projektPage);
-    connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
-            [this](int) { cboProjekte_Click(); });
-    connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this,
-            &frmhaupt::cmdNewProjekt_Click);
-    connect(m_projektPage->cmdSaveProjectinDB(), &QPushButton::clicked, this,
-            &frmhaupt::cmdSaveProjectinDB_Click);
-    connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
-            &frmhaupt::cmdDeleteProjectinDB_Click);
+    connect(m_projektPage, &ProjektPage::listingProjects, this, [this](const QString& folder) {
+        if (m_start)
+            m_start->setDetail(folder);
+    });
+    // The open project was deleted: the window is left without one, as at a start without one.
+    connect(m_projektPage, &ProjektPage::projectClosed, this, [this] {
+        buildDesignTabs();
+        setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
+    });
 
     m_schnittstellePage = new SchnittstellePage(m_frames[pageIndex(EditMode::Schnittstelle)]);
     m_pageLayouts[pageIndex(EditMode::Schnittstelle)]->addWidget(m_schnittstellePage);
@@ -347,6 +348,7 @@ bool frmhaupt::Init()
     statusBar()->addPermanentWidget(new LinkStatusPanel(*m_vx, *m_ctlcom, m_net, this));
     m_projekt = std::make_unique<clsProjekt>(*m_env);
     m_projekt->setWindow(this);
+    m_projektPage->setProjekt(m_projekt.get());
     bindPages();
 
     // 5.
@@ -398,14 +400,11 @@ bool frmhaupt::Init()
             m_start->setDetail(text);
     });
     step(QStringLiteral("Schnittstelle setzen Com:") + QString::number(comPort), 0);
-    {
-        ControlsUpdatingGuard guard;
-        m_schnittstellePage->cboComPort()->setCurrentIndex(comPort);
-    }
+    m_interface->selectComPort(comPort);
     m_ctlcom->setCommPort(comPort);
     PauseMS(1); // let the window paint the progress
     step(QStringLiteral("Projektliste"));
-    FillProjektCombo();
+    m_projektPage->FillProjektCombo();
 
     // 11.-12. From here on errors are not skipped.
     step(QStringLiteral("letztes Projekt öffen"));
@@ -417,7 +416,7 @@ bool frmhaupt::Init()
             lru.close();
             // Selected as the user's choice: the list's handler opens the project.
             if (!name.isEmpty() && QFileInfo::exists(folder + name + QStringLiteral(".mdb")))
-                selectProject(name);
+                m_projektPage->selectProject(name);
         }
         lru.close();
     }
@@ -510,14 +509,15 @@ void frmhaupt::bindPages()
     connect(m_interface, &InterfaceSettings::speedsListed, m_qmTestPage, &QmTestPage::setSpeeds);
     connect(m_interface, &InterfaceSettings::progSpeedRestored, m_qmTestPage,
             &QmTestPage::selectSpeed);
-    connect(m_qmTestPage->cmdSetSerComProg(), &QPushButton::clicked, m_interface, [this] {
-        m_interface->cmdSetSerComProg_Click(m_qmTestPage->cboComSpeedProg()->currentText());
-    });
-    m_terminal->setRs485Selected(
-        [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
+    connect(m_qmTestPage, &QmTestPage::programmingSpeedRequested, m_interface,
+            &InterfaceSettings::cmdSetSerComProg_Click);
+    m_terminal->setRs485Selected(m_schnittstellePage->rs485Selected());
+    connect(m_schnittstellePage, &SchnittstellePage::rs485Changed, m_terminal,
+            &TerminalSettings::setRs485Selected);
     connect(m_terminal, &TerminalSettings::terminalInfoRead, m_projektPage,
             &ProjektPage::showTerminalInfo);
-    m_projektPage->setReadTerminalInfo([this] { m_terminal->GetTerminalInfo(DataSide::Terminal); });
+    connect(m_projektPage, &ProjektPage::terminalInfoRequested, m_terminal,
+            &TerminalSettings::readTerminalInfo);
     auto* firmware = new FirmwareTools(*m_vx, m_konfigurationPage);
     firmware->setStatusText([this](const QString& text) { setPanelText(1, text); });
     // Nothing else may talk to the terminal during a bootloader session; "Beenden" stays (it
@@ -550,9 +550,8 @@ void frmhaupt::bindPages()
     auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[pageIndex(EditMode::Festtexte)]);
     festtexte->setProgress(m_progress.get());
     m_pageLayouts[pageIndex(EditMode::Festtexte)]->addWidget(festtexte);
-    m_terminal->setResizePreview([this, festtexte] {
-        festtexte->ResizeFesttextPreview(m_konfigurationPage->cboDisplayTyp()->currentText());
-    });
+    connect(m_terminal, &TerminalSettings::displayTypeChanged, festtexte,
+            &FesttextePage::ResizeFesttextPreview);
     auto* ioPorts = new IoPortsPage(m_vx, m_frames[pageIndex(EditMode::IoPorts)]);
     ioPorts->setMaximumWidth(560);
     m_pageLayouts[pageIndex(EditMode::IoPorts)]->addWidget(ioPorts, 0, Qt::AlignLeft);
@@ -696,149 +695,9 @@ void frmhaupt::cmdSaveTerminalkonfiguration_Click()
     m_cmdKeep->setEnabled(true);
 }
 
-// ---- Project ----
-
-void frmhaupt::FillProjektCombo()
-{
-    if (m_start)
-        m_start->setDetail(globals().Projektverzeichnis);
-    PauseMS(1);
-    m_projektPage->FillProjektCombo(globals().Projektverzeichnis);
-    syncProjectList();
-}
-
-void frmhaupt::syncProjectList()
-{
-    // The list shows the project the window holds, never one that failed to open.
-    QComboBox* list = m_projektPage->cboProjekte();
-    const QString name = m_projekt ? m_projekt->Bezeichnung() : QString();
-    if (list->currentText() == name)
-        return;
-    if (name.isEmpty() || !SelectComboEntry(list, name)) {
-        ControlsUpdatingGuard guard;
-        list->setCurrentIndex(-1);
-    }
-}
-
-void frmhaupt::selectProject(const QString& name)
-{
-    QComboBox* list = m_projektPage->cboProjekte();
-    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        FillProjektCombo();
-    (void)SelectComboEntry(list, name, true);
-}
-
-void frmhaupt::cboProjekte_Click()
-{
-    if (globals().ControlsUpdating || !m_projekt)
-        return;
-    const QString name = m_projektPage->cboProjekte()->currentText();
-    if (name.isEmpty())
-        return;
-    m_projekt->openProjekt(name);
-    // Restoring the interface while the project opened disabled "vom Terminal lesen" before
-    // the project counted as loaded; the page on screen gets its button back now.
-    if (m_projekt->isLoaded())
-        m_cmdRead->setEnabled(true);
-    syncProjectList();
-}
-
-void frmhaupt::restoreProjectButtons()
-{
-    const bool loaded = m_projekt && m_projekt->isLoaded();
-    m_cmdRead->setEnabled(loaded);
-    m_cmdSend->setEnabled(loaded && m_editMode != EditMode::Projekt);
-}
-
-void frmhaupt::cmdNewProjekt_Click()
-{
-    if (!m_projekt)
-        return;
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    {
-        frmProjektneu dialog(this);
-        const QString name = dialog.GetProjektBezeichnung();
-        if (!name.isEmpty()) {
-            const QString typed = dialog.txtProjektbezeichnung()->text();
-            const auto result =
-                m_projekt->newProjekt(dialog.cboHardwareVarianten()->currentText(), typed);
-            if (result != clsProjekt::NewResult::Failed) {
-                FillProjektCombo();
-                (void)SelectComboEntry(m_projektPage->cboProjekte(), typed, true);
-            }
-        }
-    }
-    restoreProjectButtons();
-}
-
-void frmhaupt::cmdSaveProjectinDB_Click()
-{
-    if (!m_projekt)
-        return;
-    QPushButton* save = m_projektPage->cmdSaveProjectinDB();
-    save->setEnabled(false);
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    ui().setBusy(true);
-    (void)m_projekt->SaveProjekt();
-    ui().setBusy(false);
-    save->setEnabled(true);
-    restoreProjectButtons();
-}
-
-void frmhaupt::cmdDeleteProjectinDB_Click()
-{
-    if (!m_projekt)
-        return;
-    const QString name = m_projektPage->cboProjekte()->currentText();
-    if (name.isEmpty()) {
-        ui().message(QStringLiteral("Bitte zuerst ein Projekt auswählen"), kProductName);
-        return;
-    }
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    const bool wasOpen = name == m_projekt->Bezeichnung() && m_projekt->isOpen();
-    if (m_projekt->deleteProjekt(name)) {
-        if (wasOpen && !m_projekt->isOpen()) {
-            // The window is left without a project, as at a start without one.
-            buildDesignTabs();
-            m_projektPage->lblTerminalbezeichung()->clear();
-            setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
-        }
-        FillProjektCombo();
-    }
-    restoreProjectButtons();
-}
-
-void frmhaupt::mnuDateiOpen_Click()
-{
-    if (!m_projekt)
-        return;
-    const QString file = ui().openFileName(QStringLiteral("Projekt öffnen"), m_projekt->Basispfad(),
-                                           QStringLiteral("Projekte (*.mdb)"));
-    if (file.isEmpty())
-        return;
-    bool copied = false;
-    const QString name = m_projekt->importProjekt(file, &copied);
-    if (name.isEmpty())
-        return;
-    if (copied)
-        FillProjektCombo();
-    selectProject(name);
-}
-
 void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
 {
-    QString error;
-    if (m_env->ensureOpen(QStringLiteral("cmdProjekt"), &error)) {
-        Recordset& header = m_env->recordset(QStringLiteral("cmdProjekt"));
-        header.moveFirst();
-        m_projektPage->lblTerminalbezeichung()->setText(
-            header.value(QStringLiteral("RKHardwarebezeichnung")).toString());
-    } else if (pending.isEmpty()) {
-        pending = error;
-    }
+    m_projektPage->showProjectHeader(pending);
     m_pages.loadFromProject();
     m_cmdRead->setEnabled(true);
     m_cmdSend->setEnabled(true);

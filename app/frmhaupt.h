@@ -122,7 +122,6 @@ public:
     bool RestoreInterface(QString& pending) override;
     [[nodiscard]] bool SaveToProject(QString* error) override;
 
-    void FillProjektCombo();
     // After start-up: with the last project open on an open serial port, page "Projekt"
     // shows the terminal's version and serial number. Runs once the window shows.
     void readTerminalInfoAtStart();
@@ -132,11 +131,6 @@ public Q_SLOTS:
     void cmdReadfromTerminal_Click();
     void cmdSaveinTerminal_Click();
     void cmdSaveTerminalkonfiguration_Click();
-    void cboProjekte_Click();
-    void cmdNewProjekt_Click();
-    void cmdSaveProjectinDB_Click();
-    void cmdDeleteProjectinDB_Click();
-    void mnuDateiOpen_Click();
     void mnuInfoHandbuch_Click();
     void mnuTerminalVergleichen_Click();
     void mnuHilfe_about_Click();
@@ -152,9 +146,6 @@ private:
     void step(const QString& detail, int steps = 1);
     void tmrTimeout_Timer();
     void showFrame(int nr);
-    void syncProjectList();
-    void restoreProjectButtons();
-    void selectProject(const QString& name);
 
     QPointer<frmStart> m_start;
     std::unique_ptr<DataEnvironment> m_envOwned;

@@ -425,6 +425,16 @@ bool clsProjekt::connectFile(const QString& file, QString* error, bool readOnly)
     return m_env.open(DataEnvironment::kProjekt, error, readOnly);
 }
 
+bool clsProjekt::Hardwarebezeichnung(QString& text, QString* error)
+{
+    if (!m_env.ensureOpen(QStringLiteral("cmdProjekt"), error))
+        return false;
+    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
+    header.moveFirst();
+    text = header.value(QStringLiteral("RKHardwarebezeichnung")).toString();
+    return true;
+}
+
 QString clsProjekt::DBVersion()
 {
     if (!m_env.ensureOpen(QStringLiteral("cmdProjekt")))

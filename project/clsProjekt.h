@@ -63,6 +63,10 @@ public:
     // Connects the Projekt connection to `file` (used by vemro-cli's upgrade and the tests).
     [[nodiscard]] bool connectFile(const QString& file, QString* error, bool readOnly = false);
 
+    // The hardware designation in the open project's header (RKHardwarebezeichnung); false
+    // with `error` set when the header cannot be read.
+    [[nodiscard]] bool Hardwarebezeichnung(QString& text, QString* error = nullptr);
+
     // DBVersion of the open project (Null as an invalid QVariant-like empty text).
     [[nodiscard]] QString DBVersion();
 

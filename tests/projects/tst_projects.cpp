@@ -1,11 +1,11 @@
 #include "ProjectTestHome.h"
 
 #include "../pages/FakeTerminal.h"
-#include "app/frmProjektneu.h"
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/SelectComboEntry.h"
+#include "editors/frmProjektneu.h"
 #include "link/ComPort.h"
 #include "link/MemoryTransport.h"
 #include "platform/Globals.h"
@@ -15,6 +15,7 @@
 #include "project/clsProjekt.h"
 #include "tests/common/ScriptedPage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -465,12 +466,12 @@ void TstProjects::openFromMenu()
     quietPort(window);
     QVERIFY(window.Init());
     m_ui.queueFileName(m_home->projects() + QStringLiteral("Anlage1.mdb"));
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Anlage1"));
     // A file from another folder is copied in after asking.
     m_ui.queueFileName(outside);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Fremd01.mdb")));
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));
     QCOMPARE(window.projektPage()->cboProjekte()->currentText(), QStringLiteral("Fremd01"));
@@ -483,7 +484,7 @@ void TstProjects::openFromMenu()
     m_ui.queueFileName(broken);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QCOMPARE(m_ui.texts().last(), QStringLiteral("Projekt kann nicht kopiert werden : ") + anlage1);
     QCOMPARE(QFileInfo(anlage1).size(), size);
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));
