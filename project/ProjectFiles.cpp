@@ -153,6 +153,12 @@ bool CheckProjectDatabase(const QString& file, QString* reason)
     return true;
 }
 
+QString ProjectFolder(const QString& programFolder, const QVariant& projektPfad)
+{
+    return projektPfad.isNull() ? programFolder + QLatin1Char('/')
+                                : JoinStoredPath(programFolder, projektPfad.toString());
+}
+
 QString HardwareFolder()
 {
     return JoinStoredPath(ProgramFolder(), QStringLiteral("\\Hardware\\"));

@@ -303,6 +303,18 @@ void clsProjekt::openProjekt(const QString& bezeichnung)
     m_isLoaded = true;
 }
 
+QString clsProjekt::recentlyUsed()
+{
+    if (!m_env.execute(QStringLiteral("cmdProjektLRU")))
+        return {};
+    Recordset& lru = m_env.recordset(QStringLiteral("cmdProjektLRU"));
+    lru.moveFirst();
+    const QString name =
+        lru.eof() ? QString() : lru.value(QStringLiteral("Bezeichnung")).toString();
+    lru.close();
+    return !name.isEmpty() && QFileInfo::exists(ProjektDatei(name)) ? name : QString();
+}
+
 void clsProjekt::rememberRecentlyUsed(const QString& bezeichnung)
 {
     if (!m_env.ensureOpen(QStringLiteral("cmdProjektLRU")))

@@ -48,6 +48,9 @@ public:
     // Deletes a project file and its recently used record after asking. The open project
     // is closed first; then no project is open.
     bool deleteProjekt(const QString& bezeichnung);
+    // The recently used project (the newest record of the recently used table) when its
+    // file is in the project folder; empty otherwise.
+    [[nodiscard]] QString recentlyUsed();
     // Makes `bezeichnung` the recently used project, the one reopened at start-up.
     void rememberRecentlyUsed(const QString& bezeichnung);
 
