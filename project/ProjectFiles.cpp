@@ -155,8 +155,13 @@ bool CheckProjectDatabase(const QString& file, QString* reason)
 
 QString ProjectFolder(const QString& programFolder, const QVariant& projektPfad)
 {
-    return projektPfad.isNull() ? programFolder + QLatin1Char('/')
-                                : JoinStoredPath(programFolder, projektPfad.toString());
+    QString folder = projektPfad.isNull() ? programFolder
+                                          : JoinStoredPath(programFolder, projektPfad.toString());
+    // Project files are named by appending to the folder: a setting stored without the
+    // closing "\" must not glue the folder's name to the project's.
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder.append(QLatin1Char('/'));
+    return folder;
 }
 
 QString HardwareFolder()

@@ -33,7 +33,7 @@ namespace ProjectFiles {
 [[nodiscard]] bool CheckProjectDatabase(const QString& file, QString* reason);
 
 // The project folder: `programFolder` joined with the stored setting ProjektPfad
-// (Allgemein), the program folder itself when the setting is Null.
+// (Allgemein), the program folder itself when the setting is Null; always ending with "/".
 [[nodiscard]] QString ProjectFolder(const QString& programFolder, const QVariant& projektPfad);
 
 // The folder of the hardware templates (program folder + "/Hardware/").

@@ -55,6 +55,7 @@ private Q_SLOTS:
     void newProjectOverwritesOnYes();
     void missingHardwareFolder();
     void recentlyUsed();
+    void reopenedAtStart_data();
     void reopenedAtStart();
     void newerProgramLeavesWindow();
     void missingProjectFile();
@@ -318,8 +319,16 @@ void TstProjects::recentlyUsed()
     QVERIFY(m_ui.texts().isEmpty());
 }
 
+void TstProjects::reopenedAtStart_data()
+{
+    QTest::addColumn<QString>("projektPfad");
+    QTest::newRow("stored as designed") << QStringLiteral("\\Projekte\\");
+    QTest::newRow("without the closing separator") << QStringLiteral("\\Projekte");
+}
+
 void TstProjects::reopenedAtStart()
 {
+    QFETCH(QString, projektPfad);
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage2")));
     {
         frmhaupt window;
@@ -328,6 +337,10 @@ void TstProjects::reopenedAtStart()
         (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage2"),
                                true);
     }
+    // The program database exists from the first start on.
+    QVERIFY(ProjectTestHome::exec(
+        m_home->path() + QStringLiteral("/VEMRO.mdb"),
+        {QStringLiteral("UPDATE Allgemein SET ProjektPfad='%1'").arg(projektPfad)}));
     frmhaupt window;
     quietPort(window);
     QVERIFY(window.Init());
