@@ -1,7 +1,6 @@
 #include "app/QmTestBinding.h"
 
 #include "app/frmhaupt.h"
-#include "editors/InterfaceSettings.h"
 #include "editors/QmTestPage.h"
 #include "editors/QmTestPanel.h"
 #include "editors/frmQMTestKeyboard.h"
@@ -14,7 +13,6 @@
 #include "qmtest/clsQMTest.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QVBoxLayout>
 
 namespace vemro {
@@ -59,14 +57,14 @@ void QmTestBinding::prepareRun()
 {
     // The test runs at the programming speed: "setzen" first when the port runs at another.
     ComPort* port = m_window.terminal()->ctlcom();
-    QComboBox* speed = m_window.qmTestPage()->cboComSpeedProg();
+    QmTestPage* page = m_window.qmTestPage();
+    const QString speed = page->programmingSpeed();
     // Over the network module there is no serial speed to set.
-    if (!port || !m_window.interfaceSettings() || speed->currentText().isEmpty() ||
-        m_window.terminal()->ComMode == ComMode::Network)
+    if (!port || speed.isEmpty() || m_window.terminal()->ComMode == ComMode::Network)
         return;
     const QString current = port->Settings().section(QLatin1Char(','), 0, 0);
-    if (TextValue(speed->currentText()) != TextValue(current))
-        m_window.interfaceSettings()->cmdSetSerComProg_Click(speed->currentText());
+    if (TextValue(speed) != TextValue(current))
+        page->requestProgrammingSpeed();
 }
 
 } // namespace vemro

@@ -1,10 +1,10 @@
 #include "app/frmhaupt.h"
 
-#include "app/About.h"
 #include "app/LinkStatusPanel.h"
+#include "app/MainMenu.h"
 #include "app/ProgressBarIndicator.h"
 #include "app/QmTestBinding.h"
-#include "app/frmProjektneu.h"
+#include "app/RegisterFrame.h"
 #include "app/frmStart.h"
 #include "editors/ConsoleFrame.h"
 #include "editors/DemoPage.h"
@@ -16,7 +16,6 @@
 #include "editors/ProjektPage.h"
 #include "editors/QmTestPage.h"
 #include "editors/SchnittstellePage.h"
-#include "editors/SelectComboEntry.h"
 #include "editors/TastaturPage.h"
 #include "editors/TerminalSettings.h"
 #include "editors/UserZeichenPage.h"
@@ -27,7 +26,6 @@
 #include "link/TimeoutTimer.h"
 #include "link/clsVX.h"
 #include "netmodule/clsNetModul.h"
-#include "platform/DataSide.h"
 #include "platform/Globals.h"
 #include "platform/LocalWait.h"
 #include "platform/ProgramInfo.h"
@@ -35,27 +33,20 @@
 #include "platform/clsInfo.h"
 #include "project/DataEnvironment.h"
 #include "project/ProgramDatabase.h"
+#include "project/ProjectFiles.h"
 #include "project/clsProjekt.h"
 #include "qmtest/CoreProgrammingSeam.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -66,20 +57,6 @@ namespace vemro {
 namespace {
 
 constexpr int kStatusPanelMinWidth = 160;
-
-struct DesignPage
-{
-    int nr;
-    const char* caption;
-};
-
-// The ten page frames with their design captions; a project's Register table decides
-// which of them are shown as tabs and under which caption.
-constexpr DesignPage kDesignPages[frmhaupt::kPageCount] = {
-    {0, "Projekt"},       {1, "Schnittstelle"},   {2, "(reserviert)"}, {3, "Tastatur"},
-    {4, "Konfiguration"}, {5, "Festtexte"},       {6, "User-Zeichen"}, {7, "IO-Ports"},
-    {8, "QM-Test"},       {9, "Demos/Beispiele"},
-};
 
 } // namespace
 
@@ -102,9 +79,10 @@ frmhaupt::frmhaupt(frmStart* start, QWidget* parent) : QMainWindow(parent), m_st
     m_ctlcom = new ComPort(this);
     m_ctlcom->setObjectName(QStringLiteral("ctlcom"));
 
-    buildMenus();
     buildPages();
-    buildDesignTabs();
+    auto* menu = new MainMenu(*this, *m_projektPage);
+    connect(menu, &MainMenu::compareRequested, this, &frmhaupt::mnuTerminalVergleichen_Click);
+    m_registerFrame->buildDesignTabs();
     addPage(*m_projektPage);
 }
 
@@ -119,37 +97,6 @@ frmhaupt::~frmhaupt()
         m_qmTest->setSeam(nullptr);
 }
 
-void frmhaupt::buildMenus()
-{
-    QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
-    datei->setObjectName(QStringLiteral("mnuDatei"));
-    QAction* neu = datei->addAction(QStringLiteral("neues Projekt"));
-    neu->setObjectName(QStringLiteral("mnuDateiNeu"));
-    connect(neu, &QAction::triggered, this, &frmhaupt::cmdNewProjekt_Click);
-    QAction* open = datei->addAction(QStringLiteral("Projekt öffnen"));
-    open->setObjectName(QStringLiteral("mnuDateiOpen"));
-    connect(open, &QAction::triggered, this, &frmhaupt::mnuDateiOpen_Click);
-    datei->addSeparator();
-    QAction* ende = datei->addAction(QStringLiteral("Beenden"));
-    ende->setObjectName(QStringLiteral("mnuDateiEnde"));
-    connect(ende, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* terminal = menuBar()->addMenu(QStringLiteral("&Terminal"));
-    terminal->setObjectName(QStringLiteral("mnuTerminal"));
-    QAction* vergleichen = terminal->addAction(QStringLiteral("Terminal mit Projekt vergleichen"));
-    vergleichen->setObjectName(QStringLiteral("mnuTerminalVergleichen"));
-    connect(vergleichen, &QAction::triggered, this, &frmhaupt::mnuTerminalVergleichen_Click);
-
-    QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&?"));
-    hilfe->setObjectName(QStringLiteral("mnuHilfe"));
-    QAction* handbuch = hilfe->addAction(QStringLiteral("Handbuch"));
-    handbuch->setObjectName(QStringLiteral("mnuInfoHandbuch"));
-    connect(handbuch, &QAction::triggered, this, &frmhaupt::mnuInfoHandbuch_Click);
-    QAction* about = hilfe->addAction(QStringLiteral("Über..."));
-    about->setObjectName(QStringLiteral("mnuHilfe_about"));
-    connect(about, &QAction::triggered, this, &frmhaupt::mnuHilfe_about_Click);
-}
-
 void frmhaupt::buildPages()
 {
     auto* central = new QWidget(this);
@@ -158,48 +105,28 @@ void frmhaupt::buildPages()
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(6);
 
-    m_register = new QTabBar(central);
-    m_register->setObjectName(QStringLiteral("ctlRegister"));
-    m_register->setExpanding(false);
-    m_register->setDrawBase(true);
-    layout->addWidget(m_register);
+    m_registerFrame = new RegisterFrame(central);
+    layout->addWidget(m_registerFrame, 1);
+    connect(m_registerFrame, &RegisterFrame::tabChosen, this, &frmhaupt::ctlRegister_Click);
 
-    m_stack = new QStackedWidget(central);
-    m_stack->setObjectName(QStringLiteral("frRegisterStapel"));
-    for (const DesignPage& page : kDesignPages) {
-        auto* frame = new QGroupBox(QString::fromUtf8(page.caption), m_stack);
-        frame->setObjectName(QStringLiteral("frRegister_%1").arg(page.nr));
-        auto* pageLayout = new QVBoxLayout(frame);
-        pageLayout->setContentsMargins(10, 10, 10, 10);
-        m_frames[static_cast<size_t>(page.nr)] = frame;
-        m_pageLayouts[static_cast<size_t>(page.nr)] = pageLayout;
-        m_stack->addWidget(frame);
-    }
-    layout->addWidget(m_stack, 1);
+    m_projektPage = new ProjektPage(frRegister(EditMode::Projekt));
+    pageLayout(EditMode::Projekt)->addWidget(m_projektPage);
+    connect(m_projektPage, &ProjektPage::listingProjects, this, [this](const QString& folder) {
+        if (m_start)
+            m_start->setDetail(folder);
+    });
+    // The open project was deleted: the window is left without one, as at a start without one.
+    connect(m_projektPage, &ProjektPage::projectClosed, this, [this] {
+        m_registerFrame->buildDesignTabs();
+        setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
+    });
 
-    // Shown while no tab is listed: the pages cannot be reached.
-    auto* none = new QWidget(m_stack);
-    none->setObjectName(QStringLiteral("frKeineSeite"));
-    m_stack->addWidget(none);
-    connect(m_register, &QTabBar::currentChanged, this, [this](int) { ctlRegister_Click(); });
-
-    m_projektPage = new ProjektPage(m_frames[pageIndex(EditMode::Projekt)]);
-    m_pageLayouts[pageIndex(EditMode::Projekt)]->addWidget(m_projektPage);
-    connect(m_projektPage->cboProjekte(), &QComboBox::currentIndexChanged, this,
-            [this](int) { cboProjekte_Click(); });
-    connect(m_projektPage->cmdNewProjekt(), &QPushButton::clicked, this,
-            &frmhaupt::cmdNewProjekt_Click);
-    connect(m_projektPage->cmdSaveProjectinDB(), &QPushButton::clicked, this,
-            &frmhaupt::cmdSaveProjectinDB_Click);
-    connect(m_projektPage->cmdDeleteProjectinDB(), &QPushButton::clicked, this,
-            &frmhaupt::cmdDeleteProjectinDB_Click);
-
-    m_schnittstellePage = new SchnittstellePage(m_frames[pageIndex(EditMode::Schnittstelle)]);
-    m_pageLayouts[pageIndex(EditMode::Schnittstelle)]->addWidget(m_schnittstellePage);
-    m_konfigurationPage = new KonfigurationPage(m_frames[pageIndex(EditMode::Konfiguration)]);
-    m_pageLayouts[pageIndex(EditMode::Konfiguration)]->addWidget(m_konfigurationPage);
-    m_qmTestPage = new QmTestPage(m_frames[pageIndex(EditMode::QmTest)]);
-    m_pageLayouts[pageIndex(EditMode::QmTest)]->addWidget(m_qmTestPage);
+    m_schnittstellePage = new SchnittstellePage(frRegister(EditMode::Schnittstelle));
+    pageLayout(EditMode::Schnittstelle)->addWidget(m_schnittstellePage);
+    m_konfigurationPage = new KonfigurationPage(frRegister(EditMode::Konfiguration));
+    pageLayout(EditMode::Konfiguration)->addWidget(m_konfigurationPage);
+    m_qmTestPage = new QmTestPage(frRegister(EditMode::QmTest));
+    pageLayout(EditMode::QmTest)->addWidget(m_qmTestPage);
 
     m_frProjekt = new QGroupBox(QStringLiteral("aktuelles Projekt"), central);
     m_frProjekt->setObjectName(QStringLiteral("frProjekt"));
@@ -239,49 +166,15 @@ void frmhaupt::buildPages()
     m_panels[1]->setText(QStringLiteral("kein Projekt geöffnet"));
 }
 
-void frmhaupt::buildDesignTabs()
-{
-    const QSignalBlocker blocker(m_register);
-    while (m_register->count() > 0)
-        m_register->removeTab(0);
-    for (const DesignPage& page : kDesignPages) {
-        const int index = m_register->addTab(QString::fromUtf8(page.caption));
-        m_register->setTabData(index, page.nr);
-    }
-    m_register->setCurrentIndex(0);
-    showFrame(0);
-}
-
-QVBoxLayout* frmhaupt::pageLayout(int nr) const
-{
-    return m_pageLayouts.at(static_cast<size_t>(nr));
-}
-
 void frmhaupt::showPage(int nr)
 {
-    for (int i = 0; i < m_register->count(); ++i) {
-        if (m_register->tabData(i).toInt() == nr) {
-            if (m_register->currentIndex() == i)
-                ctlRegister_Click();
-            else
-                m_register->setCurrentIndex(i);
-            return;
-        }
-    }
-}
-
-void frmhaupt::showFrame(int nr)
-{
-    if (nr >= 0 && nr < kPageCount)
-        m_stack->setCurrentWidget(m_frames[static_cast<size_t>(nr)]);
+    const int tab = m_registerFrame->tabOf(nr);
+    if (tab < 0)
+        return;
+    if (ctlRegister()->currentIndex() == tab)
+        ctlRegister_Click();
     else
-        m_stack->setCurrentIndex(kPageCount); // the empty page
-}
-
-int frmhaupt::currentPage() const
-{
-    const int index = m_register->currentIndex();
-    return index < 0 ? -1 : m_register->tabData(index).toInt();
+        ctlRegister()->setCurrentIndex(tab);
 }
 
 void frmhaupt::setPanelText(int panel, const QString& text)
@@ -347,6 +240,7 @@ bool frmhaupt::Init()
     statusBar()->addPermanentWidget(new LinkStatusPanel(*m_vx, *m_ctlcom, m_net, this));
     m_projekt = std::make_unique<clsProjekt>(*m_env);
     m_projekt->setWindow(this);
+    m_projektPage->setProjekt(m_projekt.get());
     bindPages();
 
     // 5.
@@ -383,10 +277,8 @@ bool frmhaupt::Init()
     Recordset& settings = m_env->recordset(QStringLiteral("cmdAllgemein"));
     settings.moveFirst();
 
-    const QVariant projektPfad = settings.value(QStringLiteral("ProjektPfad"));
-    const QString folder = projektPfad.isNull()
-                               ? programFolder + QLatin1Char('/')
-                               : JoinStoredPath(programFolder, projektPfad.toString());
+    const QString folder =
+        ProjectFiles::ProjectFolder(programFolder, settings.value(QStringLiteral("ProjektPfad")));
     globals().Projektverzeichnis = folder;
     m_projekt->setBasispfad(folder);
     step(QStringLiteral("Projektpfad festlegen :") + folder);
@@ -398,37 +290,26 @@ bool frmhaupt::Init()
             m_start->setDetail(text);
     });
     step(QStringLiteral("Schnittstelle setzen Com:") + QString::number(comPort), 0);
-    {
-        ControlsUpdatingGuard guard;
-        m_schnittstellePage->cboComPort()->setCurrentIndex(comPort);
-    }
+    m_interface->selectComPort(comPort);
     m_ctlcom->setCommPort(comPort);
     PauseMS(1); // let the window paint the progress
     step(QStringLiteral("Projektliste"));
-    FillProjektCombo();
+    m_projektPage->FillProjektCombo();
 
     // 11.-12. From here on errors are not skipped.
     step(QStringLiteral("letztes Projekt öffen"));
-    if (m_env->execute(QStringLiteral("cmdProjektLRU"), {}, &error)) {
-        Recordset& lru = m_env->recordset(QStringLiteral("cmdProjektLRU"));
-        lru.moveFirst();
-        if (!lru.eof()) {
-            const QString name = lru.value(QStringLiteral("Bezeichnung")).toString();
-            lru.close();
-            // Selected as the user's choice: the list's handler opens the project.
-            if (!name.isEmpty() && QFileInfo::exists(folder + name + QStringLiteral(".mdb")))
-                selectProject(name);
-        }
-        lru.close();
-    }
+    // Selected as the user's choice: the list's handler opens the project.
+    const QString last = m_projekt->recentlyUsed();
+    if (!last.isEmpty())
+        m_projektPage->selectProject(last);
 
     // 13.
     step(QString());
-    if (m_register->count() > 0) {
-        if (m_register->currentIndex() == 0)
+    if (ctlRegister()->count() > 0) {
+        if (ctlRegister()->currentIndex() == 0)
             ctlRegister_Click();
         else
-            m_register->setCurrentIndex(0);
+            ctlRegister()->setCurrentIndex(0);
     }
 
     // 14.
@@ -464,20 +345,6 @@ void frmhaupt::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void frmhaupt::mnuInfoHandbuch_Click()
-{
-    // The program folder first, then the copy an installed program brings along.
-    const QString manual = FindManual();
-    if (manual.isEmpty()) {
-        ui().message(QStringLiteral("kein Handbuch ('um_xxx.pdf') gefunden"), kProductName);
-        return;
-    }
-    if (!ui().openDocument(manual))
-        ui().message(
-            QStringLiteral("Fehler beim Aufruf...der Acrobat Reader muss installiert sein"),
-            kProductName);
-}
-
 void frmhaupt::mnuTerminalVergleichen_Click()
 {
     if (!m_projekt || !m_projekt->isOpen()) {
@@ -495,12 +362,6 @@ void frmhaupt::mnuTerminalVergleichen_Click()
     (void)dialog->vergleichen();
 }
 
-void frmhaupt::mnuHilfe_about_Click()
-{
-    auto* about = new About(this);
-    about->show();
-}
-
 // ---- Pages and dispatch ----
 
 void frmhaupt::bindPages()
@@ -510,14 +371,15 @@ void frmhaupt::bindPages()
     connect(m_interface, &InterfaceSettings::speedsListed, m_qmTestPage, &QmTestPage::setSpeeds);
     connect(m_interface, &InterfaceSettings::progSpeedRestored, m_qmTestPage,
             &QmTestPage::selectSpeed);
-    connect(m_qmTestPage->cmdSetSerComProg(), &QPushButton::clicked, m_interface, [this] {
-        m_interface->cmdSetSerComProg_Click(m_qmTestPage->cboComSpeedProg()->currentText());
-    });
-    m_terminal->setRs485Selected(
-        [this] { return m_schnittstellePage->ctlSchnittstelleMode(1)->isChecked(); });
+    connect(m_qmTestPage, &QmTestPage::programmingSpeedRequested, m_interface,
+            &InterfaceSettings::cmdSetSerComProg_Click);
+    m_terminal->setRs485Selected(m_schnittstellePage->rs485Selected());
+    connect(m_schnittstellePage, &SchnittstellePage::rs485Changed, m_terminal,
+            &TerminalSettings::setRs485Selected);
     connect(m_terminal, &TerminalSettings::terminalInfoRead, m_projektPage,
             &ProjektPage::showTerminalInfo);
-    m_projektPage->setReadTerminalInfo([this] { m_terminal->GetTerminalInfo(DataSide::Terminal); });
+    connect(m_projektPage, &ProjektPage::terminalInfoRequested, m_terminal,
+            &TerminalSettings::readTerminalInfo);
     auto* firmware = new FirmwareTools(*m_vx, m_konfigurationPage);
     firmware->setStatusText([this](const QString& text) { setPanelText(1, text); });
     // Nothing else may talk to the terminal during a bootloader session; "Beenden" stays (it
@@ -547,27 +409,25 @@ void frmhaupt::bindPages()
     m_schnittstellePage->direktbefehleLayout()->addStretch(1);
     m_interface->setConsoleSendButton(console->cmdSenden());
     console->setBefehlskatalog(m_env);
-    auto* festtexte = new FesttextePage(m_vx, *m_env, m_frames[pageIndex(EditMode::Festtexte)]);
+    auto* festtexte = new FesttextePage(m_vx, *m_env, frRegister(EditMode::Festtexte));
     festtexte->setProgress(m_progress.get());
-    m_pageLayouts[pageIndex(EditMode::Festtexte)]->addWidget(festtexte);
-    m_terminal->setResizePreview([this, festtexte] {
-        festtexte->ResizeFesttextPreview(m_konfigurationPage->cboDisplayTyp()->currentText());
-    });
-    auto* ioPorts = new IoPortsPage(m_vx, m_frames[pageIndex(EditMode::IoPorts)]);
+    pageLayout(EditMode::Festtexte)->addWidget(festtexte);
+    connect(m_terminal, &TerminalSettings::displayTypeChanged, festtexte,
+            &FesttextePage::ResizeFesttextPreview);
+    auto* ioPorts = new IoPortsPage(m_vx, frRegister(EditMode::IoPorts));
     ioPorts->setMaximumWidth(560);
-    m_pageLayouts[pageIndex(EditMode::IoPorts)]->addWidget(ioPorts, 0, Qt::AlignLeft);
-    m_pageLayouts[pageIndex(EditMode::IoPorts)]->addStretch(1);
+    pageLayout(EditMode::IoPorts)->addWidget(ioPorts, 0, Qt::AlignLeft);
+    pageLayout(EditMode::IoPorts)->addStretch(1);
     frmVXSuchen::install(m_vx, this);
-    auto* tastatur = new TastaturPage(m_vx, *m_env, m_frames[pageIndex(EditMode::Tastatur)]);
-    m_pageLayouts[pageIndex(EditMode::Tastatur)]->addWidget(tastatur);
-    auto* userzeichen =
-        new UserZeichenPage(m_vx, *m_env, m_frames[pageIndex(EditMode::Userzeichen)]);
-    m_pageLayouts[pageIndex(EditMode::Userzeichen)]->addWidget(userzeichen, 0, Qt::AlignLeft);
-    m_pageLayouts[pageIndex(EditMode::Userzeichen)]->addStretch(1);
-    auto* demo = new DemoPage(m_vx, m_tmrDemo, m_frames[pageIndex(EditMode::Demo)]);
+    auto* tastatur = new TastaturPage(m_vx, *m_env, frRegister(EditMode::Tastatur));
+    pageLayout(EditMode::Tastatur)->addWidget(tastatur);
+    auto* userzeichen = new UserZeichenPage(m_vx, *m_env, frRegister(EditMode::Userzeichen));
+    pageLayout(EditMode::Userzeichen)->addWidget(userzeichen, 0, Qt::AlignLeft);
+    pageLayout(EditMode::Userzeichen)->addStretch(1);
+    auto* demo = new DemoPage(m_vx, m_tmrDemo, frRegister(EditMode::Demo));
     demo->setMaximumWidth(560);
-    m_pageLayouts[pageIndex(EditMode::Demo)]->addWidget(demo, 0, Qt::AlignLeft);
-    m_pageLayouts[pageIndex(EditMode::Demo)]->addStretch(1);
+    pageLayout(EditMode::Demo)->addWidget(demo, 0, Qt::AlignLeft);
+    pageLayout(EditMode::Demo)->addStretch(1);
     m_qmTest = new QmTestBinding(*this);
     m_programmingSeam = std::make_unique<CoreProgrammingSeam>(*m_vx, *m_env);
     m_qmTest->setSeam(m_programmingSeam.get());
@@ -598,31 +458,7 @@ void frmhaupt::setProjectFrameVisible(bool visible)
 
 bool frmhaupt::FillRegisterTabs(QString* error)
 {
-    Recordset& rs = m_env->recordset(QStringLiteral("cmdProgRegister"));
-    if (rs.isOpen())
-        rs.close();
-    if (!m_env->execute(QStringLiteral("cmdProgRegister"), {}, error))
-        return false;
-    const QSignalBlocker blocker(m_register);
-    while (m_register->count() > 0)
-        m_register->removeTab(0);
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const int nr = rs.value(QStringLiteral("FrameNr")).toInt();
-        const int index =
-            m_register->addTab(rs.value(QStringLiteral("FrameBezeichnung")).toString());
-        m_register->setTabData(index, nr);
-        if (nr < 0 || nr >= kPageCount)
-            continue;
-        // The tab names the page: its frame needs no border or caption of its own.
-        auto* frame = qobject_cast<QGroupBox*>(m_frames[static_cast<size_t>(nr)]);
-        frame->setTitle(QString());
-        frame->setFlat(true);
-        frame->setEnabled(rs.value(QStringLiteral("enabled")).toBool());
-    }
-    rs.close();
-    m_register->setCurrentIndex(m_register->count() > 0 ? 0 : -1);
-    showFrame(m_register->count() > 0 ? m_register->tabData(0).toInt() : -1);
-    return true;
+    return m_registerFrame->FillRegisterTabs(*m_env, error);
 }
 
 bool frmhaupt::FillTestListe(QString* error)
@@ -632,13 +468,10 @@ bool frmhaupt::FillTestListe(QString* error)
 
 void frmhaupt::ctlRegister_Click()
 {
-    const int index = m_register->currentIndex();
-    if (index < 0) {
-        showFrame(-1);
+    const int p = m_registerFrame->currentPage();
+    m_registerFrame->showFrame(p);
+    if (ctlRegister()->currentIndex() < 0)
         return;
-    }
-    const int p = m_register->tabData(index).toInt();
-    showFrame(p);
     m_frProjekt->setVisible(true);
     if (m_projekt && m_projekt->isLoaded()) {
         m_cmdRead->setEnabled(true);
@@ -670,17 +503,13 @@ void frmhaupt::cmdSaveinTerminal_Click()
     const bool readEnabled = m_cmdRead->isEnabled();
     m_cmdRead->setEnabled(false);
     m_cmdSend->setEnabled(false);
-    m_register->setEnabled(false);
-    for (QWidget* frame : m_frames)
-        frame->setEnabled(false);
+    m_registerFrame->setPagesEnabled(false);
     const Page::Transfer t = m_pages.transfer(m_editMode);
     if (t.send)
         t.send();
     else
         ui().message(QStringLiteral("unbekannte Bearbeitungsfunktion"), kProductName);
-    m_register->setEnabled(true);
-    for (QWidget* frame : m_frames)
-        frame->setEnabled(true);
+    m_registerFrame->setPagesEnabled(true);
     m_cmdRead->setEnabled(readEnabled);
     m_cmdSend->setEnabled(true);
 }
@@ -696,149 +525,9 @@ void frmhaupt::cmdSaveTerminalkonfiguration_Click()
     m_cmdKeep->setEnabled(true);
 }
 
-// ---- Project ----
-
-void frmhaupt::FillProjektCombo()
-{
-    if (m_start)
-        m_start->setDetail(globals().Projektverzeichnis);
-    PauseMS(1);
-    m_projektPage->FillProjektCombo(globals().Projektverzeichnis);
-    syncProjectList();
-}
-
-void frmhaupt::syncProjectList()
-{
-    // The list shows the project the window holds, never one that failed to open.
-    QComboBox* list = m_projektPage->cboProjekte();
-    const QString name = m_projekt ? m_projekt->Bezeichnung() : QString();
-    if (list->currentText() == name)
-        return;
-    if (name.isEmpty() || !SelectComboEntry(list, name)) {
-        ControlsUpdatingGuard guard;
-        list->setCurrentIndex(-1);
-    }
-}
-
-void frmhaupt::selectProject(const QString& name)
-{
-    QComboBox* list = m_projektPage->cboProjekte();
-    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        FillProjektCombo();
-    (void)SelectComboEntry(list, name, true);
-}
-
-void frmhaupt::cboProjekte_Click()
-{
-    if (globals().ControlsUpdating || !m_projekt)
-        return;
-    const QString name = m_projektPage->cboProjekte()->currentText();
-    if (name.isEmpty())
-        return;
-    m_projekt->openProjekt(name);
-    // Restoring the interface while the project opened disabled "vom Terminal lesen" before
-    // the project counted as loaded; the page on screen gets its button back now.
-    if (m_projekt->isLoaded())
-        m_cmdRead->setEnabled(true);
-    syncProjectList();
-}
-
-void frmhaupt::restoreProjectButtons()
-{
-    const bool loaded = m_projekt && m_projekt->isLoaded();
-    m_cmdRead->setEnabled(loaded);
-    m_cmdSend->setEnabled(loaded && m_editMode != EditMode::Projekt);
-}
-
-void frmhaupt::cmdNewProjekt_Click()
-{
-    if (!m_projekt)
-        return;
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    {
-        frmProjektneu dialog(this);
-        const QString name = dialog.GetProjektBezeichnung();
-        if (!name.isEmpty()) {
-            const QString typed = dialog.txtProjektbezeichnung()->text();
-            const auto result =
-                m_projekt->newProjekt(dialog.cboHardwareVarianten()->currentText(), typed);
-            if (result != clsProjekt::NewResult::Failed) {
-                FillProjektCombo();
-                (void)SelectComboEntry(m_projektPage->cboProjekte(), typed, true);
-            }
-        }
-    }
-    restoreProjectButtons();
-}
-
-void frmhaupt::cmdSaveProjectinDB_Click()
-{
-    if (!m_projekt)
-        return;
-    QPushButton* save = m_projektPage->cmdSaveProjectinDB();
-    save->setEnabled(false);
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    ui().setBusy(true);
-    (void)m_projekt->SaveProjekt();
-    ui().setBusy(false);
-    save->setEnabled(true);
-    restoreProjectButtons();
-}
-
-void frmhaupt::cmdDeleteProjectinDB_Click()
-{
-    if (!m_projekt)
-        return;
-    const QString name = m_projektPage->cboProjekte()->currentText();
-    if (name.isEmpty()) {
-        ui().message(QStringLiteral("Bitte zuerst ein Projekt auswählen"), kProductName);
-        return;
-    }
-    m_cmdRead->setEnabled(false);
-    m_cmdSend->setEnabled(false);
-    const bool wasOpen = name == m_projekt->Bezeichnung() && m_projekt->isOpen();
-    if (m_projekt->deleteProjekt(name)) {
-        if (wasOpen && !m_projekt->isOpen()) {
-            // The window is left without a project, as at a start without one.
-            buildDesignTabs();
-            m_projektPage->lblTerminalbezeichung()->clear();
-            setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
-        }
-        FillProjektCombo();
-    }
-    restoreProjectButtons();
-}
-
-void frmhaupt::mnuDateiOpen_Click()
-{
-    if (!m_projekt)
-        return;
-    const QString file = ui().openFileName(QStringLiteral("Projekt öffnen"), m_projekt->Basispfad(),
-                                           QStringLiteral("Projekte (*.mdb)"));
-    if (file.isEmpty())
-        return;
-    bool copied = false;
-    const QString name = m_projekt->importProjekt(file, &copied);
-    if (name.isEmpty())
-        return;
-    if (copied)
-        FillProjektCombo();
-    selectProject(name);
-}
-
 void frmhaupt::LoadFromProject(const QString& bezeichnung, QString& pending)
 {
-    QString error;
-    if (m_env->ensureOpen(QStringLiteral("cmdProjekt"), &error)) {
-        Recordset& header = m_env->recordset(QStringLiteral("cmdProjekt"));
-        header.moveFirst();
-        m_projektPage->lblTerminalbezeichung()->setText(
-            header.value(QStringLiteral("RKHardwarebezeichnung")).toString());
-    } else if (pending.isEmpty()) {
-        pending = error;
-    }
+    m_projektPage->showProjectHeader(pending);
     m_pages.loadFromProject();
     m_cmdRead->setEnabled(true);
     m_cmdSend->setEnabled(true);

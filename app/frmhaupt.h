@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RegisterFrame.h"
 #include "editors/EditMode.h"
 #include "editors/PageHost.h"
 #include "editors/PageSet.h"
@@ -16,7 +17,6 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QStackedWidget;
 class QTabBar;
 class QTimer;
 class QGroupBox;
@@ -72,7 +72,7 @@ public:
     [[nodiscard]] QTimer* tmrTimeout() const { return m_tmrTimeout; }
     [[nodiscard]] QTimer* tmrDemo() const { return m_tmrDemo; }
     [[nodiscard]] QProgressBar* ctlFortschritt() const { return m_fortschritt; }
-    [[nodiscard]] QTabBar* ctlRegister() const { return m_register; }
+    [[nodiscard]] QTabBar* ctlRegister() const { return m_registerFrame->ctlRegister(); }
     [[nodiscard]] QGroupBox* frProjekt() const { return m_frProjekt; }
     [[nodiscard]] QPushButton* cmdReadfromTerminal() const { return m_cmdRead; }
     [[nodiscard]] QPushButton* cmdSaveinTerminal() const { return m_cmdSend; }
@@ -83,11 +83,16 @@ public:
     [[nodiscard]] QmTestPage* qmTestPage() const { return m_qmTestPage; }
     [[nodiscard]] QmTestBinding* qmTest() const { return m_qmTest; }
     // The frame of page `nr` (0 to 9) and the layout that page content goes into.
-    [[nodiscard]] QWidget* frRegister(int nr) const { return m_frames.at(static_cast<size_t>(nr)); }
-    [[nodiscard]] QVBoxLayout* pageLayout(int nr) const;
+    [[nodiscard]] QWidget* frRegister(int nr) const { return m_registerFrame->frRegister(nr); }
+    [[nodiscard]] QVBoxLayout* pageLayout(int nr) const { return m_registerFrame->pageLayout(nr); }
+    [[nodiscard]] QWidget* frRegister(EditMode page) const { return frRegister(toStored(page)); }
+    [[nodiscard]] QVBoxLayout* pageLayout(EditMode page) const
+    {
+        return pageLayout(toStored(page));
+    }
     // Shows the page of the given number (the tab whose tag is nr) as the user's choice.
     void showPage(int nr);
-    [[nodiscard]] int currentPage() const;
+    [[nodiscard]] int currentPage() const { return m_registerFrame->currentPage(); }
     // Status bar panels 1 to 3.
     void setPanelText(int panel, const QString& text);
     [[nodiscard]] QString panelText(int panel) const;
@@ -122,7 +127,6 @@ public:
     bool RestoreInterface(QString& pending) override;
     [[nodiscard]] bool SaveToProject(QString* error) override;
 
-    void FillProjektCombo();
     // After start-up: with the last project open on an open serial port, page "Projekt"
     // shows the terminal's version and serial number. Runs once the window shows.
     void readTerminalInfoAtStart();
@@ -132,29 +136,16 @@ public Q_SLOTS:
     void cmdReadfromTerminal_Click();
     void cmdSaveinTerminal_Click();
     void cmdSaveTerminalkonfiguration_Click();
-    void cboProjekte_Click();
-    void cmdNewProjekt_Click();
-    void cmdSaveProjectinDB_Click();
-    void cmdDeleteProjectinDB_Click();
-    void mnuDateiOpen_Click();
-    void mnuInfoHandbuch_Click();
     void mnuTerminalVergleichen_Click();
-    void mnuHilfe_about_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
     void buildPages();
-    void buildDesignTabs();
     void bindPages();
     void step(const QString& detail, int steps = 1);
     void tmrTimeout_Timer();
-    void showFrame(int nr);
-    void syncProjectList();
-    void restoreProjectButtons();
-    void selectProject(const QString& name);
 
     QPointer<frmStart> m_start;
     std::unique_ptr<DataEnvironment> m_envOwned;
@@ -167,10 +158,7 @@ private:
     TerminalSettings* m_terminal = nullptr;
     InterfaceSettings* m_interface = nullptr;
 
-    QTabBar* m_register = nullptr;
-    QStackedWidget* m_stack = nullptr;
-    std::array<QWidget*, kPageCount> m_frames{};
-    std::array<QVBoxLayout*, kPageCount> m_pageLayouts{};
+    RegisterFrame* m_registerFrame = nullptr;
     QGroupBox* m_frProjekt = nullptr;
     QPushButton* m_cmdRead = nullptr;
     QPushButton* m_cmdSend = nullptr;

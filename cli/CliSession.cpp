@@ -89,8 +89,7 @@ bool CliSession::openProgram()
     Recordset& settings = data.recordset(QStringLiteral("cmdAllgemein"));
     settings.moveFirst();
     const QVariant pfad = settings.value(QStringLiteral("ProjektPfad"));
-    m_projectFolder = pfad.isNull() ? programFolder + QLatin1Char('/')
-                                    : JoinStoredPath(programFolder, pfad.toString());
+    m_projectFolder = ProjectFiles::ProjectFolder(programFolder, pfad);
     globals().Projektverzeichnis = m_projectFolder;
     m_programOpen = true;
     return true;

@@ -114,6 +114,12 @@ void InterfaceSettings::pageShown()
     SetRegisterSchnittstelleProps(m_page.ctlRegisterSchnittstelle()->currentIndex());
 }
 
+void InterfaceSettings::selectComPort(int comPort)
+{
+    ControlsUpdatingGuard guard;
+    m_page.cboComPort()->setCurrentIndex(comPort);
+}
+
 void InterfaceSettings::ctlRegisterSchnittstelle_Click()
 {
     if (globals().ControlsUpdating)

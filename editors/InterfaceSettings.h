@@ -22,7 +22,8 @@ class clsVX;
 // the PC's serial port and speed, switching the terminal to a new speed, the search for
 // network modules and the choice of one of them. Works on the controls of page
 // "Schnittstelle"; the speed of the production test (page "QM-Test") is set through
-// cmdSetSerComProg_Click and reported by the signals below. As a page of the main window it
+// cmdSetSerComProg_Click (connected to that page's request) and reported by the signals
+// below. As a page of the main window it
 // is page 1 with the edit modes of its sub-tabs, 11 "Seriell" and 12 "Netzwerk".
 class InterfaceSettings : public QObject, public Page
 {
@@ -45,6 +46,8 @@ public:
     [[nodiscard]] QList<Transfer> transfers() override;
     void pageShown() override;
 
+    // Shows the port of the program's settings in the port list (start-up; no handler runs).
+    void selectComPort(int comPort);
     void SetRegisterSchnittstelleProps(int Regtab);
     bool SetSchnittstelle();
     // Restores the interface of the project just opened; true on the serial path, with a

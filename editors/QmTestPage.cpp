@@ -41,6 +41,17 @@ QmTestPage::QmTestPage(QWidget* parent) : QWidget(parent)
     m_testLayout = new QVBoxLayout(testArea);
     m_testLayout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(testArea, 1);
+    connect(m_set, &QPushButton::clicked, this, &QmTestPage::requestProgrammingSpeed);
+}
+
+QString QmTestPage::programmingSpeed() const
+{
+    return m_speed->currentText();
+}
+
+void QmTestPage::requestProgrammingSpeed()
+{
+    emit programmingSpeedRequested(programmingSpeed());
 }
 
 void QmTestPage::setSpeeds(const QStringList& speeds)

@@ -9,7 +9,8 @@ class QVBoxLayout;
 namespace vemro {
 
 // Page 8 "QM-Test": the serial speed used for the production test; the test list
-// and log are placed into testLayout() by the production test.
+// and log are placed into testLayout() by the production test. "setzen" asks for the
+// chosen speed through programmingSpeedRequested; the interface settings apply it.
 class QmTestPage : public QWidget
 {
     Q_OBJECT
@@ -19,11 +20,18 @@ public:
     [[nodiscard]] QComboBox* cboComSpeedProg() const { return m_speed; }
     [[nodiscard]] QPushButton* cmdSetSerComProg() const { return m_set; }
     [[nodiscard]] QVBoxLayout* testLayout() const { return m_testLayout; }
+    // The speed chosen for programming and testing ("" when none is chosen).
+    [[nodiscard]] QString programmingSpeed() const;
+    // What "setzen" does: asks for the chosen speed to be set.
+    void requestProgrammingSpeed();
 
     // The speeds to offer; the chosen one stays chosen when it is offered again.
     void setSpeeds(const QStringList& speeds);
     // Chooses `speed` (nothing chosen when it is not offered).
     void selectSpeed(const QString& speed);
+
+signals:
+    void programmingSpeedRequested(const QString& speed);
 
 private:
     QComboBox* m_speed;

@@ -49,6 +49,10 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
     }
     ml->addStretch(1);
     m_modeGroup->button(0)->setChecked(true);
+    connect(m_modeGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (id == 1)
+            emit rs485Changed(on);
+    });
     form->addRow(QStringLiteral("Schnittstelle"), modes);
     m_cboComPort = new QComboBox(frSeriell);
     m_cboComPort->setObjectName(QStringLiteral("cboComPort"));
@@ -139,6 +143,11 @@ SchnittstellePage::SchnittstellePage(QWidget* parent) : QWidget(parent)
 QRadioButton* SchnittstellePage::ctlSchnittstelleMode(int index) const
 {
     return qobject_cast<QRadioButton*>(m_modeGroup->button(index));
+}
+
+bool SchnittstellePage::rs485Selected() const
+{
+    return m_modeGroup->checkedId() == 1;
 }
 
 } // namespace vemro

@@ -17,7 +17,8 @@ namespace vemro {
 
 // Page 1 "Schnittstelle": the sub-tabs "Seriell" and "Netzwerk" and the frame
 // "Direktbefehle" beside them. Only the controls; the interface operations that move
-// their values between terminal, PC port and project are in InterfaceSettings.
+// their values between terminal, PC port and project are in InterfaceSettings. Whether
+// "RS485/422" is chosen is published for the other pages (rs485Selected, rs485Changed).
 class SchnittstellePage : public QWidget
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
 
     [[nodiscard]] QTabWidget* ctlRegisterSchnittstelle() const { return m_tabs; }
     [[nodiscard]] QRadioButton* ctlSchnittstelleMode(int index) const;
+    // True while the option "RS485/422" is chosen.
+    [[nodiscard]] bool rs485Selected() const;
     [[nodiscard]] QButtonGroup* schnittstelleModeGroup() const { return m_modeGroup; }
     [[nodiscard]] QComboBox* cboComPort() const { return m_cboComPort; }
     [[nodiscard]] QComboBox* cboSpeed() const { return m_cboSpeed; }
@@ -40,6 +43,10 @@ public:
     [[nodiscard]] QComboBox* cboBroadcast() const { return m_cboBroadcast; }
     // Beside the sub-tabs: the place of the console frame "Direktbefehle".
     [[nodiscard]] QVBoxLayout* direktbefehleLayout() const { return m_direktLayout; }
+
+signals:
+    // The option "RS485/422" was chosen (true) or left (false), by the user or the program.
+    void rs485Changed(bool selected);
 
 private:
     QTabWidget* m_tabs;

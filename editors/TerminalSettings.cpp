@@ -153,7 +153,7 @@ bool TerminalSettings::SetTerminalmode(DataSide Ziel, QString* error)
         return m_core.writeMode(d, error);
     }
     // Into the project from the terminal object, except the port box and the RS485 choice.
-    d.Users485 = m_rs485 ? m_rs485() : false;
+    d.Users485 = m_rs485;
     return m_core.saveMode(d, error);
 }
 
@@ -177,8 +177,7 @@ void TerminalSettings::cboDisplayTyp_Click()
     if (TerminalSettingsCore::parseDisplayType(m_page.cboDisplayTyp()->currentText(), d.Cols,
                                                d.Rows))
         m_core.takeDisplaySize(d);
-    if (m_resizePreview)
-        m_resizePreview();
+    emit displayTypeChanged(m_page.cboDisplayTyp()->currentText());
 }
 
 bool TerminalSettings::SetDisplayAufloesung(DataSide Ziel, QString* error)

@@ -19,8 +19,9 @@ class clsVX;
 // Page "Konfiguration": the operations of the frames "Terminal-Modus" and "Display" with
 // their documented names and data sides (0 = the terminal, 1 = the project). Each maps the
 // controls of KonfigurationPage to a TerminalSettingsData and back and leaves the transfer
-// to TerminalSettingsCore. The terminal information read here is handed on through
-// terminalInfoRead (page "Projekt" shows it).
+// to TerminalSettingsCore. What other pages need goes out as signals: the terminal
+// information read here (terminalInfoRead, page "Projekt" shows it) and the display type
+// chosen (displayTypeChanged, the fixed-text preview follows it).
 class TerminalSettings : public QObject, public Page
 {
     Q_OBJECT
@@ -34,9 +35,9 @@ public:
     [[nodiscard]] TerminalSettingsCore& core() { return m_core; }
 
     // Whether "RS485/422" is chosen on the interface page (stored with the mode).
-    void setRs485Selected(std::function<bool()> selected) { m_rs485 = std::move(selected); }
-    // The fixed-text editor's preview follows the display type.
-    void setResizePreview(std::function<void()> resize) { m_resizePreview = std::move(resize); }
+    void setRs485Selected(bool selected) { m_rs485 = selected; }
+    // "vom Terminal lesen" on page "Projekt": GetTerminalInfo(0).
+    void readTerminalInfo() { GetTerminalInfo(DataSide::Terminal); }
 
     // The Get operations from the terminal change the controls only on a full answer;
     // GetTerminalInfo says "Terminal nicht ansprechbar" otherwise.
@@ -73,6 +74,8 @@ public:
 signals:
     // The terminal's firmware version and serial number were read (GetTerminalInfo(0)).
     void terminalInfoRead(const QString& version, const QString& serNr);
+    // The user chose display type `displaytyp` ("20x4") in cboDisplayTyp.
+    void displayTypeChanged(const QString& displaytyp);
 
 private:
     void showMode(const TerminalSettingsData& d);
@@ -82,8 +85,7 @@ private:
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
     TerminalSettingsCore m_core;
-    std::function<bool()> m_rs485;
-    std::function<void()> m_resizePreview;
+    bool m_rs485 = false;
     bool m_sendingContrast = false;
     bool m_contrastPending = false;
 };

@@ -153,6 +153,17 @@ bool CheckProjectDatabase(const QString& file, QString* reason)
     return true;
 }
 
+QString ProjectFolder(const QString& programFolder, const QVariant& projektPfad)
+{
+    QString folder = projektPfad.isNull() ? programFolder
+                                          : JoinStoredPath(programFolder, projektPfad.toString());
+    // Project files are named by appending to the folder: a setting stored without the
+    // closing "\" must not glue the folder's name to the project's.
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder.append(QLatin1Char('/'));
+    return folder;
+}
+
 QString HardwareFolder()
 {
     return JoinStoredPath(ProgramFolder(), QStringLiteral("\\Hardware\\"));

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 namespace vemro {
 
@@ -30,6 +31,10 @@ namespace ProjectFiles {
 // True when `file` is a whole SQLite database holding the tables every project is opened
 // with (used for templates before they are copied); otherwise false with the reason.
 [[nodiscard]] bool CheckProjectDatabase(const QString& file, QString* reason);
+
+// The project folder: `programFolder` joined with the stored setting ProjektPfad
+// (Allgemein), the program folder itself when the setting is Null; always ending with "/".
+[[nodiscard]] QString ProjectFolder(const QString& programFolder, const QVariant& projektPfad);
 
 // The folder of the hardware templates (program folder + "/Hardware/").
 [[nodiscard]] QString HardwareFolder();

@@ -303,6 +303,18 @@ void clsProjekt::openProjekt(const QString& bezeichnung)
     m_isLoaded = true;
 }
 
+QString clsProjekt::recentlyUsed()
+{
+    if (!m_env.execute(QStringLiteral("cmdProjektLRU")))
+        return {};
+    Recordset& lru = m_env.recordset(QStringLiteral("cmdProjektLRU"));
+    lru.moveFirst();
+    const QString name =
+        lru.eof() ? QString() : lru.value(QStringLiteral("Bezeichnung")).toString();
+    lru.close();
+    return !name.isEmpty() && QFileInfo::exists(ProjektDatei(name)) ? name : QString();
+}
+
 void clsProjekt::rememberRecentlyUsed(const QString& bezeichnung)
 {
     if (!m_env.ensureOpen(QStringLiteral("cmdProjektLRU")))
@@ -423,6 +435,16 @@ bool clsProjekt::connectFile(const QString& file, QString* error, bool readOnly)
 {
     m_env.setConnectionString(DataEnvironment::kProjekt, DataEnvironment::connectionText(file));
     return m_env.open(DataEnvironment::kProjekt, error, readOnly);
+}
+
+bool clsProjekt::Hardwarebezeichnung(QString& text, QString* error)
+{
+    if (!m_env.ensureOpen(QStringLiteral("cmdProjekt"), error))
+        return false;
+    Recordset& header = m_env.recordset(QStringLiteral("cmdProjekt"));
+    header.moveFirst();
+    text = header.value(QStringLiteral("RKHardwarebezeichnung")).toString();
+    return true;
 }
 
 QString clsProjekt::DBVersion()

@@ -48,6 +48,9 @@ public:
     // Deletes a project file and its recently used record after asking. The open project
     // is closed first; then no project is open.
     bool deleteProjekt(const QString& bezeichnung);
+    // The recently used project (the newest record of the recently used table) when its
+    // file is in the project folder; empty otherwise.
+    [[nodiscard]] QString recentlyUsed();
     // Makes `bezeichnung` the recently used project, the one reopened at start-up.
     void rememberRecentlyUsed(const QString& bezeichnung);
 
@@ -62,6 +65,10 @@ public:
 
     // Connects the Projekt connection to `file` (used by vemro-cli's upgrade and the tests).
     [[nodiscard]] bool connectFile(const QString& file, QString* error, bool readOnly = false);
+
+    // The hardware designation in the open project's header (RKHardwarebezeichnung); false
+    // with `error` set when the header cannot be read.
+    [[nodiscard]] bool Hardwarebezeichnung(QString& text, QString* error = nullptr);
 
     // DBVersion of the open project (Null as an invalid QVariant-like empty text).
     [[nodiscard]] QString DBVersion();

@@ -3,7 +3,7 @@
 #include "app/LinkStatusPanel.h"
 #include "app/QtTranslations.h"
 #include "app/QtUserInterface.h"
-#include "app/frmProjektneu.h"
+#include "editors/frmProjektneu.h"
 #include "app/frmStart.h"
 #include "app/frmhaupt.h"
 #include "link/ComPort.h"

@@ -9,6 +9,7 @@
 #include "project/SqlScript.h"
 #include "project/clsProjekt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QSqlQuery>
@@ -177,7 +178,7 @@ void TstStartup::manual()
     setInstalledDataFolder(m_home->filePath(QStringLiteral("share")));
     m_ui.setOpenDocumentResult(opens);
     frmhaupt window;
-    window.mnuInfoHandbuch_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuInfoHandbuch"))->trigger();
     m_ui.setOpenDocumentResult(true);
     setInstalledDataFolder(QString());
     QCOMPARE(m_ui.texts(), messages);
@@ -192,7 +193,7 @@ void TstStartup::manual()
 void TstStartup::aboutBox()
 {
     frmhaupt window;
-    window.mnuHilfe_about_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuHilfe_about"))->trigger();
     auto* about = window.findChild<About*>();
     QVERIFY(about);
     QVERIFY(!about->isModal());
@@ -204,7 +205,7 @@ void TstStartup::aboutBox()
     // It closes by itself (and deletes itself) after five seconds.
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 15000);
 
-    window.mnuHilfe_about_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuHilfe_about"))->trigger();
     guard = window.findChild<About*>();
     QVERIFY(guard);
     QTest::mouseClick(guard->findChild<QLabel*>(QStringLiteral("picLogo")), Qt::LeftButton);

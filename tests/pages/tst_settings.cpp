@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void sendAndReadBack();
     void contrastSliderSendsAtOnce();
     void displayTypeWithoutX();
+    void displayTypeSizesPreview();
     void invalidDataSide();
     void saveProjectStoresModeAndDisplay();
     void setzen_data();
@@ -224,6 +226,26 @@ void TstSettings::sendAndReadBack()
     QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("40x2"));
     QCOMPARE(page->ctlDisplaykontrast()->value(), 5);
     QVERIFY(!page->ctlDisplayBacklight()->isChecked());
+    QVERIFY(m_ui.texts().isEmpty());
+}
+
+// The display type chosen on page "Konfiguration" gives the fixed-text preview its size.
+void TstSettings::displayTypeSizesPreview()
+{
+    QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
+    frmhaupt window;
+    m_fake->attach(*window.ctlcom());
+    QVERIFY(window.Init());
+    open(window, QStringLiteral("Anlage1"));
+    QComboBox* types = window.konfigurationPage()->cboDisplayTyp();
+    auto* preview = window.findChild<QPlainTextEdit*>(QStringLiteral("txtFesttextVorschau"));
+    QVERIFY(preview);
+    types->setCurrentText(QStringLiteral("16x2"));
+    const QSize small = preview->size();
+    types->setCurrentText(QStringLiteral("40x4"));
+    QVERIFY(preview->width() > small.width());
+    QVERIFY(preview->height() > small.height());
+    QCOMPARE(window.terminal()->Cols, 40);
     QVERIFY(m_ui.texts().isEmpty());
 }
 

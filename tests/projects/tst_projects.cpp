@@ -1,11 +1,11 @@
 #include "ProjectTestHome.h"
 
 #include "../pages/FakeTerminal.h"
-#include "app/frmProjektneu.h"
 #include "app/frmhaupt.h"
 #include "editors/ProjektPage.h"
 #include "editors/SchnittstellePage.h"
 #include "editors/SelectComboEntry.h"
+#include "editors/frmProjektneu.h"
 #include "link/ComPort.h"
 #include "link/MemoryTransport.h"
 #include "platform/Globals.h"
@@ -15,6 +15,7 @@
 #include "project/clsProjekt.h"
 #include "tests/common/ScriptedPage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void newProjectOverwritesOnYes();
     void missingHardwareFolder();
     void recentlyUsed();
+    void reopenedAtStart_data();
     void reopenedAtStart();
     void newerProgramLeavesWindow();
     void missingProjectFile();
@@ -317,8 +319,16 @@ void TstProjects::recentlyUsed()
     QVERIFY(m_ui.texts().isEmpty());
 }
 
+void TstProjects::reopenedAtStart_data()
+{
+    QTest::addColumn<QString>("projektPfad");
+    QTest::newRow("stored as designed") << QStringLiteral("\\Projekte\\");
+    QTest::newRow("without the closing separator") << QStringLiteral("\\Projekte");
+}
+
 void TstProjects::reopenedAtStart()
 {
+    QFETCH(QString, projektPfad);
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage2")));
     {
         frmhaupt window;
@@ -327,6 +337,10 @@ void TstProjects::reopenedAtStart()
         (void)SelectComboEntry(window.projektPage()->cboProjekte(), QStringLiteral("Anlage2"),
                                true);
     }
+    // The program database exists from the first start on.
+    QVERIFY(ProjectTestHome::exec(
+        m_home->path() + QStringLiteral("/VEMRO.mdb"),
+        {QStringLiteral("UPDATE Allgemein SET ProjektPfad='%1'").arg(projektPfad)}));
     frmhaupt window;
     quietPort(window);
     QVERIFY(window.Init());
@@ -465,12 +479,12 @@ void TstProjects::openFromMenu()
     quietPort(window);
     QVERIFY(window.Init());
     m_ui.queueFileName(m_home->projects() + QStringLiteral("Anlage1.mdb"));
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Anlage1"));
     // A file from another folder is copied in after asking.
     m_ui.queueFileName(outside);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QVERIFY(QFileInfo::exists(m_home->projects() + QStringLiteral("Fremd01.mdb")));
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));
     QCOMPARE(window.projektPage()->cboProjekte()->currentText(), QStringLiteral("Fremd01"));
@@ -483,7 +497,7 @@ void TstProjects::openFromMenu()
     m_ui.queueFileName(broken);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
     m_ui.queueAnswer(UserInterface::Answer::Yes);
-    window.mnuDateiOpen_Click();
+    window.findChild<QAction*>(QStringLiteral("mnuDateiOpen"))->trigger();
     QCOMPARE(m_ui.texts().last(), QStringLiteral("Projekt kann nicht kopiert werden : ") + anlage1);
     QCOMPARE(QFileInfo(anlage1).size(), size);
     QCOMPARE(window.Projekt().Bezeichnung(), QStringLiteral("Fremd01"));

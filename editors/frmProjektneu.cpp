@@ -1,4 +1,4 @@
-#include "app/frmProjektneu.h"
+#include "editors/frmProjektneu.h"
 
 #include "platform/UserInterface.h"
 #include "project/ProjectFiles.h"
