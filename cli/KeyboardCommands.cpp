@@ -46,7 +46,8 @@ int keysRead(CliContext& ctx, clsVX& vx)
     if (!learnParameterForm(ctx, vx))
         return 1;
     QString error;
-    if (!KeyboardSettings::readAllIntoProject(ctx.session->env(), vx, &error))
+    KeyboardSettings keys(vx, ctx.session->env());
+    if (!keys.readAllIntoProject(&error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und 32 Tastencodes gelesen\n";
     return 0;
@@ -60,10 +61,9 @@ int keysWrite(CliContext& ctx, clsVX& vx)
             {QStringLiteral("cmdTastaturmodus"), QStringLiteral("cmdTastencodes")}))
         return 1;
     QString error;
-    DataEnvironment& env = ctx.session->env();
+    KeyboardSettings keys(vx, ctx.session->env());
     KeyCodeTable table;
-    if (!KeyboardSettings::loadConfig(env, *vx.Keyboard(), &error) ||
-        !KeyboardSettings::loadCodesFromProject(env, table, &error))
+    if (!keys.loadConfig(&error) || !keys.loadCodesFromProject(table, &error))
         return ctx.fail(error);
     const KeyboardConfig config = KeyboardSettings::fromKeyboard(*vx.Keyboard());
     // Nothing goes out before both are known to be possible.
@@ -74,9 +74,8 @@ int keysWrite(CliContext& ctx, clsVX& vx)
     }
     if (!learnParameterForm(ctx, vx))
         return 1;
-    if (!KeyboardSettings::writeConfig(vx, &error) || !vx.SaveTastaturcodes(table, &error) ||
-        !KeyboardSettings::verifyConfig(vx, config, &error) ||
-        !KeyboardSettings::verifyCodes(vx, table, &error))
+    if (!keys.writeConfig(&error) || !keys.writeCodes(table, &error) ||
+        !keys.verifyConfig(config, &error) || !keys.verifyCodes(table, &error))
         return ctx.fail(error);
     ctx.out << "Tastaturkonfiguration und Tastencodes geschrieben\n";
     return 0;
@@ -85,8 +84,9 @@ int keysWrite(CliContext& ctx, clsVX& vx)
 int keysStandard(CliContext& ctx)
 {
     QString error;
-    if (!KeyboardSettings::storeCodesToProject(ctx.session->env(),
-                                               KeyboardSettings::standardTable(), &error))
+    clsVX vx; // the project's table only
+    KeyboardSettings keys(vx, ctx.session->env());
+    if (!keys.storeCodesToProject(KeyboardSettings::standardTable(), &error))
         return ctx.fail(error);
     ctx.out << "Standardbelegung gespeichert\n";
     return 0;
@@ -96,7 +96,8 @@ int keysShow(CliContext& ctx)
 {
     KeyCodeTable table;
     QString error;
-    if (!KeyboardSettings::loadCodesFromProject(ctx.session->env(), table, &error))
+    clsVX vx; // the project's table only
+    if (!KeyboardSettings(vx, ctx.session->env()).loadCodesFromProject(table, &error))
         return ctx.fail(error);
     for (const KeyCodeRow& row : table)
         ctx.out << row.TastenNr << '\t' << row.Tastencode << '\t' << row.Tastencode_Shift << '\n';
@@ -110,7 +111,7 @@ int charsWrite(CliContext& ctx, clsVX& vx)
         return 1;
     QString error;
     // The messages have been shown; the exit code tells the rest.
-    if (!UserCharacters::writeToTerminal(ctx.session->env(), vx, &error))
+    if (!UserCharacters(vx, ctx.session->env()).writeToTerminal(&error))
         return 1;
     ctx.out << "72 Zellen geschrieben, Terminal zurückgesetzt\n";
     return 0;
@@ -124,7 +125,8 @@ int charsShow(CliContext& ctx)
         return ctx.usage(QStringLiteral("chars show NAME PLATZ   (PLATZ 0 bis 7)"));
     UserCharSet chars;
     QString error;
-    if (!UserCharacters::loadFromProject(ctx.session->env(), chars, &error))
+    clsVX vx; // the project's characters only
+    if (!UserCharacters(vx, ctx.session->env()).loadFromProject(chars, &error))
         return ctx.fail(error);
     const UserChar& c = chars[static_cast<size_t>(slot)];
     if (!c.present)

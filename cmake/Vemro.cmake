@@ -8,6 +8,9 @@ set(VEMRO_TEST_ENV
   "VEMRO_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
   "VEMRO_PROGRAM_DIR=${VEMRO_PROGRAM_DIR}")
 
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/include/tests)
+file(CREATE_LINK ${CMAKE_SOURCE_DIR}/tests ${CMAKE_BINARY_DIR}/include/tests/tests SYMBOLIC)
+
 # vemro_add_test(NAME SOURCES... LIBS lib...)
 # One QTest executable registered with CTest, run offscreen with the sanitizer settings.
 function(vemro_add_test name)
@@ -15,7 +18,8 @@ function(vemro_add_test name)
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  # The tests' own helpers ("tests/..."); the program's folders come with the libraries linked.
+  target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/include/tests)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
@@ -59,18 +63,27 @@ function(vemro_add_fuzzer name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${VEMRO_TEST_ENV}" TIMEOUT 600 LABELS fuzz)
 endfunction()
 
-# vemro_library(NAME SOURCES... LIBS lib...)  one static library per folder.
+# vemro_library(NAME SOURCES... PUBLIC lib... PRIVATE lib...)  one static library per folder.
+# PUBLIC: what the folder's headers include; PRIVATE: what only its sources use.
+# The library exports its own folder and nothing else: "<folder>/X.h" is found through a link
+# <build>/include/NAME/<folder> to the folder, so a target reaches a folder's headers only by
+# linking that folder's library (directly, or through a library whose headers include them).
 function(vemro_library name)
-  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(L "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
   add_library(${name} STATIC ${L_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
-  target_link_libraries(${name} PUBLIC ${L_LIBS})
+  file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(exported ${CMAKE_BINARY_DIR}/include/${name})
+  get_filename_component(parent ${exported}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${exported}/${folder} SYMBOLIC)
+  target_include_directories(${name} PUBLIC ${exported})
+  target_link_libraries(${name} PUBLIC ${L_PUBLIC} PRIVATE ${L_PRIVATE})
 endfunction()
 
 # Core libraries must stay free of Widgets: they are shared with vemro-cli and vxsim's core.
 function(vemro_core_library name)
-  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
-  foreach(lib ${L_LIBS})
+  cmake_parse_arguments(L "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+  foreach(lib ${L_PUBLIC} ${L_PRIVATE})
     if(lib MATCHES "Widgets|PrintSupport")
       message(FATAL_ERROR "${name} is a core library and must not link ${lib}")
     endif()
@@ -81,11 +94,11 @@ function(vemro_core_library name)
       endif()
     endif()
   endforeach()
-  vemro_library(${name} SOURCES ${L_SOURCES} LIBS ${L_LIBS})
+  vemro_library(${name} SOURCES ${L_SOURCES} PUBLIC ${L_PUBLIC} PRIVATE ${L_PRIVATE})
 endfunction()
 
 function(vemro_widgets_library name)
-  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
-  vemro_library(${name} SOURCES ${L_SOURCES} LIBS ${L_LIBS})
+  cmake_parse_arguments(L "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+  vemro_library(${name} SOURCES ${L_SOURCES} PUBLIC ${L_PUBLIC} PRIVATE ${L_PRIVATE})
   set_target_properties(${name} PROPERTIES VEMRO_USES_WIDGETS TRUE)
 endfunction()

@@ -74,6 +74,21 @@ QString codeText(char byte)
 
 } // namespace
 
+KeyboardSettings::KeyboardSettings(clsVX& vx, DataEnvironment& env) : m_vx(&vx), m_env(env) {}
+
+bool KeyboardSettings::haveTerminal(QString* error) const
+{
+    if (m_vx && m_vx->Keyboard())
+        return true;
+    setError(error, QStringLiteral("kein Terminalobjekt"));
+    return false;
+}
+
+clsVXKeyboard& KeyboardSettings::keyboard() const
+{
+    return *m_vx->Keyboard();
+}
+
 KeyboardConfig KeyboardSettings::fromKeyboard(const clsVXKeyboard& k)
 {
     KeyboardConfig c;
@@ -104,9 +119,11 @@ void KeyboardSettings::toKeyboard(const KeyboardConfig& c, clsVXKeyboard& k)
     k.ShiftKey = static_cast<qint16>(c.ShiftKey);
 }
 
-bool KeyboardSettings::readConfig(clsVX& vx, QString* error)
+bool KeyboardSettings::readConfig(QString* error)
 {
-    clsVXKeyboard& k = *vx.Keyboard();
+    if (!haveTerminal(error))
+        return false;
+    clsVXKeyboard& k = keyboard();
     const KeyboardConfig before = fromKeyboard(k);
     k.GetConfig();
     if (k.parameters().size() == 5)
@@ -133,23 +150,27 @@ QString KeyboardSettings::configProblem(const KeyboardConfig& config)
     return QString();
 }
 
-bool KeyboardSettings::writeConfig(clsVX& vx, QString* error)
+bool KeyboardSettings::writeConfig(QString* error)
 {
+    if (!haveTerminal(error))
+        return false;
     // The terminal answers no "TK" and ignores what it cannot take: refuse it here.
-    const QString problem = configProblem(fromKeyboard(*vx.Keyboard()));
+    const QString problem = configProblem(fromKeyboard(keyboard()));
     if (!problem.isEmpty()) {
         setError(error, problem);
         return false;
     }
-    vx.Keyboard()->SaveConfig();
+    keyboard().SaveConfig();
     return true;
 }
 
-bool KeyboardSettings::verifyConfig(clsVX& vx, const KeyboardConfig& expected, QString* error)
+bool KeyboardSettings::verifyConfig(const KeyboardConfig& expected, QString* error)
 {
-    clsVXKeyboard& k = *vx.Keyboard();
+    if (!haveTerminal(error))
+        return false;
+    clsVXKeyboard& k = keyboard();
     const KeyboardConfig before = fromKeyboard(k);
-    const bool answered = readConfig(vx);
+    const bool answered = readConfig();
     const KeyboardConfig held = fromKeyboard(k);
     toKeyboard(before, k);
     if (!answered) {
@@ -173,17 +194,20 @@ bool KeyboardSettings::verifyConfig(clsVX& vx, const KeyboardConfig& expected, Q
     return false;
 }
 
-bool KeyboardSettings::verifyCodes(clsVX& vx, const KeyCodeTable& table, QString* error)
+bool KeyboardSettings::verifyCodes(const KeyCodeTable& table, QString* error)
 {
     QStringList differences;
     for (const KeyCodeRow& row : table) {
+        // Each read lets the event loop run: the terminal object may be gone after it.
+        if (!haveTerminal(error))
+            return false;
         QByteArray code;
         QByteArray shift;
         if (!KeyCodeNotation::ToKeyByte(StringToAnsi(row.Tastencode), false, &code) ||
             !KeyCodeNotation::ToKeyByte(StringToAnsi(row.Tastencode_Shift), true, &shift) ||
             code.isEmpty() || shift.isEmpty())
             continue; // a key the write leaves alone
-        const QByteArray held = vx.Keyboard()->GetKeycode(static_cast<qint16>(row.TastenNr));
+        const QByteArray held = keyboard().GetKeycode(static_cast<qint16>(row.TastenNr));
         if (held.size() != 2) {
             setError(error, clsVX::kConnectionError +
                                 QStringLiteral(": das Terminal hat Taste %1 nicht zurückgemeldet")
@@ -203,11 +227,12 @@ bool KeyboardSettings::verifyCodes(clsVX& vx, const KeyCodeTable& table, QString
     return false;
 }
 
-bool KeyboardSettings::loadConfig(DataEnvironment& env, clsVXKeyboard& k, QString* error)
+bool KeyboardSettings::loadConfig(QString* error)
 {
-    if (!openCommand(env, kMode, error))
+    if (!haveTerminal(error) || !openCommand(m_env, kMode, error))
         return false;
-    Recordset& rs = env.recordset(kMode);
+    clsVXKeyboard& k = keyboard();
+    Recordset& rs = m_env.recordset(kMode);
     rs.moveFirst();
     if (rs.eof()) {
         setError(error, QStringLiteral("Tabelle TastaturModus ist leer"));
@@ -234,11 +259,12 @@ bool KeyboardSettings::loadConfig(DataEnvironment& env, clsVXKeyboard& k, QStrin
     return true;
 }
 
-bool KeyboardSettings::storeConfig(DataEnvironment& env, const clsVXKeyboard& k, QString* error)
+bool KeyboardSettings::storeConfig(QString* error)
 {
-    if (!openCommand(env, kMode, error))
+    if (!haveTerminal(error) || !openCommand(m_env, kMode, error))
         return false;
-    Recordset& rs = env.recordset(kMode);
+    const clsVXKeyboard& k = keyboard();
+    Recordset& rs = m_env.recordset(kMode);
     rs.moveFirst();
     if (rs.eof() && !rs.addNew()) {
         setError(error, rs.lastError());
@@ -261,9 +287,11 @@ bool KeyboardSettings::storeConfig(DataEnvironment& env, const clsVXKeyboard& k,
     return true;
 }
 
-bool KeyboardSettings::readCodes(clsVX& vx, KeyCodeTable& table, QString* error)
+bool KeyboardSettings::readCodes(KeyCodeTable& table, QString* error)
 {
-    ProgressIndicator* progress = vx.ctlFortschritt();
+    if (!haveTerminal(error))
+        return false;
+    ProgressIndicator* progress = m_vx->ctlFortschritt();
     if (progress) {
         progress->setMinimum(0);
         progress->setMaximum(clsVXKeyboard::kKeys);
@@ -273,7 +301,12 @@ bool KeyboardSettings::readCodes(clsVX& vx, KeyCodeTable& table, QString* error)
     KeyCodeTable read;
     bool complete = true;
     for (int n = 1; n <= clsVXKeyboard::kKeys && complete; ++n) {
-        const QByteArray answer = vx.Keyboard()->GetKeycode(static_cast<qint16>(n));
+        // The waits let the event loop run: the terminal object may be gone after them.
+        if (!haveTerminal(nullptr)) {
+            complete = false;
+            break;
+        }
+        const QByteArray answer = keyboard().GetKeycode(static_cast<qint16>(n));
         if (answer.size() != 2) {
             complete = false;
             break;
@@ -283,7 +316,7 @@ bool KeyboardSettings::readCodes(clsVX& vx, KeyCodeTable& table, QString* error)
                      AnsiToString(KeyCodeNotation::FromKeyByte(static_cast<uchar>(answer.at(1))))});
         if (progress)
             progress->setValue(n);
-        vx.WaitMS(kKeyReadWaitMs);
+        m_vx->WaitMS(kKeyReadWaitMs);
     }
     if (progress)
         progress->setVisible(false);
@@ -295,20 +328,21 @@ bool KeyboardSettings::readCodes(clsVX& vx, KeyCodeTable& table, QString* error)
     return true;
 }
 
-bool KeyboardSettings::readCodesIntoProject(DataEnvironment& env, clsVX& vx, QString* error)
+bool KeyboardSettings::readCodesIntoProject(QString* error)
 {
-    if (!openCommand(env, kCodes, error))
+    if (!openCommand(m_env, kCodes, error))
         return false;
     KeyCodeTable table;
-    return readCodes(vx, table, error) && storeCodesToProject(env, table, error);
+    return readCodes(table, error) && storeCodesToProject(table, error);
 }
 
-bool KeyboardSettings::readAllIntoProject(DataEnvironment& env, clsVX& vx, QString* error)
+bool KeyboardSettings::readAllIntoProject(QString* error)
 {
+    DataEnvironment& env = m_env;
     if (!openCommand(env, kCodes, error) || !openCommand(env, kMode, error))
         return false;
     KeyCodeTable table;
-    if (!readCodes(vx, table, error) || !readConfig(vx, error))
+    if (!readCodes(table, error) || !readConfig(error))
         return false;
     SqlTransaction transaction(env.database(DataEnvironment::kProjekt));
     if (!transaction.ok()) {
@@ -316,7 +350,7 @@ bool KeyboardSettings::readAllIntoProject(DataEnvironment& env, clsVX& vx, QStri
                             transaction.error());
         return false;
     }
-    bool ok = storeCodesToProject(env, table, error) && storeConfig(env, *vx.Keyboard(), error);
+    bool ok = storeCodesToProject(table, error) && storeConfig(error);
     if (ok && !transaction.commit()) {
         setError(error, QStringLiteral("Tastatur konnte nicht gespeichert werden: ") +
                             transaction.error());
@@ -331,10 +365,15 @@ bool KeyboardSettings::readAllIntoProject(DataEnvironment& env, clsVX& vx, QStri
     return ok;
 }
 
-bool KeyboardSettings::writeCodes(DataEnvironment& env, clsVX& vx, QString* error)
+bool KeyboardSettings::writeCodes(const KeyCodeTable& table, QString* error)
+{
+    return haveTerminal(error) && m_vx->SaveTastaturcodes(table, error);
+}
+
+bool KeyboardSettings::writeCodes(QString* error)
 {
     KeyCodeTable table;
-    return loadCodesFromProject(env, table, error) && vx.SaveTastaturcodes(table, error);
+    return loadCodesFromProject(table, error) && writeCodes(table, error);
 }
 
 KeyCodeTable KeyboardSettings::standardTable()
@@ -346,12 +385,11 @@ KeyCodeTable KeyboardSettings::standardTable()
     return table;
 }
 
-bool KeyboardSettings::loadCodesFromProject(DataEnvironment& env, KeyCodeTable& table,
-                                            QString* error)
+bool KeyboardSettings::loadCodesFromProject(KeyCodeTable& table, QString* error)
 {
-    if (!openCommand(env, kCodes, error))
+    if (!openCommand(m_env, kCodes, error))
         return false;
-    Recordset& rs = env.recordset(kCodes);
+    Recordset& rs = m_env.recordset(kCodes);
     const int position = rs.absolutePosition();
     KeyCodeTable rows;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
@@ -366,9 +404,9 @@ bool KeyboardSettings::loadCodesFromProject(DataEnvironment& env, KeyCodeTable& 
     return true;
 }
 
-bool KeyboardSettings::storeCodesToProject(DataEnvironment& env, const KeyCodeTable& table,
-                                           QString* error)
+bool KeyboardSettings::storeCodesToProject(const KeyCodeTable& table, QString* error)
 {
+    DataEnvironment& env = m_env;
     if (!openCommand(env, kCodes, error))
         return false;
     Recordset& rs = env.recordset(kCodes);

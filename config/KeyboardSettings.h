@@ -2,6 +2,7 @@
 
 #include "link/KeyCodeTable.h"
 
+#include <QPointer>
 #include <QString>
 
 namespace vemro {
@@ -35,56 +36,67 @@ struct KeyboardConfig
     }
 };
 
-// Keypad configuration and key code table between the keyboard object / terminal and the
-// open project. Every operation returns success and leaves a German reason in *error.
+// Keypad configuration and key code table between the keyboard object / terminal (through
+// clsVX) and the open project (tables TastaturModus and Tastencodes, through the data
+// environment). The page "Tastatur", vemro-cli "keys ..." and the production test all use
+// these operations. Every operation returns success and leaves a German reason in *error.
 class KeyboardSettings
 {
 public:
     static constexpr int kKeyReadWaitMs = 100;
 
+    KeyboardSettings(clsVX& vx, DataEnvironment& env);
+
     [[nodiscard]] static KeyboardConfig fromKeyboard(const clsVXKeyboard& keyboard);
     static void toKeyboard(const KeyboardConfig& config, clsVXKeyboard& keyboard);
-
-    // "T?K" into the keyboard object. When the terminal gives no proper answer, the object
-    // keeps its values and the result is false ("Verbindungsfehler").
-    static bool readConfig(clsVX& vx, QString* error = nullptr);
     // The first value the terminal cannot take (times 1 to 255, shift key 0 to 32), as a
     // message naming it; empty when all can be sent.
     [[nodiscard]] static QString configProblem(const KeyboardConfig& config);
+    [[nodiscard]] static KeyCodeTable standardTable();
+
+    // ---- The terminal ----
+    // "T?K" into the keyboard object. When the terminal gives no proper answer, the object
+    // keeps its values and the result is false ("Verbindungsfehler").
+    bool readConfig(QString* error = nullptr);
     // The keyboard object's configuration to the terminal ("TK"); nothing is sent when
     // configProblem finds something. The terminal does not answer "TK": see verifyConfig.
-    static bool writeConfig(clsVX& vx, QString* error = nullptr);
+    bool writeConfig(QString* error = nullptr);
     // Reads the configuration back ("T?K") and compares it with `expected`; the keyboard
     // object is left as it was. False with what the terminal holds, or "Verbindungsfehler".
-    static bool verifyConfig(clsVX& vx, const KeyboardConfig& expected, QString* error = nullptr);
+    bool verifyConfig(const KeyboardConfig& expected, QString* error = nullptr);
     // Reads back ("T?C") every key of `table` that has both codes and compares the bytes;
     // false with the keys the terminal holds otherwise, or "Verbindungsfehler".
-    static bool verifyCodes(clsVX& vx, const KeyCodeTable& table, QString* error = nullptr);
-
-    // Project table TastaturModus (first row) into / out of the keyboard object.
-    static bool loadConfig(DataEnvironment& env, clsVXKeyboard& keyboard, QString* error = nullptr);
-    static bool storeConfig(DataEnvironment& env, const clsVXKeyboard& keyboard,
-                            QString* error = nullptr);
-
+    bool verifyCodes(const KeyCodeTable& table, QString* error = nullptr);
     // All 32 key codes from the terminal, 100 ms apart, with progress. Only a complete read
     // fills `table`; a key without answer stops with "Verbindungsfehler".
-    static bool readCodes(clsVX& vx, KeyCodeTable& table, QString* error = nullptr);
+    bool readCodes(KeyCodeTable& table, QString* error = nullptr);
+    // `table` to the terminal (clsVX::SaveTastaturcodes).
+    bool writeCodes(const KeyCodeTable& table, QString* error = nullptr);
+    // The project's key table to the terminal.
+    bool writeCodes(QString* error = nullptr);
+
+    // ---- The project ----
+    // Project table TastaturModus (first row) into / out of the keyboard object.
+    bool loadConfig(QString* error = nullptr);
+    bool storeConfig(QString* error = nullptr);
+    // Project table Tastencodes, ordered by TastenNr.
+    bool loadCodesFromProject(KeyCodeTable& table, QString* error = nullptr);
+    // Replaces every row of the project's table in one transaction (when none is open).
+    bool storeCodesToProject(const KeyCodeTable& table, QString* error = nullptr);
+
+    // ---- From the terminal into the project ----
     // Reads the codes and replaces the project's table only after a complete read.
-    static bool readCodesIntoProject(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
+    bool readCodesIntoProject(QString* error = nullptr);
     // Key codes and configuration from the terminal, then both into the project in one
     // transaction: a terminal that stops answering part-way leaves the project as it was.
-    static bool readAllIntoProject(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
+    bool readAllIntoProject(QString* error = nullptr);
 
-    // The project's key table to the terminal (clsVX::SaveTastaturcodes).
-    static bool writeCodes(DataEnvironment& env, clsVX& vx, QString* error = nullptr);
+private:
+    [[nodiscard]] bool haveTerminal(QString* error) const;
+    [[nodiscard]] clsVXKeyboard& keyboard() const;
 
-    [[nodiscard]] static KeyCodeTable standardTable();
-    // Project table Tastencodes, ordered by TastenNr.
-    static bool loadCodesFromProject(DataEnvironment& env, KeyCodeTable& table,
-                                     QString* error = nullptr);
-    // Replaces every row of the project's table in one transaction (when none is open).
-    static bool storeCodesToProject(DataEnvironment& env, const KeyCodeTable& table,
-                                    QString* error = nullptr);
+    QPointer<clsVX> m_vx;
+    DataEnvironment& m_env;
 };
 
 } // namespace vemro

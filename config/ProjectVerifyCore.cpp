@@ -247,21 +247,23 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
     FesttextRows textRows;
     if (wanted(kTexts) && !FesttextTable(m_env).rows(textRows, error))
         return false;
+    UserCharacters chars(vx, m_env);
+    KeyboardSettings keys(vx, m_env);
     UserCharSet projektChars;
-    if (wanted(kChars) && !UserCharacters::loadFromProject(m_env, projektChars, error))
+    if (wanted(kChars) && !chars.loadFromProject(projektChars, error))
         return false;
     clsVXKeyboard& keyboard = *vx.Keyboard();
     const KeyboardConfig keyboardBefore = KeyboardSettings::fromKeyboard(keyboard);
     KeyboardConfig projektKeyboard;
     if (wanted(kKeyConfig)) {
-        const bool loaded = KeyboardSettings::loadConfig(m_env, keyboard, error);
+        const bool loaded = keys.loadConfig(error);
         projektKeyboard = KeyboardSettings::fromKeyboard(keyboard);
         KeyboardSettings::toKeyboard(keyboardBefore, keyboard);
         if (!loaded)
             return false;
     }
     KeyCodeTable projektKeys;
-    if (wanted(kKeys) && !KeyboardSettings::loadCodesFromProject(m_env, projektKeys, error))
+    if (wanted(kKeys) && !keys.loadCodesFromProject(projektKeys, error))
         return false;
     std::optional<double> minimum;
     if (wanted(kFirmware)) {
@@ -308,20 +310,20 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
     UserCharSet terminalChars;
     if (wanted(kChars)) {
         started(caption(kChars));
-        if (!UserCharacters::readFromTerminal(vx, terminalChars, &why))
+        if (!chars.readFromTerminal(terminalChars, &why))
             return broken(why);
     }
     KeyboardConfig terminalKeyboard;
     if (wanted(kKeyConfig)) {
         started(caption(kKeyConfig));
-        if (!KeyboardSettings::readConfig(vx, &why))
+        if (!keys.readConfig(&why))
             return broken(why);
         terminalKeyboard = KeyboardSettings::fromKeyboard(keyboard);
     }
     KeyCodeTable terminalKeys;
     if (wanted(kKeys)) {
         started(caption(kKeys));
-        if (!KeyboardSettings::readCodes(vx, terminalKeys, &why))
+        if (!keys.readCodes(terminalKeys, &why))
             return broken(why);
     }
     const QString portSettings = vx.ctlcom() ? vx.ctlcom()->Settings() : QString();

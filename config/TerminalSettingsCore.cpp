@@ -21,13 +21,13 @@ QString TerminalSettingsCore::displayTypeText(int cols, int rows)
     return QString::number(cols) + QLatin1Char('x') + QString::number(rows);
 }
 
-bool TerminalSettingsCore::parseDisplayType(const QString& text, int& cols, int& rows)
+bool TerminalSettingsCore::parseDisplayType(const QString& text, qint16& cols, qint16& rows)
 {
     const int p = static_cast<int>(text.indexOf(QLatin1Char('x'))) + 1;
     if (p <= 0)
         return false;
-    cols = static_cast<int>(TextValueInt(text.left(p - 1)));
-    rows = static_cast<int>(TextValueInt(text.mid(p)));
+    cols = static_cast<qint16>(TextValueInt(text.left(p - 1)));
+    rows = static_cast<qint16>(TextValueInt(text.mid(p)));
     return true;
 }
 
@@ -42,18 +42,18 @@ struct Range
 };
 
 const Range kRanges[] = {
-    {"ParameterMode", 0, 1, [](const TerminalSettingsData& d) { return d.ParameterMode; }},
-    {"SendMode", 0, 4, [](const TerminalSettingsData& d) { return d.SendMode; }},
+    {"ParameterMode", 0, 1, [](const TerminalSettingsData& d) -> int { return d.ParameterMode; }},
+    {"SendMode", 0, 4, [](const TerminalSettingsData& d) -> int { return d.SendMode; }},
     {"FesttextPort", 0, TerminalSettingsCore::kMaxPort,
-     [](const TerminalSettingsData& d) { return d.FesttextPort; }},
+     [](const TerminalSettingsData& d) -> int { return d.FesttextPort; }},
     {"Display_Zeilen", 1, TerminalSettingsCore::kMaxRows,
-     [](const TerminalSettingsData& d) { return d.Rows; }},
+     [](const TerminalSettingsData& d) -> int { return d.Rows; }},
     {"Display_Spalten", 1, TerminalSettingsCore::kMaxCols,
-     [](const TerminalSettingsData& d) { return d.Cols; }},
+     [](const TerminalSettingsData& d) -> int { return d.Cols; }},
     {"Backlight", 0, TerminalSettingsCore::kMaxBacklight,
-     [](const TerminalSettingsData& d) { return d.Backlight; }},
+     [](const TerminalSettingsData& d) -> int { return d.Backlight; }},
     {"Kontrast", 0, TerminalSettingsCore::kContrastMask,
-     [](const TerminalSettingsData& d) { return d.Kontrast; }},
+     [](const TerminalSettingsData& d) -> int { return d.Kontrast; }},
 };
 
 QString rangeProblem(const TerminalSettingsData& d, const QString& fields)
@@ -131,13 +131,8 @@ bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
         restore(before);
         return false;
     }
-    const TerminalSettingsData now = terminalObject();
-    d.ParameterMode = now.ParameterMode;
-    d.SendMode = now.SendMode;
-    d.Tastaturenabled = now.Tastaturenabled;
-    d.IOPortsEnabled = now.IOPortsEnabled;
-    d.Einschaltmeldung = now.Einschaltmeldung;
-    d.Festtextmode = now.Festtextmode;
+    d.terminalMode() = m_vx->terminalMode();
+    d.Tastaturenabled = m_vx->Keyboard()->enabled;
     return true;
 }
 
@@ -146,13 +141,9 @@ bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* err
     if (!haveTerminal(error) || !possible(d, "ParameterMode,SendMode,FesttextPort", error))
         return false;
     clsVX& vx = *m_vx;
-    vx.ParameterMode = d.ParameterMode;
-    vx.SendMode = d.SendMode;
+    vx.terminalMode() = d.terminalMode();
     vx.Keyboard()->enabled = d.Tastaturenabled;
-    vx.IOPortsEnabled = d.IOPortsEnabled;
-    vx.Einschaltmeldung = d.Einschaltmeldung;
-    vx.Festtextmode = d.Festtextmode;
-    vx.FesttextPort = static_cast<qint16>(d.FesttextPort);
+    vx.FesttextPort = d.FesttextPort;
     vx.SetMode();
     vx.SetFesttextPort(-1); // a negative number sends the stored FesttextPort
     // Read the mode back: a terminal that did not take it has refused. Bit 2 (serial
@@ -197,8 +188,8 @@ bool TerminalSettingsCore::writeDisplaySize(const TerminalSettingsData& d, QStri
 {
     if (!haveTerminal(error) || !possible(d, "Display_Zeilen,Display_Spalten", error))
         return false;
-    m_vx->Cols = static_cast<qint16>(d.Cols);
-    m_vx->Rows = static_cast<qint16>(d.Rows);
+    m_vx->Cols = d.Cols;
+    m_vx->Rows = d.Rows;
     m_vx->SetDisplaySize();
     return true;
 }
@@ -240,7 +231,7 @@ bool TerminalSettingsCore::writeKontrast(const TerminalSettingsData& d, QString*
 {
     if (!haveTerminal(error) || !possible(d, "Kontrast", error))
         return false;
-    m_vx->Kontrast = static_cast<qint16>(d.Kontrast);
+    m_vx->Kontrast = d.Kontrast;
     m_vx->SetDisplayKontrast(-1);
     return true;
 }
@@ -319,6 +310,12 @@ bool TerminalSettingsCore::loadFromProject(TerminalSettingsData& d, QString* err
     auto number = [rs](const char* column) {
         return rs->value(QString::fromLatin1(column)).toInt();
     };
+    // The terminal object's 16-bit values: one beyond 16 bits stays out of range instead of
+    // wrapping into it.
+    auto small = [rs](const char* column) {
+        const qlonglong v = rs->value(QString::fromLatin1(column)).toLongLong();
+        return static_cast<qint16>(qBound(qlonglong(-32768), v, qlonglong(32767)));
+    };
     auto flag = [rs](const char* column) {
         return rs->value(QString::fromLatin1(column)).toBool();
     };
@@ -328,12 +325,12 @@ bool TerminalSettingsCore::loadFromProject(TerminalSettingsData& d, QString* err
     d.IOPortsEnabled = flag("IOPortsEnabled");
     d.Einschaltmeldung = flag("Einschaltmeldung");
     d.Festtextmode = flag("Festtextmode");
-    d.FesttextPort = number("FesttextPort");
+    d.FesttextPort = small("FesttextPort");
     d.Users485 = flag("Users485");
-    d.Cols = number("Display_Spalten");
-    d.Rows = number("Display_Zeilen");
-    d.Backlight = number("Backlight");
-    d.Kontrast = number("Kontrast");
+    d.Cols = small("Display_Spalten");
+    d.Rows = small("Display_Zeilen");
+    d.Backlight = small("Backlight");
+    d.Kontrast = small("Kontrast");
     return true;
 }
 
@@ -448,19 +445,9 @@ TerminalSettingsData TerminalSettingsCore::terminalObject() const
     TerminalSettingsData d;
     if (!m_vx)
         return d;
-    const clsVX& vx = *m_vx;
-    d.ParameterMode = vx.ParameterMode;
-    d.SendMode = vx.SendMode;
-    d.Tastaturenabled = vx.Keyboard()->enabled;
-    d.IOPortsEnabled = vx.IOPortsEnabled;
-    d.Einschaltmeldung = vx.Einschaltmeldung;
-    d.Festtextmode = vx.Festtextmode;
-    d.FesttextPort = vx.FesttextPort;
-    d.Cols = vx.Cols;
-    d.Rows = vx.Rows;
-    d.Backlight = vx.Backlight;
-    d.Kontrast = vx.Kontrast;
-    d.SerNr = vx.SerNr;
+    d.terminalState() = m_vx->terminalState();
+    d.Tastaturenabled = m_vx->Keyboard()->enabled;
+    d.SerNr = m_vx->SerNr;
     return d;
 }
 
@@ -468,43 +455,38 @@ void TerminalSettingsCore::takeMode(const TerminalSettingsData& d)
 {
     if (!m_vx)
         return;
-    clsVX& vx = *m_vx;
-    vx.ParameterMode = d.ParameterMode;
-    vx.SendMode = d.SendMode;
-    vx.Keyboard()->enabled = d.Tastaturenabled;
-    vx.IOPortsEnabled = d.IOPortsEnabled;
-    vx.Einschaltmeldung = d.Einschaltmeldung;
-    vx.Festtextmode = d.Festtextmode;
-    vx.Backlight = static_cast<qint16>(d.Backlight);
-    vx.FesttextPort = static_cast<qint16>(d.FesttextPort);
+    m_vx->terminalMode() = d.terminalMode();
+    m_vx->Keyboard()->enabled = d.Tastaturenabled;
+    m_vx->Backlight = d.Backlight;
+    m_vx->FesttextPort = d.FesttextPort;
 }
 
 void TerminalSettingsCore::takeDisplaySize(const TerminalSettingsData& d)
 {
     if (!m_vx)
         return;
-    m_vx->Cols = static_cast<qint16>(d.Cols);
-    m_vx->Rows = static_cast<qint16>(d.Rows);
+    m_vx->Cols = d.Cols;
+    m_vx->Rows = d.Rows;
 }
 
 void TerminalSettingsCore::takeBacklight(const TerminalSettingsData& d)
 {
     if (m_vx)
-        m_vx->Backlight = static_cast<qint16>(d.Backlight);
+        m_vx->Backlight = d.Backlight;
 }
 
 void TerminalSettingsCore::takeKontrast(const TerminalSettingsData& d)
 {
     if (m_vx)
-        m_vx->Kontrast = static_cast<qint16>(d.Kontrast);
+        m_vx->Kontrast = d.Kontrast;
 }
 
 void TerminalSettingsCore::takeIntoTerminalObject(const TerminalSettingsData& d)
 {
-    takeMode(d);
-    takeDisplaySize(d);
-    takeBacklight(d);
-    takeKontrast(d);
+    if (!m_vx)
+        return;
+    m_vx->terminalState() = d.terminalState();
+    m_vx->Keyboard()->enabled = d.Tastaturenabled;
 }
 
 void TerminalSettingsCore::restore(const TerminalSettingsData& before)

@@ -100,7 +100,7 @@ public:
     // "Cols" + "x" + "Rows", the text of a display-type entry.
     [[nodiscard]] static QString displayTypeText(int cols, int rows);
     // Reads "20x4": false (values untouched) for a text without "x".
-    [[nodiscard]] static bool parseDisplayType(const QString& text, int& cols, int& rows);
+    [[nodiscard]] static bool parseDisplayType(const QString& text, qint16& cols, qint16& rows);
 
 private:
     [[nodiscard]] bool haveTerminal(QString* error) const;

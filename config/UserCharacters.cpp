@@ -37,11 +37,22 @@ void restorePosition(Recordset& rs, int position)
 
 } // namespace
 
-bool UserCharacters::loadFromProject(DataEnvironment& env, UserCharSet& chars, QString* error)
+UserCharacters::UserCharacters(clsVX& vx, DataEnvironment& env) : m_vx(&vx), m_env(env) {}
+
+bool UserCharacters::haveTerminal(QString* error) const
 {
-    if (!openCommand(env, error))
+    if (m_vx)
+        return true;
+    if (error)
+        *error = QStringLiteral("kein Terminalobjekt");
+    return false;
+}
+
+bool UserCharacters::loadFromProject(UserCharSet& chars, QString* error)
+{
+    if (!openCommand(m_env, error))
         return false;
-    Recordset& rs = env.recordset(kCommand);
+    Recordset& rs = m_env.recordset(kCommand);
     const int position = rs.absolutePosition();
     UserCharSet read;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
@@ -62,11 +73,11 @@ bool UserCharacters::loadFromProject(DataEnvironment& env, UserCharSet& chars, Q
     return true;
 }
 
-bool UserCharacters::storeSlot(DataEnvironment& env, int slot, const UserChar& c, QString* error)
+bool UserCharacters::storeSlot(int slot, const UserChar& c, QString* error)
 {
-    if (!openCommand(env, error))
+    if (!openCommand(m_env, error))
         return false;
-    Recordset& rs = env.recordset(kCommand);
+    Recordset& rs = m_env.recordset(kCommand);
     const int position = rs.absolutePosition();
     rs.moveFirst();
     if (!rs.find(kSlot, slot)) {
@@ -89,10 +100,10 @@ bool UserCharacters::storeSlot(DataEnvironment& env, int slot, const UserChar& c
     return true;
 }
 
-bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* error)
+bool UserCharacters::writeToTerminal(QString* error)
 {
     UserCharSet chars;
-    if (!loadFromProject(env, chars, error))
+    if (!haveTerminal(error) || !loadFromProject(chars, error))
         return false; // nothing was sent, so nothing to reset
     // Refused before the first cell: nothing changed, so no reset either (it would drop
     // settings not kept permanently).
@@ -103,18 +114,35 @@ bool UserCharacters::writeToTerminal(DataEnvironment& env, clsVX& vx, QString* e
             *error = problem;
         return false;
     }
-    const bool ok = vx.SaveUserzeichen(chars, error);
-    vx.Reset();
+    const bool ok = m_vx->SaveUserzeichen(chars, error);
+    // The transfer lets the event loop run: the terminal object may be gone after it.
+    if (m_vx)
+        m_vx->Reset();
     return ok;
 }
 
-bool UserCharacters::readFromTerminal(clsVX& vx, UserCharSet& chars, QString* error)
+bool UserCharacters::writeToEEProm(QString* error)
+{
+    UserCharSet chars;
+    return haveTerminal(error) && loadFromProject(chars, error) &&
+           m_vx->SaveUserzeichen(chars, error);
+}
+
+bool UserCharacters::readFromTerminal(UserCharSet& chars, QString* error)
 {
     constexpr int kCells = 72;
-    ProgressScope progress(vx.ctlFortschritt(), kCells);
+    if (!haveTerminal(error))
+        return false;
+    ProgressScope progress(m_vx->ctlFortschritt(), kCells);
     UserCharSet read;
     for (int cell = 0; cell < kCells; ++cell) {
-        const qint32 value = vx.GetextEEZelle(cell);
+        // Each read lets the event loop run: the terminal object may be gone after it.
+        if (!m_vx) {
+            if (error)
+                *error = clsVX::kConnectionError;
+            return false;
+        }
+        const qint32 value = m_vx->GetextEEZelle(cell);
         if (value < 0 || value > 255) {
             if (error)
                 *error = clsVX::kConnectionError;

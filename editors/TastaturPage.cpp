@@ -63,7 +63,7 @@ void addSliderRow(QGridLayout* grid, int row, const QString& label, QSlider* sli
 } // namespace
 
 TastaturPage::TastaturPage(clsVX* terminal, DataEnvironment& env, QWidget* parent)
-    : QWidget(parent), m_vx(terminal), m_env(env)
+    : QWidget(parent), m_vx(terminal), m_env(env), m_core(*terminal, env)
 {
     setObjectName(QStringLiteral("TastaturPage"));
     auto* outer = new QVBoxLayout(this);
@@ -268,9 +268,8 @@ bool TastaturPage::GetTastaturConfig(DataSide Quelle)
     if (!validSide(Quelle))
         return false;
     QString error;
-    const bool ok = Quelle == DataSide::Terminal
-                        ? KeyboardSettings::readConfig(*m_vx, &error)
-                        : KeyboardSettings::loadConfig(m_env, *m_vx->Keyboard(), &error);
+    const bool ok =
+        Quelle == DataSide::Terminal ? m_core.readConfig(&error) : m_core.loadConfig(&error);
     if (!ok) {
         ui().message(error, kProductName);
         return false;
@@ -291,14 +290,14 @@ bool TastaturPage::SetTastaturConfig(DataSide Ziel)
         return false;
     }
     if (Ziel == DataSide::Terminal) {
-        if (!KeyboardSettings::writeConfig(*m_vx, &error)) {
+        if (!m_core.writeConfig(&error)) {
             ui().message(error, kProductName);
             return false;
         }
         m_test->clear();
         return true;
     }
-    if (!KeyboardSettings::storeConfig(m_env, *m_vx->Keyboard(), &error)) {
+    if (!m_core.storeConfig(&error)) {
         ui().message(error, kProductName);
         return false;
     }
@@ -310,13 +309,12 @@ bool TastaturPage::GetTastaturcodes(DataSide Quelle)
     if (!validSide(Quelle))
         return false;
     QString error;
-    if (Quelle == DataSide::Terminal &&
-        !KeyboardSettings::readCodesIntoProject(m_env, *m_vx, &error)) {
+    if (Quelle == DataSide::Terminal && !m_core.readCodesIntoProject(&error)) {
         ui().message(error, kProductName);
         return false;
     }
     KeyCodeTable table;
-    if (!KeyboardSettings::loadCodesFromProject(m_env, table, &error)) {
+    if (!m_core.loadCodesFromProject(table, &error)) {
         ui().message(error, kProductName);
         return false;
     }
@@ -329,9 +327,8 @@ bool TastaturPage::SetTastaturcodes(DataSide Ziel)
     if (!validSide(Ziel))
         return false;
     QString error;
-    const bool ok = Ziel == DataSide::Terminal
-                        ? m_vx->SaveTastaturcodes(gridTable(), &error)
-                        : KeyboardSettings::storeCodesToProject(m_env, gridTable(), &error);
+    const bool ok = Ziel == DataSide::Terminal ? m_core.writeCodes(gridTable(), &error)
+                                               : m_core.storeCodesToProject(gridTable(), &error);
     if (!ok)
         ui().message(error, kProductName);
     return ok;
@@ -345,9 +342,8 @@ void TastaturPage::loadFromProject()
 
 bool TastaturPage::saveToProject(QString* error)
 {
-    return keyboardFromControls(error) &&
-           KeyboardSettings::storeConfig(m_env, *m_vx->Keyboard(), error) &&
-           KeyboardSettings::storeCodesToProject(m_env, gridTable(), error);
+    return keyboardFromControls(error) && m_core.storeConfig(error) &&
+           m_core.storeCodesToProject(gridTable(), error);
 }
 
 void TastaturPage::fillGrid(const KeyCodeTable& table)
@@ -389,7 +385,7 @@ void TastaturPage::gridEdited(int row, int column)
     }
     const QString previous = stored;
     stored = text;
-    if (!KeyboardSettings::storeCodesToProject(m_env, m_shown, &error)) {
+    if (!m_core.storeCodesToProject(m_shown, &error)) {
         stored = previous;
         ui().message(error, kProductName);
         QSignalBlocker block(m_grid);
@@ -403,7 +399,7 @@ void TastaturPage::cmdTastaturStandard_Click()
     m_standard->setEnabled(false);
     QString error;
     const KeyCodeTable table = KeyboardSettings::standardTable();
-    if (KeyboardSettings::storeCodesToProject(m_env, table, &error))
+    if (m_core.storeCodesToProject(table, &error))
         fillGrid(table);
     else
         ui().message(error, kProductName);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/KeyboardSettings.h"
 #include "editors/Page.h"
 #include "link/KeyCodeTable.h"
 #include "platform/DataSide.h"
@@ -79,6 +80,7 @@ private:
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
+    KeyboardSettings m_core;
     QTabWidget* m_tabs;
     QSlider* m_minPress;
     QSlider* m_untilRepeat;

@@ -44,7 +44,7 @@ QToolButton* arrow(const QString& name, Qt::ArrowType type, const QString& hint,
 } // namespace
 
 UserZeichenPage::UserZeichenPage(clsVX* terminal, DataEnvironment& env, QWidget* parent)
-    : QWidget(parent), m_vx(terminal), m_env(env)
+    : QWidget(parent), m_vx(terminal), m_env(env), m_core(*terminal, env)
 {
     setObjectName(QStringLiteral("UserZeichenPage"));
     auto* outer = new QHBoxLayout(this);
@@ -254,7 +254,7 @@ void UserZeichenPage::ShowUserZeichenTauschcodes()
 {
     QString error;
     UserCharSet chars;
-    if (!UserCharacters::loadFromProject(m_env, chars, &error)) {
+    if (!m_core.loadFromProject(chars, &error)) {
         ui().message(error, kProductName);
         return;
     }
@@ -353,7 +353,7 @@ bool UserZeichenPage::SaveUserzeichen(DataSide Ziel)
                 static_cast<int>(TextValueInt(m_hex[static_cast<size_t>(r)]->text()));
         c.Tauschzeichen = m_swap[static_cast<size_t>(m_slot)]->text();
         QString error;
-        if (!UserCharacters::storeSlot(m_env, m_slot, c, &error)) {
+        if (!m_core.storeSlot(m_slot, c, &error)) {
             ui().message(error, kProductName);
             return false;
         }
@@ -366,12 +366,12 @@ bool UserZeichenPage::SaveUserzeichen(DataSide Ziel)
         return false;
     QString error;
     UserCharSet chars;
-    if (!UserCharacters::loadFromProject(m_env, chars, &error)) {
+    if (!m_core.loadFromProject(chars, &error)) {
         ui().message(error, kProductName);
         return false;
     }
     // The terminal object shows what went wrong; the reset runs in every case.
-    return UserCharacters::writeToTerminal(m_env, *m_vx, &error);
+    return m_core.writeToTerminal(&error);
 }
 
 void UserZeichenPage::ReadUserzeichenfromRK()
@@ -403,7 +403,7 @@ bool UserZeichenPage::saveToProject(QString* error)
         if (current)
             c.rows = m_pattern.rows();
         c.Tauschzeichen = m_swap[static_cast<size_t>(k)]->text();
-        if (!UserCharacters::storeSlot(m_env, k, c, error))
+        if (!m_core.storeSlot(k, c, error))
             return false;
         m_chars[static_cast<size_t>(k)] = c;
         m_swapChanged[static_cast<size_t>(k)] = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/UserCharPattern.h"
+#include "config/UserCharacters.h"
 #include "editors/Page.h"
 #include "link/UserCharSet.h"
 #include "platform/DataSide.h"
@@ -97,6 +98,7 @@ private:
 
     QPointer<clsVX> m_vx;
     DataEnvironment& m_env;
+    UserCharacters m_core;
     UserCharPattern m_pattern;
     UserCharSet m_chars;
     int m_slot = 0;

@@ -5,6 +5,7 @@
 #include "link/LinkTypes.h"
 #include "link/NetChannel.h"
 #include "link/Notation.h"
+#include "link/TerminalState.h"
 #include "link/UserCharSet.h"
 #include "link/clsVXKeyboard.h"
 
@@ -30,7 +31,8 @@ struct FesttextLayout;
 // WaitMS over the serial port (ComMode 0 = RS232, 4 = RS485/422) or the network module
 // (ComMode 20), plus the command set, connection and version operations built on them.
 // Every wait runs a local event loop; an exchange is refused while another one is waiting.
-class clsVX : public QObject
+// The mode, display and light values it carries are its TerminalState (vx.ParameterMode ...).
+class clsVX : public QObject, public TerminalState
 {
     Q_OBJECT
 public:
@@ -80,22 +82,12 @@ public:
     // An exchange is waiting for the terminal.
     [[nodiscard]] bool busy() const { return m_inExchange; }
 
-    // Properties.
+    // Properties (besides the TerminalState).
     QString Caption;
     bool enabled = false;
-    qint16 Cols = 0;
-    qint16 Rows = 0;
-    qint32 SendMode = 2;
-    qint32 ParameterMode = 1;
-    bool IOPortsEnabled = false;
-    bool Einschaltmeldung = false;
-    bool Festtextmode = false;
-    qint16 FesttextPort = 0;
     vemro::ComMode ComMode = vemro::ComMode::Rs232;
     QString SerNr;
     bool connected = false;
-    qint16 Backlight = 0;
-    qint16 Kontrast = 0;
 
     [[nodiscard]] const QList<QByteArray>& ParameterList() const { return m_parameterList; }
 

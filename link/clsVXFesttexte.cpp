@@ -216,29 +216,21 @@ int clsVX::reportedModeFlags()
     // The flags read here are the terminal's: they do not become the terminal object's
     // (which holds the configuration the user has), so nothing read back during a transfer
     // ends up in the project.
-    const qint32 sendMode = SendMode;
-    const qint32 parameterMode = ParameterMode;
+    const TerminalMode mode = terminalMode();
     const bool keyboard = Keyboard()->enabled;
-    const bool io = IOPortsEnabled;
-    const bool einschalt = Einschaltmeldung;
-    const bool festtext = Festtextmode;
     GetMode();
     bool answered = m_parameterList.size() == 1;
     if (!answered && m_lastError != LinkError::LinkBroken) {
         // The form the object holds is the project's; a terminal still in the other form
         // (a project in the byte form, written to a terminal in the decimal form, or the
         // other way round) answers when asked in its own.
-        ParameterMode = parameterMode == 0 ? 1 : 0;
+        ParameterMode = mode.ParameterMode == 0 ? 1 : 0;
         GetMode();
         answered = m_parameterList.size() == 1;
     }
     const int flags = answered ? modeFlags() : -1;
-    SendMode = sendMode;
-    ParameterMode = parameterMode;
+    terminalMode() = mode;
     Keyboard()->enabled = keyboard;
-    IOPortsEnabled = io;
-    Einschaltmeldung = einschalt;
-    Festtextmode = festtext;
     return flags;
 }
 

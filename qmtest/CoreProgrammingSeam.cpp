@@ -24,10 +24,7 @@ bool CoreProgrammingSeam::SaveUserzeichen(QString* error)
     // Into the EEPROM only, without the reset the editor sends: a reset now would drop the
     // keyboard configuration and codes written just before and not yet kept. The terminal
     // loads the characters at its next start.
-    UserCharSet chars;
-    if (!UserCharacters::loadFromProject(m_env, chars, error))
-        return false;
-    return m_vx.SaveUserzeichen(chars, error);
+    return UserCharacters(m_vx, m_env).writeToEEProm(error);
 }
 
 bool CoreProgrammingSeam::SaveFesttexte(QString* error)
@@ -43,14 +40,14 @@ bool CoreProgrammingSeam::SaveTastaturConfig(QString* error)
         setError(error, QStringLiteral("Tastaturkonfiguration: kein Tastaturobjekt"));
         return false;
     }
-    if (!KeyboardSettings::loadConfig(m_env, *keyboard, error))
+    if (!KeyboardSettings(m_vx, m_env).loadConfig(error))
         return false;
     return sendKeyboardConfig(QStringLiteral("Tastaturkonfiguration"), error);
 }
 
 bool CoreProgrammingSeam::SaveTastaturcodes(QString* error)
 {
-    if (!KeyboardSettings::writeCodes(m_env, m_vx, error))
+    if (!KeyboardSettings(m_vx, m_env).writeCodes(error))
         return false;
     // The terminal does not answer "TC": the codes count as written once they read back.
     ProjectVerifyCore verify(m_vx, m_env);
@@ -77,7 +74,7 @@ bool CoreProgrammingSeam::SetKeyLed(bool on, QString* error)
     // What the terminal holds, so that nothing but the LED changes there (vemro-cli's
     // keyboard object has never been filled).
     QString why;
-    if (!KeyboardSettings::readConfig(m_vx, &why)) {
+    if (!KeyboardSettings(m_vx, m_env).readConfig(&why)) {
         setError(error, QStringLiteral("Tasten-LED: ") + why);
         return false;
     }
@@ -89,8 +86,8 @@ bool CoreProgrammingSeam::sendKeyboardConfig(const QString& what, QString* error
 {
     const KeyboardConfig sent = KeyboardSettings::fromKeyboard(*m_vx.Keyboard());
     QString why;
-    if (!KeyboardSettings::writeConfig(m_vx, &why) ||
-        !KeyboardSettings::verifyConfig(m_vx, sent, &why)) {
+    KeyboardSettings keys(m_vx, m_env);
+    if (!keys.writeConfig(&why) || !keys.verifyConfig(sent, &why)) {
         setError(error, what + QStringLiteral(": ") + why);
         return false;
     }

@@ -81,7 +81,7 @@ struct Rig
         }
         KeyCodeTable mine = KeyboardSettings::standardTable();
         mine[4].Tastencode = QStringLiteral("#15");
-        if (!KeyboardSettings::storeCodesToProject(env, mine, &error))
+        if (!KeyboardSettings(vx, env).storeCodesToProject(mine, &error))
             return false;
         codes = mine;
 
@@ -162,7 +162,7 @@ struct Rig
                      .arg(r.TastenNr)
                      .arg(r.Tastencode, r.Tastencode_Shift);
         KeyCodeTable stored;
-        if (!KeyboardSettings::loadCodesFromProject(env, stored))
+        if (!KeyboardSettings(vx, env).loadCodesFromProject(stored))
             s << QStringLiteral("project codes unreadable");
         for (const KeyCodeRow& r : stored)
             s << QStringLiteral("project codes: %1 %2 %3")
@@ -190,11 +190,11 @@ struct Rig
         if (op == QLatin1String("settings"))
             return core.readFromTerminal(d, error);
         if (op == QLatin1String("keyboard"))
-            return KeyboardSettings::readConfig(vx, error);
+            return KeyboardSettings(vx, env).readConfig(error);
         if (op == QLatin1String("codes"))
-            return KeyboardSettings::readCodes(vx, codes, error);
+            return KeyboardSettings(vx, env).readCodes(codes, error);
         if (op == QLatin1String("codes into project"))
-            return KeyboardSettings::readCodesIntoProject(env, vx, error);
+            return KeyboardSettings(vx, env).readCodesIntoProject(error);
         if (op == QLatin1String("fixed texts")) {
             answers.queueAnswer(UserInterface::Answer::Yes);
             return FesttexteCore(vx, env).readFromTerminal(error);

@@ -9,6 +9,7 @@
 #include "platform/Codepage.h"
 #include "platform/Globals.h"
 #include "platform/ProgressIndicator.h"
+#include "project/DataEnvironment.h"
 
 #include <QTest>
 
@@ -517,7 +518,7 @@ private slots:
             if (!what.isEmpty())
                 *field = value;
             KeyboardSettings::toKeyboard(c, *link.vx.Keyboard());
-            ok = KeyboardSettings::writeConfig(link.vx, &error);
+            ok = KeyboardSettings(link.vx, DataEnvironment::instance()).writeConfig(&error);
         } else if (part == QLatin1String("codes")) {
             KeyCodeTable t = KeyboardSettings::standardTable().mid(0, 6);
             if (what == QLatin1String("key"))
@@ -579,13 +580,13 @@ private slots:
             c.Polling = true;
             c.ShiftKey = 32;
             link.vx.Keyboard()->MinPress = 99;
-            ok = KeyboardSettings::verifyConfig(link.vx, c, &error);
+            ok = KeyboardSettings(link.vx, DataEnvironment::instance()).verifyConfig(c, &error);
             QCOMPARE(link.vx.Keyboard()->MinPress, 99); // the object is left as it was
         } else {
             // Key 6 has no shifted code: it is not written, so not read back either.
             const KeyCodeTable t{{5, QStringLiteral("#15"), QStringLiteral("$41")},
                                  {6, QStringLiteral("f"), QString()}};
-            ok = KeyboardSettings::verifyCodes(link.vx, t, &error);
+            ok = KeyboardSettings(link.vx, DataEnvironment::instance()).verifyCodes(t, &error);
             QCOMPARE(term.received.size(), 1);
         }
         QCOMPARE(ok, message.isEmpty());

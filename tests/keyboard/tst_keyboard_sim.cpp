@@ -52,7 +52,8 @@ private:
     KeyCodeTable projectTable()
     {
         KeyCodeTable t;
-        if (!KeyboardSettings::loadCodesFromProject(DataEnvironment::instance(), t))
+        clsVX vx;
+        if (!KeyboardSettings(vx, DataEnvironment::instance()).loadCodesFromProject(t))
             qWarning("table not loaded");
         return t;
     }
@@ -82,8 +83,8 @@ private slots:
         const KeyCodeTable original = projectTable();
         QCOMPARE(original.size(), 32);
         QString error;
-        QVERIFY2(KeyboardSettings::writeCodes(DataEnvironment::instance(), s.link.vx, &error),
-                 qPrintable(error));
+        KeyboardSettings keys(s.link.vx, DataEnvironment::instance());
+        QVERIFY2(keys.writeCodes(&error), qPrintable(error));
         QVERIFY(!s.progress.visible());
         QCOMPARE(int(s.terminal.keyCode(1)), int('a'));
         QCOMPARE(int(s.terminal.shiftCode(26)), int('Z'));
@@ -92,10 +93,8 @@ private slots:
         QCOMPARE(int(s.terminal.keyCode(31)), 128);
         QCOMPARE(int(s.terminal.shiftCode(32)), 131);
 
-        QVERIFY(KeyboardSettings::storeCodesToProject(DataEnvironment::instance(),
-                                                      KeyboardSettings::standardTable(), &error));
-        QVERIFY(
-            KeyboardSettings::readCodesIntoProject(DataEnvironment::instance(), s.link.vx, &error));
+        QVERIFY(keys.storeCodesToProject(KeyboardSettings::standardTable(), &error));
+        QVERIFY(keys.readCodesIntoProject(&error));
         QCOMPARE(projectTable(), original);
     }
 
@@ -105,10 +104,10 @@ private slots:
         KeyCodeTable mine = KeyboardSettings::standardTable();
         mine[4].Tastencode = QStringLiteral("#15");
         QString error;
-        QVERIFY(KeyboardSettings::storeCodesToProject(DataEnvironment::instance(), mine, &error));
+        KeyboardSettings keys(s.link.vx, DataEnvironment::instance());
+        QVERIFY(keys.storeCodesToProject(mine, &error));
         s.terminal.setFault(VxTerminal::Fault::Silent);
-        QVERIFY(!KeyboardSettings::readCodesIntoProject(DataEnvironment::instance(), s.link.vx,
-                                                        &error));
+        QVERIFY(!keys.readCodesIntoProject(&error));
         QCOMPARE(error, QStringLiteral("Verbindungsfehler"));
         QCOMPARE(projectTable(), mine);
         QVERIFY(!s.progress.visible());
@@ -148,19 +147,20 @@ private slots:
         c.Key_Beep = true;
         c.ShiftKey = 32;
         clsVXKeyboard& k = *s.link.vx.Keyboard();
+        KeyboardSettings keys(s.link.vx, DataEnvironment::instance());
         KeyboardSettings::toKeyboard(c, k);
-        KeyboardSettings::writeConfig(s.link.vx);
+        keys.writeConfig();
         const VxTerminal::KeyboardConfig t = s.terminal.keyboardConfig();
         QCOMPARE(t.minPress, 7);
         QCOMPARE(t.flags, 2 + 32);
         QCOMPARE(t.shiftKey, 32);
         KeyboardSettings::toKeyboard(KeyboardConfig{}, k);
         QString error;
-        QVERIFY(KeyboardSettings::readConfig(s.link.vx, &error));
+        QVERIFY(keys.readConfig(&error));
         QCOMPARE(KeyboardSettings::fromKeyboard(k), c);
 
         s.terminal.setFault(VxTerminal::Fault::Silent);
-        QVERIFY(!KeyboardSettings::readConfig(s.link.vx, &error));
+        QVERIFY(!keys.readConfig(&error));
         QCOMPARE(error, QStringLiteral("Verbindungsfehler"));
         QCOMPARE(KeyboardSettings::fromKeyboard(k), c);
     }
@@ -169,12 +169,13 @@ private slots:
     {
         clsVX vx;
         clsVXKeyboard& k = *vx.Keyboard();
-        QVERIFY(KeyboardSettings::loadConfig(DataEnvironment::instance(), k));
+        KeyboardSettings keys(vx, DataEnvironment::instance());
+        QVERIFY(keys.loadConfig());
         QCOMPARE(k.MinPress, qint16(5));
         QVERIFY(k.Repeat && k.Key_LED && k.Key_Beep && !k.Polling);
         k.ShiftKey = 9;
         k.UseMatrix = true;
-        QVERIFY(KeyboardSettings::storeConfig(DataEnvironment::instance(), k));
+        QVERIFY(keys.storeConfig());
         QCOMPARE(
             ProjectTestHome::query(m_file, QStringLiteral("SELECT NrShifttaste FROM TastaturModus"))
                 .toInt(),
@@ -198,7 +199,7 @@ private slots:
     {
         SimLink s;
         QString error;
-        QVERIFY2(UserCharacters::writeToTerminal(DataEnvironment::instance(), s.link.vx, &error),
+        QVERIFY2(UserCharacters(s.link.vx, DataEnvironment::instance()).writeToTerminal(&error),
                  qPrintable(error));
         QVERIFY(!s.progress.visible());
         QCOMPARE(s.terminal.display().userCharRows(0),
@@ -213,7 +214,7 @@ private slots:
         SimLink s;
         s.terminal.setFault(VxTerminal::Fault::NakEvery, 10);
         QString error;
-        QVERIFY(!UserCharacters::writeToTerminal(DataEnvironment::instance(), s.link.vx, &error));
+        QVERIFY(!UserCharacters(s.link.vx, DataEnvironment::instance()).writeToTerminal(&error));
         QCOMPARE(error, QStringLiteral("Fehler beim Schreiben in EEProm"));
         QVERIFY(s.link.ui.texts().contains(error));
         QCOMPARE(int(s.terminal.eepromCell(8)), 10); // slot 1 row 0: written
@@ -234,7 +235,7 @@ private slots:
         s.terminal.setEepromCell(32, 0x1F);
         QString error;
         UserCharSet chars;
-        QVERIFY(UserCharacters::loadFromProject(DataEnvironment::instance(), chars));
+        QVERIFY(UserCharacters(s.link.vx, DataEnvironment::instance()).loadFromProject(chars));
         QVERIFY(!chars[4].present);
         QVERIFY2(s.link.vx.SaveUserzeichen(chars, &error), qPrintable(error));
         QCOMPARE(int(s.terminal.eepromCell(32)), 0);
@@ -247,9 +248,11 @@ private slots:
         c.present = true;
         c.rows = {1, 2, 3, 4, 5, 6, 7, 40};
         c.Tauschzeichen = QStringLiteral("x");
-        QVERIFY(UserCharacters::storeSlot(DataEnvironment::instance(), 6, c));
+        clsVX vx;
+        UserCharacters core(vx, DataEnvironment::instance());
+        QVERIFY(core.storeSlot(6, c));
         UserCharSet all;
-        QVERIFY(UserCharacters::loadFromProject(DataEnvironment::instance(), all));
+        QVERIFY(core.loadFromProject(all));
         QCOMPARE(all[6].rows, (std::array<int, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
         QCOMPARE(all[6].Tauschzeichen, QStringLiteral("x"));
         QCOMPARE(all[5].Tauschzeichen, QStringLiteral("Ö"));
