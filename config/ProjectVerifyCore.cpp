@@ -188,10 +188,56 @@ QStringList VerifyResult::lines() const
     return out;
 }
 
+QStringList VerifyResult::differenceLines() const
+{
+    QStringList out = lines();
+    out.removeIf([](const QString& line) { return !line.startsWith(QLatin1Char(' ')); });
+    return out;
+}
+
 QStringList ProjectVerifyCore::areaKeys()
 {
     return {kMode,  kDisplay, kBacklight, kContrast, kTextPort, kInterface,
             kTexts, kChars,   kKeyConfig, kKeys,     kSerNr,    kFirmware};
+}
+
+VerifyResult ProjectVerifyCore::compareSettings(const QStringList& keys,
+                                                const TerminalSettingsData& projekt,
+                                                const TerminalSettingsData& terminal)
+{
+    VerifyResult result;
+    const auto area = [&](const QString& key) -> VerifyArea* {
+        if (!keys.contains(key))
+            return nullptr;
+        result.areas.append(VerifyArea{key, caption(key), VerifyArea::State::Equal, {}, {}});
+        return &result.areas.last();
+    };
+    if (VerifyArea* a = area(kMode)) {
+        compare(*a, QStringLiteral("Parameterform"),
+                projekt.ParameterMode == 0 ? QStringLiteral("Byte") : QStringLiteral("Dezimal"),
+                terminal.ParameterMode == 0 ? QStringLiteral("Byte") : QStringLiteral("Dezimal"));
+        compare(*a, QStringLiteral("Terminalantwort seriell"), onOff(projekt.SendMode == 2),
+                onOff(terminal.SendMode == 2));
+        compare(*a, QStringLiteral("Tastatur"), onOff(projekt.Tastaturenabled),
+                onOff(terminal.Tastaturenabled));
+        compare(*a, QStringLiteral("IO-Ports"), onOff(projekt.IOPortsEnabled),
+                onOff(terminal.IOPortsEnabled));
+        compare(*a, QStringLiteral("Einschaltmeldung"), onOff(projekt.Einschaltmeldung),
+                onOff(terminal.Einschaltmeldung));
+        compare(*a, QStringLiteral("Festtextmodus"), onOff(projekt.Festtextmode),
+                onOff(terminal.Festtextmode));
+    }
+    if (VerifyArea* a = area(kDisplay))
+        compare(*a, QStringLiteral("Anzeige"),
+                TerminalSettingsCore::displayTypeText(projekt.Cols, projekt.Rows),
+                TerminalSettingsCore::displayTypeText(terminal.Cols, terminal.Rows));
+    if (VerifyArea* a = area(kBacklight))
+        compare(*a, caption(kBacklight), onOff(projekt.Backlight > 0),
+                onOff(terminal.Backlight > 0));
+    if (VerifyArea* a = area(kContrast))
+        compare(*a, caption(kContrast), QString::number(projekt.Kontrast),
+                QString::number(terminal.Kontrast));
+    return result;
 }
 
 ProjectVerifyCore::ProjectVerifyCore(clsVX& vx, DataEnvironment& env) : m_vx(&vx), m_env(env) {}
@@ -336,31 +382,11 @@ bool ProjectVerifyCore::verify(VerifyResult& result, QString* error)
         result.areas.append(VerifyArea{key, caption(key), VerifyArea::State::Equal, {}, {}});
         return &result.areas.last();
     };
-    if (VerifyArea* a = area(kMode)) {
-        compare(*a, QStringLiteral("Parameterform"),
-                projekt.ParameterMode == 0 ? QStringLiteral("Byte") : QStringLiteral("Dezimal"),
-                terminal.ParameterMode == 0 ? QStringLiteral("Byte") : QStringLiteral("Dezimal"));
-        compare(*a, QStringLiteral("Terminalantwort seriell"), onOff(projekt.SendMode == 2),
-                onOff(terminal.SendMode == 2));
-        compare(*a, QStringLiteral("Tastatur"), onOff(projekt.Tastaturenabled),
-                onOff(terminal.Tastaturenabled));
-        compare(*a, QStringLiteral("IO-Ports"), onOff(projekt.IOPortsEnabled),
-                onOff(terminal.IOPortsEnabled));
-        compare(*a, QStringLiteral("Einschaltmeldung"), onOff(projekt.Einschaltmeldung),
-                onOff(terminal.Einschaltmeldung));
-        compare(*a, QStringLiteral("Festtextmodus"), onOff(projekt.Festtextmode),
-                onOff(terminal.Festtextmode));
+    const QStringList settingsKeys{kMode, kDisplay, kBacklight, kContrast};
+    for (const QString& key : settingsKeys) {
+        if (wanted(key))
+            result.areas.append(compareSettings({key}, projekt, terminal).areas);
     }
-    if (VerifyArea* a = area(kDisplay))
-        compare(*a, QStringLiteral("Anzeige"),
-                TerminalSettingsCore::displayTypeText(projekt.Cols, projekt.Rows),
-                TerminalSettingsCore::displayTypeText(terminal.Cols, terminal.Rows));
-    if (VerifyArea* a = area(kBacklight))
-        compare(*a, caption(kBacklight), onOff(projekt.Backlight > 0),
-                onOff(terminal.Backlight > 0));
-    if (VerifyArea* a = area(kContrast))
-        compare(*a, caption(kContrast), QString::number(projekt.Kontrast),
-                QString::number(terminal.Kontrast));
     if (VerifyArea* a = area(kTextPort)) {
         a->state = VerifyArea::State::NotReadable;
         a->note = QStringLiteral("Projekt %1, vom Terminal nicht lesbar").arg(projekt.FesttextPort);

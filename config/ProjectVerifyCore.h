@@ -41,7 +41,11 @@ struct VerifyResult
     [[nodiscard]] bool equal() const;
     // One line per area and one indented line per difference.
     [[nodiscard]] QStringList lines() const;
+    // The indented difference lines alone.
+    [[nodiscard]] QStringList differenceLines() const;
 };
+
+struct TerminalSettingsData;
 
 // Does this terminal hold this project? Reads everything a project write writes, through the
 // subsystems' own reads ("vom Terminal lesen"), into memory and compares it area by area
@@ -62,6 +66,12 @@ public:
     [[nodiscard]] static QStringList areaKeys();
 
     ProjectVerifyCore(clsVX& vx, DataEnvironment& env);
+
+    // The settings areas among `keys` ("mode", "display", "backlight", "contrast") compared
+    // as verify() compares them, for a write that read its values back.
+    [[nodiscard]] static VerifyResult compareSettings(const QStringList& keys,
+                                                      const TerminalSettingsData& projekt,
+                                                      const TerminalSettingsData& terminal);
 
     // Only these areas (keys of areaKeys()); empty = all. False with the unknown key named.
     bool setOnly(const QStringList& keys, QString* error = nullptr);

@@ -136,7 +136,8 @@ bool TerminalSettingsCore::readMode(TerminalSettingsData& d, QString* error)
     return true;
 }
 
-bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* error)
+bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* error,
+                                     TerminalSettingsData* readBack)
 {
     if (!haveTerminal(error) || !possible(d, "ParameterMode,SendMode,FesttextPort", error))
         return false;
@@ -151,9 +152,11 @@ bool TerminalSettingsCore::writeMode(const TerminalSettingsData& d, QString* err
     // The read-back leaves the object as written: the answer channel reads as 0.
     const int sent = vx.modeFlags();
     const TerminalSettingsData written = terminalObject();
-    TerminalSettingsData back = d;
+    TerminalSettingsData back = readBack ? *readBack : d;
     const bool taken = readMode(back, nullptr) && (vx.modeFlags() | 2) == (sent | 2);
     restore(written);
+    if (readBack)
+        *readBack = back;
     if (!taken && error)
         *error = QStringLiteral("Terminal hat die Einstellungen nicht übernommen");
     return taken;

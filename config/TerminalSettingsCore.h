@@ -48,7 +48,10 @@ public:
     // The mode flags (GetMode) into `d` and the terminal object.
     bool readMode(TerminalSettingsData& d, QString* error = nullptr);
     // The terminal object takes the mode and fixed-text port of `d`; SetMode, SetFesttextPort.
-    bool writeMode(const TerminalSettingsData& d, QString* error = nullptr);
+    // The mode is read back; `readBack`, when given, gets the flags the terminal answered
+    // (left as it is when no answer came).
+    bool writeMode(const TerminalSettingsData& d, QString* error = nullptr,
+                   TerminalSettingsData* readBack = nullptr);
     // Display size (GetDisplaySize), firmware version and serial number, all or none.
     bool readInfo(TerminalSettingsData& d, QString* error = nullptr);
     // The terminal object takes Cols and Rows of `d`; SetDisplaySize.

@@ -57,10 +57,8 @@ bool CoreProgrammingSeam::SaveTastaturcodes(QString* error)
         return false;
     if (result.equal())
         return true;
-    QStringList lines = result.lines();
-    lines.removeFirst();
     setError(error, QStringLiteral("Tastencodes vom Terminal nicht übernommen:") +
-                        lines.join(QLatin1Char(';')));
+                        result.differenceLines().join(QLatin1Char(';')));
     return false;
 }
 

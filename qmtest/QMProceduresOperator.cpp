@@ -4,6 +4,7 @@
 
 #include "config/InterfaceSettingsCore.h"
 #include "config/InterfaceSettingsData.h"
+#include "config/ProjectVerifyCore.h"
 #include "config/TerminalSettingsCore.h"
 #include "link/ComPort.h"
 #include "link/clsVX.h"
@@ -162,6 +163,17 @@ bool QMProcedures::FinishSelbsttest()
 
 // ---------------------------------------------------------------- programming
 
+namespace {
+
+// The log text of a step whose values did not read back as written, naming each one.
+QString nichtUebernommen(const QString& what, const VerifyResult& compared)
+{
+    return what + QStringLiteral(" vom Terminal nicht übernommen:") +
+           compared.differenceLines().join(QLatin1Char(';'));
+}
+
+} // namespace
+
 bool QMProcedures::konfigSpeichern()
 {
     (void)m_vx.lastError(); // only the answer to "KS" counts
@@ -198,9 +210,26 @@ bool QMProcedures::SetDisplay()
         log(error);
         return false;
     }
+    // The terminal confirms none of the three: they count as set once they read back.
+    TerminalSettingsData back = d;
+    const bool read = core.readInfo(back, &error) && core.readBacklight(back, &error) &&
+                      core.readKontrast(back, &error);
+    core.takeDisplaySize(d); // the terminal object keeps what was written
+    const QString what = QStringLiteral("Displaygeometrie, Kontrast, Backlight");
+    if (!read) {
+        log(what + QStringLiteral(" nicht eingestellt : ") + error);
+        return false;
+    }
+    const VerifyResult compared = ProjectVerifyCore::compareSettings(
+        {QStringLiteral("display"), QStringLiteral("backlight"), QStringLiteral("contrast")}, d,
+        back);
+    if (!compared.equal()) {
+        log(nichtUebernommen(what, compared));
+        return false;
+    }
     if (!konfigSpeichern())
         return false;
-    log(QStringLiteral("Displaygeometrie, Kontrast, Backlight eingestellt"));
+    log(what + QStringLiteral(" eingestellt"));
     return true;
 }
 
@@ -226,8 +255,13 @@ bool QMProcedures::SetTerminalmode()
     if (!projektEinstellungen(d))
         return false;
     QString error;
-    if (!TerminalSettingsCore(m_vx, m_env).writeMode(d, &error)) {
-        log(error);
+    TerminalSettingsData back = d;
+    if (!TerminalSettingsCore(m_vx, m_env).writeMode(d, &error, &back)) {
+        // The write read the mode back; the answer channel is the link's choice.
+        back.SendMode = d.SendMode;
+        const VerifyResult compared =
+            ProjectVerifyCore::compareSettings({QStringLiteral("mode")}, d, back);
+        log(compared.equal() ? error : nichtUebernommen(QStringLiteral("Terminalmodus"), compared));
         return false;
     }
     if (!konfigSpeichern())

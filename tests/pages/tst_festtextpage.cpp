@@ -469,6 +469,7 @@ void TstFesttextPage::insertCommand_data()
     // Keyboard and serial answers: the flag byte is 10, a line feed.
     QTest::newRow("mode 10") << "B701" << QList<bool>{false, true, true, false, false, false}
                              << "<ESC>KM<010>" << QByteArray("\x1bKM\x0a");
+    // A flag byte 27 is a value, shown as a read back shows it, not as a second command.
     QTest::newRow("mode 27") << "B701" << QList<bool>{true, true, true, true, false, false}
                              << "<ESC>KM<027>" << QByteArray("\x1bKM\x1b");
     QTest::newRow("mode 123") << "B701" << QList<bool>{true, true, true, true, true, true}

@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -276,9 +278,17 @@ void TstWindowVxsim::verifyShowsDifferences()
     QVERIFY(m_home->makeProject(QStringLiteral("Anlage1")));
     auto window = startWindow(pty);
     QVERIFY(window);
+    // As a user does: a click on the menu bar's "Terminal", a click on the item.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QMenuBar* bar = window->menuBar();
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuTerminal"));
     auto* action = window->findChild<QAction*>(QStringLiteral("mnuTerminalVergleichen"));
-    QVERIFY(action && action->isEnabled());
-    action->trigger();
+    QVERIFY(menu && action && action->isEnabled());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    QVERIFY(menu->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     auto* dialog = window->findChild<frmVerify*>();
     QVERIFY(dialog);
     QTreeWidget* list = dialog->ctlVergleich();
