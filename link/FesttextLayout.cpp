@@ -3,6 +3,7 @@
 #include "link/Notation.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vemro {
 
@@ -87,6 +88,114 @@ int FesttextWriterFor(const QString& version)
     if (version == pivot || version == QLatin1String("unbekannt"))
         return -1;
     return version.compare(pivot) > 0 ? 1 : 0;
+}
+
+namespace {
+
+constexpr int kNoValue = 0x100; // a cell asked whose reply held no value
+
+char cellByte(int value)
+{
+    return static_cast<char>(static_cast<uchar>(value & 0xFF));
+}
+
+FesttextReadResult readSequential(const FesttextCellReader& reader, int memory)
+{
+    FesttextReadResult result;
+    result.memory = memory;
+    int n = 0;
+    QByteArray text;
+    for (int address = kFesttextFirst; n < kFesttextCount; ++address) {
+        if (address >= memory) {
+            if (!text.isEmpty()) {
+                result.unended = n;
+                return result;
+            }
+            break;
+        }
+        int v = -1;
+        if (!reader.cell(address, v))
+            return result;
+        if (v == 255)
+            break;
+        if (v > 0) {
+            text.append(cellByte(v));
+        } else if (v == 0) {
+            if (text.isEmpty())
+                break;
+            if (!reader.store(n, text))
+                return result;
+            text.clear();
+            ++n;
+            reader.step();
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+FesttextReadResult ReadFesttexte(const FesttextCellReader& reader)
+{
+    FesttextReadResult result;
+    QByteArray table;
+    for (int i = 0; i < 2 * kFesttextCount; ++i) {
+        int v = -1;
+        if (!reader.cell(kFesttextTable + i, v))
+            return result;
+        table.append(cellByte(v < 0 ? 0xFF : v));
+        if (i % 2 == 1)
+            reader.step();
+    }
+    const std::array<int, kFesttextCount> starts = FesttextStarts(table);
+    int memory = kStandardEEPromSize;
+    const bool beyond = std::any_of(starts.begin(), starts.end(),
+                                    [](int s) { return s >= kStandardEEPromSize && s != 0xFFFF; });
+    if (beyond) {
+        const std::optional<qint32> size = reader.memorySize();
+        if (!size)
+            return result;
+        memory = std::max(memory, *size);
+    }
+    result.memory = memory;
+    if (!FesttextTablePlausible(starts, memory))
+        return readSequential(reader, memory);
+
+    // Each text from its own address: every number comes back as itself. Texts may share
+    // bytes (a foreign or damaged table): each address is asked once, so the whole read
+    // stays within the size of the memory.
+    std::vector<int> cells(static_cast<size_t>(memory), -1);
+    for (int n = 0; n < kFesttextCount; ++n) {
+        const int start = starts[static_cast<size_t>(n)];
+        if (start == kFesttextNone)
+            continue;
+        QByteArray text;
+        bool ended = false;
+        for (int address = start; address < memory && !ended; ++address) {
+            int& cell = cells[static_cast<size_t>(address)];
+            if (cell < 0) {
+                int v = -1;
+                if (!reader.cell(address, v))
+                    return result;
+                cell = v < 0 ? kNoValue : v;
+            }
+            // 255 is "ÿ" here: the table says where the text begins, its 0 where it ends.
+            if (cell == 0)
+                ended = true;
+            else if (cell != kNoValue)
+                text.append(cellByte(cell));
+        }
+        if (!ended) {
+            result.unended = n;
+            return result;
+        }
+        if (!reader.store(n, text))
+            return result;
+        reader.step();
+    }
+    result.ok = true;
+    return result;
 }
 
 } // namespace vemro

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 namespace vemro {
 
@@ -59,5 +61,33 @@ struct FesttextLayout
 // Version choice of SaveFesttexte: -1 ask "Zeilenumbruch filtern?", 0 byte writer,
 // 1 block writer. Version texts are compared character by character, as text.
 [[nodiscard]] int FesttextWriterFor(const QString& version);
+
+// Reading the texts back out of the memory, one cell at a time: the address table first
+// (two cells per number), then each text from its own address up to its 0, every cell
+// asked once; without a plausible table the texts are counted in stored order from
+// 0x0201 on. What the cells hold comes from outside (a terminal, a damaged memory), so
+// nothing here trusts it: every number comes back at most once, within 0..127.
+struct FesttextCellReader
+{
+    // One cell: false ends the read (the link failed and has said so). `value` -1 is a
+    // reply without a value.
+    std::function<bool(int address, int& value)> cell;
+    // The memory's size as the terminal reports it (0: no answer, negative: irregular),
+    // asked only when the table points beyond the standard size; nullopt ends the read.
+    std::function<std::optional<qint32>()> memorySize;
+    // One text read: false ends the read.
+    std::function<bool(int number, const QByteArray& text)> store;
+    // One progress step: per table entry, and per text.
+    std::function<void()> step;
+};
+
+struct FesttextReadResult
+{
+    bool ok = false;
+    int unended = -1;                 // the text that runs to the end of the memory
+    int memory = kStandardEEPromSize; // the size the read went by
+};
+
+[[nodiscard]] FesttextReadResult ReadFesttexte(const FesttextCellReader& reader);
 
 } // namespace vemro

@@ -208,8 +208,6 @@ private:
     [[nodiscard]] QByteArray parameterText(const QList<int>& values) const;
     enum class ByteRead { Ok, Failed };
     ByteRead readEEByte(int address, int& value);
-    bool readFesttexteSequential(const std::function<bool(int, const QByteArray&)>& store,
-                                 int memory, const std::function<void()>& step);
     // Whether the laid-out texts fit the memory (asking the terminal and the user when they
     // pass 4 KB).
     enum class Fit { Go, Declined, Gone };

@@ -37,7 +37,6 @@ constexpr int kPositionWaitMs = 20;
 constexpr int kMemorySizeWaitMs = 2000;
 constexpr int kTerminatorAttempts = 3;
 constexpr char kBlockAccepted = '0';
-constexpr int kNoValue = 0x100; // a cell asked whose reply held no value
 constexpr int kDecimalFlag = 1; // the mode flag of the decimal parameter form
 
 // Marks a fixed-text transfer as running; a second one is refused meanwhile.
@@ -116,99 +115,27 @@ bool clsVX::GetFesttexte(const std::function<bool(int, const QByteArray&)>& stor
         return false;
     // First half: the address table, one step per entry; second half: one step per text.
     ProgressScope progress(m_progress, 2 * kFesttextCount, 1);
-
-    QByteArray table;
-    for (int i = 0; i < 2 * kFesttextCount; ++i) {
-        int v = -1;
-        if (readEEByte(kFesttextTable + i, v) != ByteRead::Ok || !self)
-            return false;
-        table.append(ByteOf(v < 0 ? 0xFF : v));
-        if (i % 2 == 1)
-            progress.step();
-    }
-    const std::array<int, kFesttextCount> starts = FesttextStarts(table);
-    int memory = kStandardEEPromSize;
-    const bool beyond = std::any_of(starts.begin(), starts.end(),
-                                    [](int s) { return s >= kStandardEEPromSize && s != 0xFFFF; });
-    if (beyond) {
+    FesttextCellReader reader;
+    reader.cell = [this, self](int address, int& value) {
+        return readEEByte(address, value) == ByteRead::Ok && self;
+    };
+    reader.memorySize = [this, self]() -> std::optional<qint32> {
         const qint32 size = CheckEEProm();
         if (!self)
-            return false;
-        if (size > memory)
-            memory = size;
-    }
-    if (!FesttextTablePlausible(starts, memory))
-        return readFesttexteSequential(store, memory, [&progress] { progress.step(); });
-
-    // Each text from its own address: every number comes back as itself. Texts may share
-    // bytes (a foreign or damaged table): each address is asked once, so the whole read
-    // stays within the size of the memory.
-    std::vector<int> cells(static_cast<size_t>(memory), -1);
-    for (int n = 0; n < kFesttextCount; ++n) {
-        const int start = starts[static_cast<size_t>(n)];
-        if (start == kFesttextNone)
-            continue;
-        QByteArray text;
-        bool ended = false;
-        for (int address = start; address < memory && !ended; ++address) {
-            int& cell = cells[static_cast<size_t>(address)];
-            if (cell < 0) {
-                int v = -1;
-                if (readEEByte(address, v) != ByteRead::Ok || !self)
-                    return false;
-                cell = v < 0 ? kNoValue : v;
-            }
-            // 255 is "ÿ" here: the table says where the text begins, its 0 where it ends.
-            if (cell == 0)
-                ended = true;
-            else if (cell != kNoValue)
-                text.append(ByteOf(cell));
-        }
-        if (!ended) {
-            ui().message(kNoEnd.arg(n).arg(memory), kProductName);
-            return false;
-        }
+            return std::nullopt;
+        return size;
+    };
+    reader.store = [this, self, &store](int n, const QByteArray& text) {
         if (!store(n, text) || !self)
             return false;
         emit festtextGelesen(n);
-        progress.step();
-    }
-    return true;
-}
-
-bool clsVX::readFesttexteSequential(const std::function<bool(int, const QByteArray&)>& store,
-                                    int memory, const std::function<void()>& step)
-{
-    // Without a usable table the texts can only be counted in stored order.
-    QPointer<clsVX> self(this);
-    int n = 0;
-    QByteArray text;
-    for (int address = kFesttextFirst; n < kFesttextCount; ++address) {
-        if (address >= memory) {
-            if (text.isEmpty())
-                break;
-            ui().message(kNoEnd.arg(n).arg(memory), kProductName);
-            return false;
-        }
-        int v = -1;
-        if (readEEByte(address, v) != ByteRead::Ok || !self)
-            return false;
-        if (v == 255)
-            break;
-        if (v > 0) {
-            text.append(ByteOf(v));
-        } else if (v == 0) {
-            if (text.isEmpty())
-                break;
-            if (!store(n, text) || !self)
-                return false;
-            emit festtextGelesen(n);
-            text.clear();
-            ++n;
-            step();
-        }
-    }
-    return true;
+        return !self.isNull();
+    };
+    reader.step = [&progress] { progress.step(); };
+    const FesttextReadResult result = ReadFesttexte(reader);
+    if (!result.ok && result.unended >= 0 && self)
+        ui().message(kNoEnd.arg(result.unended).arg(result.memory), kProductName);
+    return result.ok;
 }
 
 int clsVX::reportedModeFlags()
