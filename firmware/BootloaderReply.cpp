@@ -103,9 +103,13 @@ BootloaderReply::BlockCheck BootloaderReply::verifyBlock(const VerifyLayout& lay
 
 QString BootloaderReply::positionList(const QList<int>& positions)
 {
+    // Past 30 characters only the first 25 are shown: the rest of a long list is not built.
     QString list;
-    for (int p : positions)
+    for (int p : positions) {
         list += QString::number(p) + QStringLiteral(", ");
+        if (list.size() > 30)
+            break;
+    }
     if (list.size() > 30)
         list = list.left(25) + QStringLiteral("...");
     return list;

@@ -53,9 +53,10 @@ void checkStep(const BootloaderReply::Step& step, const BootloaderReceive& reply
 
 void checkList(const QList<int>& positions, const QString& list)
 {
+    // The list's first 31 characters decide the text.
     QString full;
-    for (int p : positions)
-        full += QString::number(p) + QStringLiteral(", ");
+    for (int i = 0; i < positions.size() && full.size() <= 30; ++i)
+        full += QString::number(positions.at(i)) + QStringLiteral(", ");
     if (full.size() <= 30 ? list != full
                           : list != full.left(25) + QStringLiteral("...") || list.size() != 28)
         __builtin_trap();

@@ -13,11 +13,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Rows of the command catalogue and of QMTests as a project may hold them (any value of any
 // type in any column, groups and commands pointing anywhere): the catalogue loads, every
 // command composes from its defaults and the test list fills, all without failing hard.
 namespace {
+
+const char* const kTables[] = {"Befehlsgruppen", "Befehlssatz", "Befehlsparameter", "QMTests"};
+const QStringList kColumns[] = {
+    {"ID", "Bezeichnung"},
+    {"ID", "Gruppe_ID", "Bezeichnung", "Sequenz", "Abschlusszeichen"},
+    {"ID", "Befehl_ID", "Reihenfolge", "Bezeichnung", "Typ", "Min", "Max", "\"Default\"",
+     "Einheit"},
+    {"ID", "Bezeichnung", "Typ", "Reihenfolge", "aktiv", "Eintragstyp", "Gruppe", "Prozedurname",
+     "Durchgaenge", "Min"},
+};
 
 struct Fixture
 {
@@ -25,6 +36,9 @@ struct Fixture
     QString file;
     QSqlDatabase writer;
     vemro::DataEnvironment env;
+    // Prepared once: the rows of each input go in through the same statements.
+    std::vector<QSqlQuery> clear;
+    std::vector<QSqlQuery> insert;
 };
 
 Fixture* g = nullptr;
@@ -74,49 +88,50 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     if (!g->writer.open() ||
         !vemro::RunSqlScript(g->writer, QString::fromUtf8(schema.readAll()), &error))
         __builtin_trap();
+    // The journal stays in memory: every input is one transaction, and a file journal
+    // made and removed for each costs more than the loading the harness is for.
     QSqlQuery(g->writer).exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    QSqlQuery(g->writer).exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
     g->env.setConnectionString(vemro::DataEnvironment::kProjekt,
                                vemro::DataEnvironment::connectionText(g->file));
     if (!g->env.open(vemro::DataEnvironment::kProjekt, &error))
         __builtin_trap();
+    for (int t = 0; t < 4; ++t) {
+        QStringList marks;
+        for (int k = 0; k < kColumns[t].size(); ++k)
+            marks << QStringLiteral("?");
+        g->clear.emplace_back(g->writer);
+        g->insert.emplace_back(g->writer);
+        // IDs are kept small so that rows refer to each other.
+        if (!g->clear.back().prepare(
+                QStringLiteral("DELETE FROM %1").arg(QLatin1String(kTables[t]))) ||
+            !g->insert.back().prepare(
+                QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
+                    .arg(QLatin1String(kTables[t]), kColumns[t].join(QLatin1Char(',')),
+                         marks.join(QLatin1Char(',')))))
+            __builtin_trap();
+    }
     std::atexit([] { QFile::remove(g->file); });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const char* const tables[] = {"Befehlsgruppen", "Befehlssatz", "Befehlsparameter",
-                                         "QMTests"};
-    static const QStringList columns[] = {
-        {"ID", "Bezeichnung"},
-        {"ID", "Gruppe_ID", "Bezeichnung", "Sequenz", "Abschlusszeichen"},
-        {"ID", "Befehl_ID", "Reihenfolge", "Bezeichnung", "Typ", "Min", "Max", "\"Default\"",
-         "Einheit"},
-        {"ID", "Bezeichnung", "Typ", "Reihenfolge", "aktiv", "Eintragstyp", "Gruppe",
-         "Prozedurname", "Durchgaenge", "Min"},
-    };
     g->writer.transaction();
-    for (const char* t : tables)
-        QSqlQuery(g->writer).exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(t)));
+    for (QSqlQuery& clear : g->clear)
+        clear.exec();
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     int rows = 0;
     while (p < end && rows < 60) {
         const int t = *p++ % 4;
-        QStringList marks;
-        for (int c = 0; c < columns[t].size(); ++c)
-            marks << QStringLiteral("?");
-        QSqlQuery insert(g->writer);
-        // IDs are kept small so that rows refer to each other.
-        insert.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
-                           .arg(QLatin1String(tables[t]), columns[t].join(QLatin1Char(',')),
-                                marks.join(QLatin1Char(','))));
-        insert.addBindValue(p < end ? QVariant(*p++ % 8) : QVariant());
-        for (int c = 1; c < columns[t].size(); ++c) {
+        QSqlQuery& insert = g->insert[static_cast<size_t>(t)];
+        insert.bindValue(0, p < end ? QVariant(*p++ % 8) : QVariant());
+        for (int k = 1; k < kColumns[t].size(); ++k) {
             QVariant v = takeValue(p, end);
-            if (c == 1 && t != 3 && v.typeId() == QMetaType::LongLong)
+            if (k == 1 && t != 3 && v.typeId() == QMetaType::LongLong)
                 v = v.toLongLong() % 8;
-            insert.addBindValue(v);
+            insert.bindValue(k, v);
         }
         insert.exec();
         ++rows;
