@@ -119,6 +119,8 @@ void frmhaupt::buildPages()
     connect(m_projektPage, &ProjektPage::projectClosed, this, [this] {
         m_registerFrame->buildDesignTabs();
         setPanelText(2, QStringLiteral("kein Projekt geöffnet"));
+        for (QPushButton* b : {m_cmdRead, m_cmdSend, m_cmdKeep})
+            b->setEnabled(false);
     });
 
     m_schnittstellePage = new SchnittstellePage(frRegister(EditMode::Schnittstelle));

@@ -466,7 +466,9 @@ void TstProjects::deleteProject()
     QCOMPARE(list->findText(QStringLiteral("Anlage1")), -1);
     QCOMPARE(list->currentIndex(), -1);
     QCOMPARE(window.panelText(2), QStringLiteral("kein Projekt geöffnet"));
-    QVERIFY(!window.cmdReadfromTerminal()->isEnabled());
+    for (const char* name :
+         {"cmdReadfromTerminal", "cmdSaveinTerminal", "cmdSaveTerminalkonfiguration"})
+        QVERIFY2(!window.findChild<QPushButton*>(QLatin1String(name))->isEnabled(), name);
 }
 
 void TstProjects::openFromMenu()
