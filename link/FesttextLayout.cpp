@@ -156,7 +156,9 @@ FesttextReadResult ReadFesttexte(const FesttextCellReader& reader)
         const std::optional<qint32> size = reader.memorySize();
         if (!size)
             return result;
-        memory = std::max(memory, *size);
+        // A cell's address has two bytes: a larger size (a damaged or foreign page map)
+        // would only ask the same cells again.
+        memory = std::clamp(*size, memory, kEEPromAddressSpace);
     }
     result.memory = memory;
     if (!FesttextTablePlausible(starts, memory))

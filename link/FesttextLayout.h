@@ -18,6 +18,7 @@ constexpr int kFesttextTable = 0x0100;
 constexpr int kFesttextNone = 0x0200;
 constexpr int kFesttextFirst = 0x0201;
 constexpr int kStandardEEPromSize = 4096;
+constexpr int kEEPromAddressSpace = 0x10000; // "?E" and "E" take a two-byte address
 
 // One fixed text of a project: its number and its text in command notation (ANSI bytes).
 struct FesttextRow

@@ -12,15 +12,15 @@
 // The fixed-text read ("vom Terminal lesen") of a terminal whose EEPROM holds the input from
 // address 0x0100 on (the rest 0xFF). The cells come straight from the image, as the
 // terminal's decimal replies make them; the length of the input picks the memory size the
-// terminal reports (no answer, irregular, 8 KB, 16 KB), asked when the table points beyond
-// 4 KB. Every number comes back at most once and within 0..127, no text holds its
-// terminator, no cell is asked twice, and with a plausible address table each text is the
-// bytes at its own address; without one the texts come in stored order, none empty.
+// terminal reports (no answer, irregular, 8 KB, 16 KB, more than two-byte addresses reach), asked
+// when the table points beyond 4 KB. Every number comes back at most once and within 0..127, no
+// text holds its terminator, no cell is asked twice, and with a plausible address table each text
+// is the bytes at its own address; without one the texts come in stored order, none empty.
 namespace {
 
-constexpr std::array<qint32, 4> kReportedSizes{0, -2 * vemro::kStandardEEPromSize,
+constexpr std::array<qint32, 5> kReportedSizes{0, -2 * vemro::kStandardEEPromSize,
                                                2 * vemro::kStandardEEPromSize,
-                                               4 * vemro::kStandardEEPromSize};
+                                               4 * vemro::kStandardEEPromSize, 0x7FFFFFFF};
 
 QByteArray g_image;
 
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g_image.replace(vemro::kFesttextTable, len, reinterpret_cast<const char*>(data), len);
     const qint32 reported = kReportedSizes[size % kReportedSizes.size()];
 
-    std::vector<bool> asked(static_cast<size_t>(4 * vemro::kStandardEEPromSize), false);
+    std::vector<bool> asked(static_cast<size_t>(vemro::kEEPromAddressSpace), false);
     std::array<bool, vemro::kFesttextCount> seen{};
     QList<QPair<int, QByteArray>> texts;
     bool sizeAsked = false;

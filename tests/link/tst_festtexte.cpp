@@ -33,6 +33,8 @@ private Q_SLOTS:
     void badCode();
     void tablePlausible_data();
     void tablePlausible();
+    void readMemorySize_data();
+    void readMemorySize();
     void writerChoice_data();
     void writerChoice();
     void preview_data();
@@ -169,6 +171,56 @@ void TstFesttexte::tablePlausible()
     QFETCH(int, memory);
     QFETCH(bool, plausible);
     QCOMPARE(FesttextTablePlausible(FesttextStarts(table), memory), plausible);
+}
+
+// Text 0 at 0x1000, beyond the standard 4 KB: the memory size the terminal reports decides
+// whether the table is trusted, and a size beyond the two-byte addresses is cut to them.
+void TstFesttexte::readMemorySize_data()
+{
+    QTest::addColumn<qint32>("reported");
+    QTest::addColumn<bool>("ended");
+    QTest::addColumn<int>("memory");
+    QTest::addColumn<int>("texts");
+    QTest::newRow("no answer: stored order, none") << 0 << true << 4096 << 0;
+    QTest::newRow("8 KB") << 8192 << true << 8192 << 1;
+    QTest::newRow("irregular") << -8192 << true << 4096 << 0;
+    QTest::newRow("huge") << qint32(0x7FFFFFFF) << true << 0x10000 << 1;
+    QTest::newRow("huge, text without end") << qint32(0x7FFFFFFF) << false << 0x10000 << 0;
+}
+
+void TstFesttexte::readMemorySize()
+{
+    QFETCH(qint32, reported);
+    QFETCH(bool, ended);
+    QFETCH(int, memory);
+    QFETCH(int, texts);
+    QByteArray image(kEEPromAddressSpace, '\xFF');
+    for (int n = 0; n < kFesttextCount; ++n)
+        image.replace(kFesttextTable + 2 * n, 2,
+                      n == 0 ? QByteArray("\x10\x00", 2) : QByteArray("\x02\x00", 2));
+    image.replace(0x1000, 3, ended ? QByteArray("AB\0", 3) : QByteArray("AB\xFF"));
+    int asked = 0;
+    QList<QByteArray> got;
+    FesttextCellReader reader;
+    reader.cell = [&](int address, int& value) {
+        ++asked;
+        value = static_cast<uchar>(image.at(address));
+        return true;
+    };
+    reader.memorySize = [&] { return std::optional<qint32>(reported); };
+    reader.store = [&](int, const QByteArray& text) {
+        got << text;
+        return true;
+    };
+    reader.step = [] {};
+    const FesttextReadResult result = ReadFesttexte(reader);
+    QCOMPARE(result.ok, ended);
+    QCOMPARE(result.unended, ended ? -1 : 0);
+    QCOMPARE(result.memory, memory);
+    QCOMPARE(got.size(), texts);
+    if (texts > 0)
+        QCOMPARE(got.first(), QByteArray("AB"));
+    QVERIFY(asked <= 2 * kFesttextCount + memory);
 }
 
 void TstFesttexte::writerChoice_data()
