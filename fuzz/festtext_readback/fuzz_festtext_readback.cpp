@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const auto starts = vemro::FesttextStarts(g_image.mid(vemro::kFesttextTable, 256));
     const int memory =
-        sizeAsked ? std::max(vemro::kStandardEEPromSize, reported) : vemro::kStandardEEPromSize;
+        sizeAsked ? std::clamp(reported, vemro::kStandardEEPromSize, vemro::kEEPromAddressSpace)
+                  : vemro::kStandardEEPromSize;
     if (result.memory != memory)
         __builtin_trap();
     if (vemro::FesttextTablePlausible(starts, memory)) {
