@@ -105,10 +105,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         // IDs are kept small so that rows refer to each other.
         if (!g->clear.back().prepare(
                 QStringLiteral("DELETE FROM %1").arg(QLatin1String(kTables[t]))) ||
-            !g->insert.back().prepare(
-                QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
-                    .arg(QLatin1String(kTables[t]), kColumns[t].join(QLatin1Char(',')),
-                         marks.join(QLatin1Char(',')))))
+            !g->insert.back().prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
+                                          .arg(QLatin1String(kTables[t]),
+                                               kColumns[t].join(QLatin1Char(',')),
+                                               marks.join(QLatin1Char(',')))))
             __builtin_trap();
     }
     std::atexit([] { QFile::remove(g->file); });
