@@ -1,6 +1,7 @@
 #include "link/FesttextLayout.h"
 
 #include "link/Notation.h"
+#include "platform/Bytes.h"
 
 #include <algorithm>
 #include <vector>
@@ -94,11 +95,7 @@ namespace {
 
 constexpr int kNoValue = 0x100; // a cell asked whose reply held no value
 
-char cellByte(int value)
-{
-    return static_cast<char>(static_cast<uchar>(value & 0xFF));
-}
-
+// Without a usable table the texts can only be counted in stored order.
 FesttextReadResult readSequential(const FesttextCellReader& reader, int memory)
 {
     FesttextReadResult result;
@@ -119,7 +116,7 @@ FesttextReadResult readSequential(const FesttextCellReader& reader, int memory)
         if (v == 255)
             break;
         if (v > 0) {
-            text.append(cellByte(v));
+            text.append(ByteOf(v));
         } else if (v == 0) {
             if (text.isEmpty())
                 break;
@@ -144,7 +141,7 @@ FesttextReadResult ReadFesttexte(const FesttextCellReader& reader)
         int v = -1;
         if (!reader.cell(kFesttextTable + i, v))
             return result;
-        table.append(cellByte(v < 0 ? 0xFF : v));
+        table.append(ByteOf(v < 0 ? 0xFF : v));
         if (i % 2 == 1)
             reader.step();
     }
@@ -186,7 +183,7 @@ FesttextReadResult ReadFesttexte(const FesttextCellReader& reader)
             if (cell == 0)
                 ended = true;
             else if (cell != kNoValue)
-                text.append(cellByte(cell));
+                text.append(ByteOf(cell));
         }
         if (!ended) {
             result.unended = n;
