@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSlider>
 
 using namespace vemro;
@@ -148,7 +149,8 @@ void TstWindowCli::windowOpensMappedDevice()
     QCOMPARE(window.ctlcom()->devicePath(1), pty);
     QVERIFY(window.ctlcom()->isOpen());
     window.showPage(0);
-    window.cmdReadfromTerminal_Click();
+    QVERIFY(window.cmdReadfromTerminal()->isEnabled());
+    window.cmdReadfromTerminal()->click();
     QCOMPARE(window.projektPage()->txtTerminalSerNr()->text(), QStringLiteral("004801"));
 }
 
@@ -189,7 +191,8 @@ void TstWindowCli::sameBytesAndRows()
         QVERIFY(window);
         QCOMPARE(window->konfigurationPage()->cboDisplayTyp()->currentText(), display);
         const qint64 before = SettledLogSize(log);
-        window->cmdSaveinTerminal_Click();
+        QVERIFY(window->cmdSaveinTerminal()->isEnabled());
+        window->cmdSaveinTerminal()->click();
         (void)SettledLogSize(log);
         windowSend = TrafficSince(log, before);
     }
@@ -218,7 +221,8 @@ void TstWindowCli::sameBytesAndRows()
         auto window = openWindow(QStringLiteral("Fenster"));
         QVERIFY(window);
         before = SettledLogSize(log);
-        window->cmdReadfromTerminal_Click();
+        QVERIFY(window->cmdReadfromTerminal()->isEnabled());
+        window->cmdReadfromTerminal()->click();
         (void)SettledLogSize(log);
         windowRead = TrafficSince(log, before);
         QCOMPARE(window->konfigurationPage()->cboDisplayTyp()->currentText(), display);

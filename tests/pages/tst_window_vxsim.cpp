@@ -102,7 +102,8 @@ void TstWindowVxsim::readChangeSendReadBack()
     QVERIFY(window->ctlcom()->isOpen());
     KonfigurationPage* page = window->konfigurationPage();
     window->showPage(4);
-    window->cmdReadfromTerminal_Click();
+    QVERIFY(window->cmdReadfromTerminal()->isEnabled());
+    window->cmdReadfromTerminal()->click();
     QCOMPARE(window->projektPage()->lblTerminalVersion()->text(), QStringLiteral("2.7"));
     QCOMPARE(window->projektPage()->txtTerminalSerNr()->text(), QStringLiteral("004799"));
     QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("40x2"));
@@ -119,7 +120,8 @@ void TstWindowVxsim::readChangeSendReadBack()
         page->ctlDisplaykontrast()->setValue(contrast == 4 ? 5 : 4);
     }
     const int sentContrast = page->ctlDisplaykontrast()->value();
-    window->cmdSaveinTerminal_Click();
+    QVERIFY(window->cmdSaveinTerminal()->isEnabled());
+    window->cmdSaveinTerminal()->click();
     // Scramble the controls, then read back from the terminal.
     page->ctlEinschaltmeldungEnabled()->setChecked(!einschalt);
     page->ctlFesttextmodusenabled()->setChecked(false);
@@ -129,7 +131,8 @@ void TstWindowVxsim::readChangeSendReadBack()
         page->ctlDisplayBacklight()->setChecked(true);
         page->ctlDisplaykontrast()->setValue(15);
     }
-    window->cmdReadfromTerminal_Click();
+    QVERIFY(window->cmdReadfromTerminal()->isEnabled());
+    window->cmdReadfromTerminal()->click();
     QCOMPARE(page->ctlEinschaltmeldungEnabled()->isChecked(), einschalt);
     QVERIFY(page->ctlFesttextmodusenabled()->isChecked());
     QCOMPARE(page->cboDisplayTyp()->currentText(), QStringLiteral("16x2"));
